@@ -27,6 +27,15 @@ using COLORREF = DWORD;
 using WCHAR = char16_t;
 using LPWSTR = char16_t*;
 using LPCWSTR = const char16_t*;
+using CHAR = char;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using INT = int;
+using SIZE_T = std::size_t;
+using LPVOID = void*;
+using LPCVOID = const void*;
+using LPDWORD = DWORD*;
+using LPBYTE = BYTE*;
 
 #ifndef TRUE
 #define TRUE 1
@@ -45,6 +54,17 @@ using HPEN = std::uint32_t;
 using HRGN = std::uint32_t;
 using HGDIOBJ = std::uint32_t;
 using HIMAGELIST = std::uint32_t;
+
+// Kernel object handles (files, mappings) and modules are pointer-sized, as
+// they never travel in payloads.
+using HANDLE = void*;
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using HMODULE = HINSTANCE;
+using FARPROC = INT_PTR (*)();
+
+constexpr DWORD MAX_PATH = 260;
 
 struct POINT { LONG x = 0; LONG y = 0; };
 struct SIZE { LONG cx = 0; LONG cy = 0; };
