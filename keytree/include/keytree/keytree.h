@@ -1,0 +1,11 @@
+// The key tree library: typed items, item lists and key trees.
+#pragma once
+
+#include "cstring.h"
+#include "debugout.h"
+#include "guid.h"
+#include "object.h"
+
+#include "item.h"
+#include "itemlist.h"
+#include "scalars.h"

@@ -1,0 +1,109 @@
+// The list text parser: "(" (or "(." for key trees), elements separated by
+// ", ", ")". Elements are parsed by the generic item parse, so lists nest.
+#include <cstring>
+#include <vector>
+
+#include "keytree/itemlist.h"
+#include "record.h"
+#include "textscan.h"
+
+namespace kt {
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+struct Span {
+  const char* text;
+  size_t len;
+};
+
+// Splits the inside of a list into element texts. Splitting completes before
+// any element is parsed, so a list that fails here has cost no nested work
+// (the generic parse may try the same text as a key tree and as a list).
+bool SplitElements(const char* p, const char* end, std::vector<Span>& spans) {
+  size_t n = static_cast<size_t>(end - p);
+  size_t i = 0;
+  while (i < n) {
+    while (i < n && IsSpace(p[i])) ++i;
+    if (i == n) break;
+    size_t start = i;
+    bool quoted = false;
+    if (p[i] == '(') {
+      // Up to the matching parenthesis, counted outside quoted stretches.
+      int depth = 0;
+      for (; i < n; ++i) {
+        char c = p[i];
+        if (c == '\\') {
+          if (++i == n) return false;  // ends right after a backslash
+        } else if (c == '"') {
+          quoted = !quoted;
+        } else if (!quoted && c == '(') {
+          ++depth;
+        } else if (!quoted && c == ')' && --depth == 0) {
+          ++i;
+          break;
+        }
+      }
+      if (depth != 0) return false;
+    } else {
+      // Up to the first comma or ")" outside a quoted stretch.
+      for (; i < n; ++i) {
+        char c = p[i];
+        if (c == '\\') {
+          if (i + 1 < n) ++i;
+        } else if (c == '"') {
+          quoted = !quoted;
+        } else if (!quoted && (c == ',' || c == ')')) {
+          break;
+        }
+      }
+    }
+    spans.push_back({p + start, i - start});
+    ++i;  // the separator
+  }
+  return true;
+}
+
+}  // namespace
+
+CItemList* ListAccess::ParseList(const char* text, size_t len, const CRuntimeClass* cls,
+                                 ParseContext& ctx) {
+  if (ctx.tooDeep) return nullptr;
+  const bool tree = CItemList::IsKeyTreeClass(cls);
+  const size_t opening = tree ? 2 : 1;
+  const char* p = text;
+  const char* end = text + len;
+  Trim(p, end);
+  if (static_cast<size_t>(end - p) < opening + 1) return nullptr;
+  if (p[0] != '(' || (tree && p[1] != '.') || end[-1] != ')') return nullptr;
+  const char* inside = p + opening;
+  const char* insideEnd = end - 1;
+  Trim(inside, insideEnd);
+  // A NUL ends the text early: what comes before it is the list.
+  if (const void* nul = std::memchr(inside, 0, static_cast<size_t>(insideEnd - inside)))
+    insideEnd = static_cast<const char*>(nul);
+
+  std::vector<Span> spans;
+  if (!SplitElements(inside, insideEnd, spans)) return nullptr;
+
+  if (ctx.depth >= LS_MAX_NESTING) {
+    ctx.tooDeep = true;
+    return nullptr;
+  }
+  CItemList* list = static_cast<CItemList*>(cls->CreateObject());
+  if (!list) return nullptr;
+  ++ctx.depth;
+  for (const Span& s : spans) {
+    CItem* item = ParseItem(s.text, s.len, ctx);
+    if (!item) {
+      --ctx.depth;
+      delete list;
+      return nullptr;
+    }
+    list->Append(item);
+  }
+  --ctx.depth;
+  return list;
+}
+
+}  // namespace kt
