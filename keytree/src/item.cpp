@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "debugout.h"
+#include "keytree/archive.h"
 #include "keytree/itemlist.h"
 #include "keytree/scalars.h"
 #include "record.h"
@@ -16,6 +17,16 @@ int CItem::Unbinarize(const unsigned char* record) {
   if (!record) return 0;
   // A whole record: its own length field says how many bytes are there.
   return Unbinarize(record, kt::GetU32(record + 1));
+}
+
+void CItem::Serialize(CArchive& ar) {
+  if (ar.IsStoring()) {
+    CString text = ToString();
+    ar.WriteCountedString(text.GetString(), static_cast<size_t>(text.GetLength()));
+  } else {
+    std::string text = ar.ReadCountedString();
+    FromString(text.c_str(), -1);
+  }
 }
 
 // ---- membership ------------------------------------------------------------

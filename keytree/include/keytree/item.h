@@ -55,8 +55,9 @@ class KEYTREE_API CItem : public CObject {
  public:
   ~CItem() override;  // unlinks the item from its list first
 
-  // Archive exchange (Serialize) comes with the archive: the stored form is
-  // the item's ToString() as one archive string.
+  // Archive exchange: the item's ToString() as one archive string; loading
+  // reads one string and takes it through FromString(text, -1).
+  void Serialize(CArchive& ar) override;
 
   // Deep copy of the same class, linked nowhere.
   virtual CItem* Duplicate() const = 0;

@@ -6,6 +6,10 @@
 #include "guid.h"
 #include "object.h"
 
+#include "archive.h"
+#include "file.h"
+#include "variant.h"
+
 #include "item.h"
 #include "itemlist.h"
 #include "scalars.h"
