@@ -33,6 +33,7 @@ void CItem::Serialize(CArchive& ar) {
 
 void CItem::Remove() {
   if (m_pRoot) {
+    CItemList::NoteChange(m_pRoot);
     if (m_pRoot->m_pHead == this) m_pRoot->m_pHead = m_pNext;
     if (m_pRoot->m_pTail == this) m_pRoot->m_pTail = m_pPrev;
   }
@@ -62,6 +63,7 @@ CItem* CItem::Insert(CItem* item, LS_INSERT_MODE mode, CItem* ref) {
   if (HoldsOrIs(item, ref->m_pRoot)) return nullptr;
   item->Remove();
   CItemList* root = ref->m_pRoot;
+  if (root) CItemList::NoteChange(root);
   item->m_pRoot = root;
   switch (mode) {
     case LS_INSERT_BEFORE:

@@ -57,6 +57,7 @@ CItem* CItemList::Duplicate() const {
 CItem* CItemList::Append(CItem* item) {
   if (!IsItem(item) || Holds(item, this)) return nullptr;
   item->Remove();
+  NoteChange(this);
   item->m_pRoot = this;
   item->m_pPrev = m_pTail;
   if (m_pTail) m_pTail->m_pNext = item;
@@ -68,6 +69,7 @@ CItem* CItemList::Append(CItem* item) {
 CItem* CItemList::Prepend(CItem* item) {
   if (!IsItem(item) || Holds(item, this)) return nullptr;
   item->Remove();
+  NoteChange(this);
   item->m_pRoot = this;
   item->m_pNext = m_pHead;
   if (m_pHead) m_pHead->m_pPrev = item;

@@ -58,11 +58,21 @@ class KEYTREE_API CItemList : public CItem {
   // True when cls is the class named "CKeyTree" or derives from it.
   static bool IsKeyTreeClass(const CRuntimeClass* cls);
 
+  // Counts every change of this list's children and of the children of the
+  // lists it holds directly (a key node's key among them); key trees keep
+  // their look-up index only while it is unchanged.
+  uint64_t GetChangeCount() const { return m_nChanges; }
+
  private:
   friend class CItem;
   friend struct kt::ListAccess;
   void AppendCompact(kt::TextBuffer& out) const;
+  static void NoteChange(CItemList* list) {
+    ++list->m_nChanges;
+    if (list->Root()) ++list->Root()->m_nChanges;
+  }
 
   CItem* m_pHead = nullptr;
   CItem* m_pTail = nullptr;
+  uint64_t m_nChanges = 0;
 };
