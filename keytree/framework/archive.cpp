@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 CArchiveException::CArchiveException(int cause, const char* fileName)
     : m_cause(cause), m_strFileName(fileName ? fileName : "")
@@ -196,6 +197,54 @@ CArchive::ClassHeader CArchive::ReadClassHeader()
     header.className.resize(length);
     Read(header.className.data(), length);
     return header;
+}
+
+void CArchive::WriteObject(const CObject* object)
+{
+    if (!object) {
+        *this << wNullTag;
+        return;
+    }
+    const CRuntimeClass* cls = object->GetRuntimeClass();
+    WriteNewClass(cls->m_lpszClassName, static_cast<uint16_t>(cls->m_wSchema));
+    const_cast<CObject*>(object)->Serialize(*this);
+}
+
+CObject* CArchive::ReadObject(const CRuntimeClass* expected)
+{
+    ClassHeader header = ReadClassHeader();
+    if (header.isNull)
+        return nullptr;
+    const CRuntimeClass* cls = CRuntimeClass::FromName(header.className.c_str());
+    if (!cls || !cls->m_pfnCreateObject)
+        Throw(CArchiveException::badClass);
+    if (cls->m_wSchema != header.schema)
+        Throw(CArchiveException::badSchema);
+    if (expected && !cls->IsDerivedFrom(expected))
+        Throw(CArchiveException::badClass);
+    CObject* object = cls->CreateObject();
+    if (!object)
+        throw std::bad_alloc();
+    try {
+        object->Serialize(*this);
+    } catch (...) {
+        delete object;
+        throw;
+    }
+    return object;
+}
+
+CArchive& operator<<(CArchive& ar, const CString& text)
+{
+    ar.WriteCountedString(text.GetString(), static_cast<size_t>(text.GetLength()));
+    return ar;
+}
+
+CArchive& operator>>(CArchive& ar, CString& text)
+{
+    std::string read = ar.ReadCountedString();
+    text = CString(read.data(), static_cast<int>(read.size()));
+    return ar;
 }
 
 void CArchive::Flush()

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "keytree/file.h"
+#include "cstring.h"
+#include "file.h"
+#include "object.h"
 
-#ifndef KEYTREE_EXPORT
-#define KEYTREE_EXPORT __attribute__((visibility("default")))
-#endif
+#include "keytree_api.h"
 
-class KEYTREE_EXPORT CArchiveException : public std::exception {
+class KEYTREE_API CArchiveException : public std::exception {
 public:
     enum { none, genericException, readOnly, endOfFile, writeOnly, badIndex, badClass, badSchema };
 
@@ -28,7 +28,7 @@ private:
     std::string m_what;
 };
 
-class KEYTREE_EXPORT CArchive {
+class KEYTREE_API CArchive {
 public:
     enum Mode { store = 0, load = 1 };
 
@@ -78,6 +78,14 @@ public:
     // CArchiveException::badIndex.
     ClassHeader ReadClassHeader();
 
+    // One object: its class announced by name and schema, then what its
+    // Serialize writes. Reading creates the object through the class
+    // registry; a class that is unknown, abstract or not of kind expected
+    // raises badClass, a different schema badSchema. A stored null object
+    // reads as null.
+    void WriteObject(const CObject* object);
+    CObject* ReadObject(const CRuntimeClass* expected);
+
     void Flush();
     void Close();   // flushes a storing archive; the file stays open
     void Abort();   // drops unwritten data
@@ -93,3 +101,7 @@ private:
     size_t m_end = 0;    // end of valid data when loading
     bool m_closed = false;
 };
+
+// Strings travel as counted strings.
+KEYTREE_API CArchive& operator<<(CArchive& ar, const CString& text);
+KEYTREE_API CArchive& operator>>(CArchive& ar, CString& text);

@@ -5,14 +5,12 @@
 #include <exception>
 #include <string>
 
-#ifndef KEYTREE_EXPORT
-#define KEYTREE_EXPORT __attribute__((visibility("default")))
-#endif
+#include "keytree_api.h"
 
 // Raised by file operations that fail after the caller asked for an
 // exception (SaveEx, LoadEx, SaveInIndentedFormat) and by reads and writes
 // that fail on an open file.
-class KEYTREE_EXPORT CFileException : public std::exception {
+class KEYTREE_API CFileException : public std::exception {
 public:
     enum {
         none,
@@ -51,7 +49,7 @@ private:
 // A binary file. A file opened with modeCreate is written beside its target
 // under a temporary name and only takes the target's name when Close()
 // succeeds, so a save that fails midway leaves the previous file whole.
-class KEYTREE_EXPORT CFile {
+class KEYTREE_API CFile {
 public:
     enum OpenFlags : unsigned {
         modeRead = 0x0000,

@@ -6,14 +6,12 @@
 #include <cstdint>
 #include <vector>
 
-#ifndef KEYTREE_EXPORT
-#define KEYTREE_EXPORT __attribute__((visibility("default")))
-#endif
+#include "keytree_api.h"
 
 typedef unsigned short VARTYPE;
 enum : VARTYPE { VT_EMPTY = 0, VT_UI1 = 17, VT_ARRAY = 0x2000 };
 
-class KEYTREE_EXPORT COleVariant {
+class KEYTREE_API COleVariant {
 public:
     COleVariant() = default;
     // A byte array holding a copy of count bytes, lower bound 0.
