@@ -13,3 +13,4 @@
 #include "item.h"
 #include "itemlist.h"
 #include "scalars.h"
+#include "ckeytree.h"

@@ -1,0 +1,261 @@
+#include "keytree/ckeytree.h"
+
+#include <memory>
+#include <string>
+
+#include "keyindex.h"
+#include "record.h"
+
+IMPLEMENT_SERIAL(CKeyTree, CItemList, 1)
+
+using kt::KeyTreeAccess;
+
+CKeyTree::CKeyTree() = default;
+
+CKeyTree::CKeyTree(const CKeyTree& other) : CItemList(other) {}
+
+CKeyTree::~CKeyTree() { delete m_pIndex; }
+
+CKeyTree& CKeyTree::operator=(const CKeyTree& other) {
+  CItemList::operator=(other);
+  return *this;
+}
+
+CKeyTree& CKeyTree::operator=(CItem* other) {
+  if (IsItem(other) && other != this && other->IsKindOf(RUNTIME_CLASS(CKeyTree)))
+    CItemList::operator=(*static_cast<CKeyTree*>(other));
+  return *this;
+}
+
+CKeyTree* CItem::AsKeyTree(CKeyTree* def) const {
+  const CItem* self = this;
+  asm("" : "+r"(self));  // may be called on null or LS_INVALID_ITEM
+  if (IsItem(self) && self->GetRuntimeClass() == RUNTIME_CLASS(CKeyTree))
+    return const_cast<CKeyTree*>(static_cast<const CKeyTree*>(self));
+  return def;
+}
+
+CItem* CKeyTree::CreateFromString(const char* text, int len) {
+  return ParseListText(text, len, RUNTIME_CLASS(CKeyTree));
+}
+
+int CKeyTree::FromString(const char* text, int len) {
+  CItemList* parsed = ParseListText(text, len, RUNTIME_CLASS(CKeyTree));
+  if (!parsed) return 0;
+  Empty();
+  kt::ListAccess::MoveChildren(*parsed, *this);
+  delete parsed;
+  return 1;
+}
+
+int CKeyTree::Binarize(unsigned char*& cursor, int& remaining) const {
+  unsigned char* start = cursor;
+  if (!CItemList::Binarize(cursor, remaining)) return 0;
+  start[0] = LS_TYPE_KEYTREE;
+  return 1;
+}
+
+int CKeyTree::IsEqual(const CItem& other) const {
+  if (!other.IsKindOf(RUNTIME_CLASS(CKeyTree))) return 0;
+  return CItemList::IsEqual(other);
+}
+
+// ---- keys -------------------------------------------------------------------
+
+CItem* CKeyTree::AddKey(const char* path, CItem* value) {
+  if (value == LS_INVALID_ITEM || value == this) return LS_INVALID_ITEM;
+  CItemList* node = KeyTreeAccess::Locate(*this, path, true);
+  if (!node || kt::ValueOf(node)) return LS_INVALID_ITEM;
+  if (!KeyTreeAccess::SetValue(node, value)) return LS_INVALID_ITEM;
+  return value;
+}
+
+CItem* CKeyTree::SetAt(const char* path, CItem* value) {
+  if (value == LS_INVALID_ITEM || value == this) return LS_INVALID_ITEM;
+  CItemList* node = KeyTreeAccess::Locate(*this, path, false);
+  if (!node || !KeyTreeAccess::SetValue(node, value)) return LS_INVALID_ITEM;
+  return value;
+}
+
+namespace {
+
+// The typed forms: the item they create is deleted when not taken.
+template <class Op>
+CItem* Typed(CItem* created, Op op) {
+  CItem* result = op(created);
+  if (result != created) delete created;
+  return result;
+}
+
+}  // namespace
+
+CItem* CKeyTree::AddKey(const char* path, int value) {
+  return Typed(new CLinteger(value), [&](CItem* v) { return AddKey(path, v); });
+}
+CItem* CKeyTree::AddKey(const char* path, double value) {
+  return Typed(new CLreal(value), [&](CItem* v) { return AddKey(path, v); });
+}
+CItem* CKeyTree::AddKey(const char* path, const char* value) {
+  return Typed(new CLstring(value), [&](CItem* v) { return AddKey(path, v); });
+}
+CItem* CKeyTree::AddKey(const char* path, GUID value) {
+  return Typed(new CLguid(value), [&](CItem* v) { return AddKey(path, v); });
+}
+CItem* CKeyTree::SetAt(const char* path, int value) {
+  return Typed(new CLinteger(value), [&](CItem* v) { return SetAt(path, v); });
+}
+CItem* CKeyTree::SetAt(const char* path, double value) {
+  return Typed(new CLreal(value), [&](CItem* v) { return SetAt(path, v); });
+}
+CItem* CKeyTree::SetAt(const char* path, const char* value) {
+  return Typed(new CLstring(value), [&](CItem* v) { return SetAt(path, v); });
+}
+CItem* CKeyTree::SetAt(const char* path, GUID value) {
+  return Typed(new CLguid(value), [&](CItem* v) { return SetAt(path, v); });
+}
+
+CItem* CKeyTree::GetAt(const char* path) const {
+  CItemList* node = KeyTreeAccess::Locate(*this, path, false);
+  return node ? kt::ValueOf(node) : LS_INVALID_ITEM;
+}
+
+int CKeyTree::DeleteKey(const char* path) {
+  CItemList* node = KeyTreeAccess::Locate(*this, path, false);
+  if (!node) return 0;
+  // Every node Locate gives is held by a level of this tree.
+  auto* level = static_cast<CKeyTree*>(node->Root());
+  KeyTreeAccess::DeleteNode(*level, node);
+  // A key whose subtree this emptied goes too, up to the tree itself.
+  while (level != this && level->IsEmpty()) {
+    CItemList* owner = level->Root();
+    if (!owner || !kt::IsTree(owner->Root())) break;
+    level = static_cast<CKeyTree*>(owner->Root());
+    KeyTreeAccess::DeleteNode(*level, owner);
+  }
+  return 1;
+}
+
+CItemList* CKeyTree::GetKeyNode(const char* path) const {
+  CItemList* node = KeyTreeAccess::Locate(*this, path, false);
+  return node ? node : reinterpret_cast<CItemList*>(LS_INVALID_ITEM);
+}
+
+namespace {
+
+CItemList* AsList(CItem* item) {
+  return IsItem(item) && item->IsKindOf(RUNTIME_CLASS(CItemList)) ? static_cast<CItemList*>(item) : nullptr;
+}
+
+}  // namespace
+
+CItemList* CKeyTree::GetFirstChildNode(const char* path) const {
+  auto* invalid = reinterpret_cast<CItemList*>(LS_INVALID_ITEM);
+  if (!path || !*path) {
+    CItemList* first = AsList(Head());
+    return first ? first : invalid;
+  }
+  CItemList* node = KeyTreeAccess::Locate(*this, path, false);
+  if (!node) return invalid;
+  CItem* value = kt::ValueOf(node);
+  if (!kt::IsTree(value)) return nullptr;
+  return AsList(static_cast<CKeyTree*>(value)->Head());
+}
+
+CItemList* CKeyTree::GetLastChildNode(const char* path) const {
+  auto* invalid = reinterpret_cast<CItemList*>(LS_INVALID_ITEM);
+  if (!path || !*path) {
+    CItemList* last = AsList(Tail());
+    return last ? last : invalid;
+  }
+  CItemList* node = KeyTreeAccess::Locate(*this, path, false);
+  if (!node) return invalid;
+  CItem* value = kt::ValueOf(node);
+  if (!kt::IsTree(value)) return nullptr;
+  return AsList(static_cast<CKeyTree*>(value)->Tail());
+}
+
+namespace {
+
+void MergeLevel(CKeyTree& dest, const CItemList& level, const std::string& prefix) {
+  for (CItem* c = level.Head(); c; c = c->Next()) {
+    const CLstring* key = kt::KeyOf(c);
+    if (!key) continue;
+    std::string path = prefix.empty() ? std::string(key->GetString()) : prefix + "." + key->GetString();
+    CItem* value = kt::ValueOf(static_cast<CItemList*>(c));
+    if (kt::IsTree(value)) {
+      MergeLevel(dest, *static_cast<CKeyTree*>(value), path);
+      continue;
+    }
+    dest.AddKey(path.c_str(), nullptr);
+    CItem* copy = value ? value->Duplicate() : nullptr;
+    if (dest.SetAt(path.c_str(), copy) == LS_INVALID_ITEM) delete copy;
+  }
+}
+
+}  // namespace
+
+void CKeyTree::Merge(const CKeyTree* source) {
+  if (!IsItem(source)) return;
+  // Merging a tree into itself or from one of its own subtrees would replace
+  // values while they are being read: read from a copy instead.
+  for (const CItem* t = source; t; t = t->Root()) {
+    if (t == this) {
+      CKeyTree copy(*source);
+      MergeLevel(*this, copy, std::string());
+      return;
+    }
+  }
+  MergeLevel(*this, *source, std::string());
+}
+
+int CKeyTree::IsSubsetOf(const CKeyTree* other) const {
+  if (!IsItem(other)) return 0;
+  for (CItem* c = Head(); c; c = c->Next()) {
+    const CLstring* key = kt::KeyOf(c);
+    if (!key) return 0;
+    CItem* w = other->GetAt(key->GetString());
+    if (w == LS_INVALID_ITEM) return 0;
+    CItem* v = kt::ValueOf(static_cast<CItemList*>(c));
+    if (!v || !w) {
+      if (v != w) return 0;
+      continue;
+    }
+    if (v->GetRuntimeClass() == RUNTIME_CLASS(CKeyTree) && w->GetRuntimeClass() == RUNTIME_CLASS(CKeyTree)) {
+      if (!static_cast<CKeyTree*>(v)->IsSubsetOf(static_cast<CKeyTree*>(w))) return 0;
+    } else if (v->IsEqual(*w) <= 0) {
+      return 0;
+    }
+  }
+  return 1;
+}
+
+// ---- iterator -----------------------------------------------------------------
+
+CKeyTreeIterator::CKeyTreeIterator(CKeyTree* tree) {
+  if (IsItem(tree)) m_pNode = AsList(tree->Head());
+}
+
+void CKeyTreeIterator::operator++(int) {
+  if (m_pNode) m_pNode = AsList(m_pNode->Next());
+}
+
+CString CKeyTreeIterator::key() const {
+  if (!m_pNode) return CString();
+  CItem* head = m_pNode->Head();
+  if (!head || !head->IsKindOf(RUNTIME_CLASS(CLstring))) return CString();
+  return CString(static_cast<CLstring*>(head)->GetString());
+}
+
+CItem* CKeyTreeIterator::value() const {
+  return m_pNode ? kt::ValueOf(m_pNode) : nullptr;
+}
+
+bool CKeyTreeIterator::isLeaf() const {
+  return !kt::IsTree(value());
+}
+
+CKeyTreeIterator CKeyTreeIterator::nextLevel() const {
+  CItem* v = value();
+  CItemList* first = kt::IsTree(v) ? AsList(static_cast<CKeyTree*>(v)->Head()) : nullptr;
+  return CKeyTreeIterator(first, m_nLevel + 1);
+}
