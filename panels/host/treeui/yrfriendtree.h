@@ -64,7 +64,8 @@ protected:
   // A drag is about to start on a friend item; FALSE refuses it.
   virtual BOOL OnCustomBeginDrag(HTREEITEM item, CPoint point);
   BOOL OnBeginDrag(HTREEITEM item, CPoint point) override;
-  void DrawItem(CDC* dc, HTREEITEM item, const RECT& rc) override;
+  COLORREF GetItemTextColour(HTREEITEM item) const override;
+  CImageList* GetItemImages(HTREEITEM item) const override;
 
 private:
   CImageList m_images;

@@ -104,7 +104,7 @@ struct TVSORTCB {
   LPARAM lParam = 0;
 };
 
-namespace treeui { class Model; struct Node; }
+namespace treeui { class Model; struct Node; struct RowLayout; }
 
 class CYRTreeCtrl : public CWnd {
 public:
@@ -264,7 +264,9 @@ protected:
   virtual void OnItemDeleted(HTREEITEM item);
   // Draws one row; `rc` is the row.
   virtual void DrawItem(CDC* dc, HTREEITEM item, const RECT& rc);
-  COLORREF GetItemTextColour(HTREEITEM item) const;
+  virtual COLORREF GetItemTextColour(HTREEITEM item) const;
+  // The image list an item's image is drawn from (by default the normal one).
+  virtual CImageList* GetItemImages(HTREEITEM item) const;
   void PreSubclassWindow() override;
 
   // For derived trees: the node behind an item, and the item of a node.
@@ -279,4 +281,5 @@ private:
   std::unique_ptr<Impl> m_impl;
   void UpdateScroll();
   void EndDrag(CPoint point, bool drop);
+  treeui::RowLayout LayoutOf(treeui::Node* node) const;
 };

@@ -25,6 +25,15 @@ struct PostfixButton {
   bool visible = true;
 };
 
+// Where the parts of an item's row lie (client co-ordinates).
+struct RowLayout {
+  RECT row{};
+  RECT check{};
+  RECT icon{};
+  RECT text{};
+  std::vector<RECT> postfix;   // per button; empty rectangles for hidden ones
+};
+
 enum class NodeKind { Plain, Group, Friend };
 
 struct Node {
