@@ -1,2 +1,0 @@
-// Stands in until the library's first sources arrive.
-namespace { [[maybe_unused]] int placeholder; }

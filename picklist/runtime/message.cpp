@@ -1,0 +1,7 @@
+#include "runtime/message.h"
+
+namespace picklist::runtime {
+
+Message message;
+
+}  // namespace picklist::runtime
