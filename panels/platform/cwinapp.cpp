@@ -1,0 +1,44 @@
+#include "platform/cwinapp.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+std::vector<CWinApp*>& Apps() {
+  static std::vector<CWinApp*> apps;
+  return apps;
+}
+
+HINSTANCE& ResourceHandle() {
+  static HINSTANCE handle = nullptr;
+  return handle;
+}
+
+}  // namespace
+
+CWinApp::CWinApp(LPCWSTR appName) {
+  if (appName) m_appName = appName;
+  Apps().push_back(this);
+}
+
+CWinApp::~CWinApp() {
+  auto& apps = Apps();
+  apps.erase(std::remove(apps.begin(), apps.end(), this), apps.end());
+}
+
+BOOL CWinApp::InitInstance() { return TRUE; }
+int CWinApp::ExitInstance() { return 0; }
+
+CWinApp* AfxGetApp() { return Apps().empty() ? nullptr : Apps().back(); }
+
+HINSTANCE AfxGetInstanceHandle() {
+  CWinApp* app = AfxGetApp();
+  return app ? app->m_hInstance : nullptr;
+}
+
+HINSTANCE AfxGetResourceHandle() {
+  return ResourceHandle() ? ResourceHandle() : AfxGetInstanceHandle();
+}
+
+void AfxSetResourceHandle(HINSTANCE module) { ResourceHandle() = module; }
