@@ -3,6 +3,7 @@
 #include "platform/controls.h"
 #include "platform/gdi.h"
 #include "platform/input.h"
+#include "platform/region.h"
 #include "platform/ui_internal.h"
 
 #include <algorithm>
