@@ -83,13 +83,13 @@ CItemList* ListAccess::ParseList(const char* text, size_t len, const CRuntimeCla
   if (const void* nul = std::memchr(inside, 0, static_cast<size_t>(insideEnd - inside)))
     insideEnd = static_cast<const char*>(nul);
 
-  std::vector<Span> spans;
-  if (!SplitElements(inside, insideEnd, spans)) return nullptr;
-
   if (ctx.depth >= LS_MAX_NESTING) {
     ctx.tooDeep = true;
     return nullptr;
   }
+  std::vector<Span> spans;
+  if (!SplitElements(inside, insideEnd, spans)) return nullptr;
+
   CItemList* list = static_cast<CItemList*>(cls->CreateObject());
   if (!list) return nullptr;
   ++ctx.depth;
