@@ -1,0 +1,158 @@
+// picklist: opens a pick-list window over a database and plays a person's
+// actions on it, printing what the window shows and what it does to the
+// caller's grid.
+
+#include <charconv>
+#include <cstdlib>
+#include <iostream>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "picklist/picklist.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: picklist --db PATH --window f_list|w_list --list NAME [--where COND] [--row N] [--col N]\n"
+    "                [--type TEXT] [--query] [--select N] [--ok] [--dblclick] [--enter] [--exit] ...\n"
+    "Actions run in the order given. Output, one item per line: title, the statement in\n"
+    "force, the rows, the caller grid's setitem and triggerevent calls, closed.\n";
+
+[[noreturn]] void bad(const std::string& message) {
+  std::cerr << "picklist: " << message << '\n';
+  std::exit(2);
+}
+
+template <class T>
+T number(const std::string& option, const std::string& text) {
+  T value{};
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || p != text.data() + text.size())
+    bad(option + " needs a whole number in range, not '" + text + "'");
+  return value;
+}
+
+// The caller's grid: prints every call it receives.
+class PrintingGrid : public picklist::CallerGrid {
+ public:
+  int setitem(long row, int column, const std::optional<std::string>& text) override {
+    std::cout << "setitem(" << row << ", " << column << ", "
+              << (text ? "\"" + *text + "\"" : std::string("null")) << ")\n";
+    return 1;
+  }
+  int triggerevent(int code) override {
+    std::cout << "triggerevent(" << code << ")\n";
+    return 1;
+  }
+};
+
+void print_rows(const picklist::PickWindow& w) {
+  std::cout << "select: " << w.select_statement() << '\n';
+  std::cout << "rows: " << w.rowcount() << '\n';
+  for (long r = 1; r <= w.rowcount(); ++r) {
+    std::cout << r << ": ";
+    bool first = true;
+    for (const auto& cell : w.row(r)) {
+      if (!first) std::cout << '|';
+      first = false;
+      if (cell) std::cout << *cell;
+    }
+    std::cout << '\n';
+  }
+}
+
+struct Action {
+  std::string option;
+  std::string value;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string db, window, list;
+  std::optional<std::string> where;
+  std::int16_t row = 1, col = 1;
+  std::vector<Action> actions;
+
+  for (int i = 1; i < argc; ++i) {
+    std::string opt = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) bad(opt + " needs a value");
+      return argv[++i];
+    };
+    if (opt == "--help" || opt == "-h") {
+      std::cout << kUsage;
+      return 0;
+    } else if (opt == "--db") {
+      db = value();
+    } else if (opt == "--window") {
+      window = value();
+    } else if (opt == "--list") {
+      list = value();
+    } else if (opt == "--where") {
+      where = value();
+    } else if (opt == "--row") {
+      row = number<std::int16_t>(opt, value());
+    } else if (opt == "--col") {
+      col = number<std::int16_t>(opt, value());
+    } else if (opt == "--type") {
+      actions.push_back({opt, value()});
+    } else if (opt == "--select") {
+      std::string n = value();
+      number<long>(opt, n);
+      actions.push_back({opt, n});
+    } else if (opt == "--query" || opt == "--ok" || opt == "--dblclick" || opt == "--enter" || opt == "--exit") {
+      actions.push_back({opt, ""});
+    } else {
+      bad("unknown argument '" + opt + "' (see --help)");
+    }
+  }
+  if (db.empty()) bad("--db PATH is required");
+  if (window != "f_list" && window != "w_list") bad("--window must be f_list or w_list");
+  if (list.empty()) bad("--list NAME is required");
+
+  std::string error;
+  // The lists only read, so the caller's file is never opened for writing.
+  if (!picklist::connect(db, &error, true)) bad("cannot open database " + db + ": " + error);
+  picklist::set_diagnostic_output([](const std::string& line) { std::cout << line << '\n'; });
+
+  PrintingGrid grid;
+  picklist::trans_parm parm;
+  parm.dw_parm = &grid;
+  parm.dw_name = list;
+  parm.row_parm = row;
+  parm.col_parm = col;
+  parm.where_parm = where;
+
+  auto w = picklist::open(window == "f_list" ? picklist::WindowKind::f_list : picklist::WindowKind::w_list, &parm);
+  w->on_closed([] { std::cout << "closed\n"; });
+  std::cout << "title: " << w->title() << '\n';
+  print_rows(*w);
+
+  for (const Action& a : actions) {
+    if (!w->is_open()) {
+      std::cerr << "picklist: the window is closed, " << a.option << " ignored\n";
+      continue;
+    }
+    if (a.option == "--type") {
+      w->set_query_text(a.value);
+    } else if (a.option == "--query") {
+      w->click_query();
+      print_rows(*w);
+    } else if (a.option == "--select") {
+      if (!w->select_row(std::stol(a.value))) std::cerr << "picklist: no row " << a.value << " to select\n";
+    } else if (a.option == "--ok") {
+      w->click_ok();
+    } else if (a.option == "--dblclick") {
+      w->double_click(w->current_row());
+    } else if (a.option == "--enter") {
+      w->press_enter();
+    } else if (a.option == "--exit") {
+      w->click_exit();
+    }
+  }
+  std::cout.flush();
+  picklist::disconnect();
+  return 0;
+}
