@@ -89,9 +89,7 @@ int CLguid::Binarize(unsigned char*& cursor, int& remaining) const {
   kt::PutU32(p, m_value.Data1);
   kt::PutU32(p + 4, m_value.Data2 | static_cast<uint32_t>(m_value.Data3) << 16);
   std::memcpy(p + 8, m_value.Data4, 8);
-  cursor += kGuidRecord;
-  remaining -= static_cast<int>(kGuidRecord);
-  return 1;
+  return kt::EndRecord(cursor, remaining, kGuidRecord);
 }
 
 int CLguid::Unbinarize(const unsigned char* record, size_t available) {

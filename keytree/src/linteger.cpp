@@ -77,24 +77,15 @@ CString CLinteger::ToString() const {
 
 int CLinteger::FromString(const char* text, int len) {
   // No trimming here: the whole of len characters must be the number.
-  if (!text || len < 0) return 0;
   int32_t value;
-  size_t consumed;
-  if (!kt::ScanDecimal(text, text + len, value, consumed) || consumed != static_cast<size_t>(len))
-    return 0;
+  if (!kt::ScanExactly(kt::ScanDecimal, text, len, value)) return 0;
   m_value = value;
   return 1;
 }
 
 CItem* CLinteger::CreateFromString(const char* text, int len) {
-  if (!text) return nullptr;
-  const char* p = text;
-  const char* end = text + kt::TextLength(text, len);
-  kt::Trim(p, end);
   int32_t value;
-  size_t consumed;
-  if (p == end || !kt::ScanDecimal(p, end, value, consumed) || consumed != static_cast<size_t>(end - p))
-    return nullptr;
+  if (!kt::ScanTrimmed(kt::ScanDecimal, text, len, value)) return nullptr;
   return new (std::nothrow) CLinteger(value);
 }
 
@@ -103,9 +94,7 @@ unsigned int CLinteger::GetBinarizeSize() const { return kIntegerRecord; }
 int CLinteger::Binarize(unsigned char*& cursor, int& remaining) const {
   if (!kt::BeginRecord(cursor, remaining, LS_TYPE_INTEGER, kIntegerRecord)) return 0;
   kt::PutU32(cursor + LS_RECORD_HEADER, U(m_value));
-  cursor += kIntegerRecord;
-  remaining -= static_cast<int>(kIntegerRecord);
-  return 1;
+  return kt::EndRecord(cursor, remaining, kIntegerRecord);
 }
 
 int CLinteger::Unbinarize(const unsigned char* record, size_t available) {

@@ -56,24 +56,16 @@ CString CLreal::ToString() const {
 }
 
 int CLreal::FromString(const char* text, int len) {
-  if (!text || len < 0) return 0;
+  // No trimming here: the whole of len characters must be the number.
   double value;
-  size_t consumed;
-  if (!kt::ScanReal(text, text + len, value, consumed) || consumed != static_cast<size_t>(len))
-    return 0;
+  if (!kt::ScanExactly(kt::ScanReal, text, len, value)) return 0;
   m_value = value;
   return 1;
 }
 
 CItem* CLreal::CreateFromString(const char* text, int len) {
-  if (!text) return nullptr;
-  const char* p = text;
-  const char* end = text + kt::TextLength(text, len);
-  kt::Trim(p, end);
   double value;
-  size_t consumed;
-  if (p == end || !kt::ScanReal(p, end, value, consumed) || consumed != static_cast<size_t>(end - p))
-    return nullptr;
+  if (!kt::ScanTrimmed(kt::ScanReal, text, len, value)) return nullptr;
   return new (std::nothrow) CLreal(value);
 }
 
@@ -85,9 +77,7 @@ int CLreal::Binarize(unsigned char*& cursor, int& remaining) const {
   std::memcpy(&bits, &m_value, sizeof bits);
   kt::PutU32(cursor + LS_RECORD_HEADER, static_cast<uint32_t>(bits));
   kt::PutU32(cursor + LS_RECORD_HEADER + 4, static_cast<uint32_t>(bits >> 32));
-  cursor += kRealRecord;
-  remaining -= static_cast<int>(kRealRecord);
-  return 1;
+  return kt::EndRecord(cursor, remaining, kRealRecord);
 }
 
 int CLreal::Unbinarize(const unsigned char* record, size_t available) {

@@ -110,9 +110,7 @@ int CLstring::Binarize(unsigned char*& cursor, int& remaining) const {
   uint32_t total = GetBinarizeSize();
   if (!kt::BeginRecord(cursor, remaining, LS_TYPE_STRING, total)) return 0;
   std::memcpy(cursor + LS_RECORD_HEADER, GetString(), total - LS_RECORD_HEADER);  // with the NUL
-  cursor += total;
-  remaining -= static_cast<int>(total);
-  return 1;
+  return kt::EndRecord(cursor, remaining, total);
 }
 
 int CLstring::Unbinarize(const unsigned char* record, size_t available) {

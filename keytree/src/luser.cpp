@@ -107,9 +107,7 @@ int CLuser::Binarize(unsigned char*& cursor, int& remaining) const {
   uint32_t total = GetBinarizeSize();
   if (!kt::BeginRecord(cursor, remaining, LS_TYPE_USER, total)) return 0;
   if (m_nLen) std::memcpy(cursor + LS_RECORD_HEADER, m_pBuf, m_nLen);
-  cursor += total;
-  remaining -= static_cast<int>(total);
-  return 1;
+  return kt::EndRecord(cursor, remaining, total);
 }
 
 int CLuser::Unbinarize(const unsigned char* record, size_t available) {

@@ -42,6 +42,13 @@ inline bool BeginRecord(unsigned char*& cursor, int& remaining, unsigned char ta
   return true;
 }
 
+// Steps over a record just written.
+inline int EndRecord(unsigned char*& cursor, int& remaining, uint32_t total) {
+  cursor += total;
+  remaining -= static_cast<int>(total);
+  return 1;
+}
+
 // Binary reading and text parsing nested to a bounded depth.
 struct ParseContext {
   int depth = 0;

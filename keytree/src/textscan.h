@@ -25,6 +25,25 @@ bool ScanHex(const char* p, const char* end, size_t width, uint32_t& value, size
 // "%i": decimal, 0x hexadecimal or 0 octal.
 bool ScanAnyBase(const char* p, const char* end, uint32_t& value, size_t& consumed);
 
+// A number that is the whole of len characters (no trimming; len < 0 fails),
+// as FromString reads it.
+template <typename T>
+bool ScanExactly(bool (*scan)(const char*, const char*, T&, size_t&), const char* text, int len, T& value) {
+  size_t consumed;
+  return text && len >= 0 && scan(text, text + len, value, consumed) && consumed == static_cast<size_t>(len);
+}
+
+// A number that is the whole of the trimmed text, as CreateFromString reads it.
+template <typename T>
+bool ScanTrimmed(bool (*scan)(const char*, const char*, T&, size_t&), const char* text, int len, T& value) {
+  if (!text) return false;
+  const char* p = text;
+  const char* end = text + TextLength(text, len);
+  Trim(p, end);
+  size_t consumed;
+  return p != end && scan(p, end, value, consumed) && consumed == static_cast<size_t>(end - p);
+}
+
 // Text assembled in one growing buffer: 4096 bytes at first, doubled until
 // the text so far, the new piece and a terminating NUL fit.
 class TextBuffer {
