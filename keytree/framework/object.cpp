@@ -7,8 +7,14 @@
 
 namespace {
 
+// Wrapped in a type of this file so that the map's code is not exported
+// along with the descriptor type.
+struct Entry {
+  const CRuntimeClass* cls;
+};
+
 struct Registry {
-  std::map<std::string, const CRuntimeClass*> byName;
+  std::map<std::string, Entry> byName;
   std::vector<const CRuntimeClass*> loaded;  // the library's own classes, in load order
 };
 
@@ -30,14 +36,14 @@ bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* base) const {
 }
 
 void CRuntimeClass::Register(const CRuntimeClass* cls) {
-  if (cls && cls->m_lpszClassName) registry().byName[cls->m_lpszClassName] = cls;
+  if (cls && cls->m_lpszClassName) registry().byName[cls->m_lpszClassName] = Entry{cls};
 }
 
 const CRuntimeClass* CRuntimeClass::FromName(const char* className) {
   if (!className) return nullptr;
   auto& names = registry().byName;
   auto it = names.find(className);
-  return it == names.end() ? nullptr : it->second;
+  return it == names.end() ? nullptr : it->second.cls;
 }
 
 CClassInit::CClassInit(const CRuntimeClass* cls) {
