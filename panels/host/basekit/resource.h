@@ -43,6 +43,19 @@ struct CDialogTemplate {
   const CDialogItemTemplate* Find(int controlId) const;
 };
 
+struct CMenuItemTemplate {
+  UINT id = 0;
+  std::u16string text;
+  UINT flags = 0;        // MF_ flags (grayed, checked...)
+  int image = -1;        // menu image index
+  bool separator = false;
+};
+
+struct CMenuTemplate {
+  UINT id = 0;
+  std::vector<CMenuItemTemplate> items;
+};
+
 class CResourceMgr {
 public:
   static CResourceMgr* GetInstance();
@@ -58,6 +71,9 @@ public:
   std::vector<UINT> GetStringIds() const;
   // A dialog template, or null.
   const CDialogTemplate* GetDialog(UINT id) const;
+  // A pop-up menu template (<menu id=".."><item id=".." text=".." flags=".."
+  // image=".."/><separator/></menu>), or null.
+  const CMenuTemplate* GetMenu(UINT id) const;
 
   // Replaces the current module by the file at `path` (a skin's resources).
   // FALSE, and the current module kept, when the file is missing or not a

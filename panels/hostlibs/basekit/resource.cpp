@@ -16,6 +16,7 @@ extern const std::size_t kDefaultResourcesSize;
 struct CResourceMgr::Data {
   std::map<UINT, std::u16string> strings;
   std::map<UINT, CDialogTemplate> dialogs;
+  std::map<UINT, CMenuTemplate> menus;
   bool isDefault = true;
 };
 
@@ -72,6 +73,27 @@ bool Parse(std::string_view xml, CResourceMgr::Data& out) {
     }
     out.dialogs[t.id] = std::move(t);
   }
+  for (pugi::xml_node m : root.children("menu")) {
+    long id = Number(m, "id", -1);
+    if (id < 0 || id > 0xFFFF) continue;
+    CMenuTemplate t;
+    t.id = static_cast<UINT>(id);
+    for (pugi::xml_node i : m.children()) {
+      CMenuItemTemplate item;
+      if (std::string_view(i.name()) == "separator") {
+        item.separator = true;
+      } else if (std::string_view(i.name()) == "item") {
+        item.id = static_cast<UINT>(Number(i, "id"));
+        item.text = FromUtf8(i.attribute("text").value());
+        item.flags = static_cast<UINT>(Number(i, "flags"));
+        item.image = static_cast<int>(Number(i, "image", -1));
+      } else {
+        continue;
+      }
+      t.items.push_back(std::move(item));
+    }
+    out.menus[t.id] = std::move(t);
+  }
   return true;
 }
 
@@ -111,6 +133,11 @@ std::vector<UINT> CResourceMgr::GetStringIds() const {
 const CDialogTemplate* CResourceMgr::GetDialog(UINT id) const {
   auto it = m_data->dialogs.find(id);
   return it == m_data->dialogs.end() ? nullptr : &it->second;
+}
+
+const CMenuTemplate* CResourceMgr::GetMenu(UINT id) const {
+  auto it = m_data->menus.find(id);
+  return it == m_data->menus.end() ? nullptr : &it->second;
 }
 
 BOOL CResourceMgr::LoadResourceText(std::string_view utf8Xml) {
