@@ -71,6 +71,7 @@ public:
   std::vector<UINT> GetStringIds() const;
   // A dialog template, or null.
   const CDialogTemplate* GetDialog(UINT id) const;
+  std::vector<UINT> GetDialogIds() const;
   // A pop-up menu template (<menu id=".."><item id=".." text=".." flags=".."
   // image=".."/><separator/></menu>), or null.
   const CMenuTemplate* GetMenu(UINT id) const;

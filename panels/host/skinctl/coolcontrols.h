@@ -4,6 +4,7 @@
 
 #include "platform/framework.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,9 @@ public:
   // platform cannot open it. The last address opened is kept for tests.
   static BOOL GotoURL(LPCWSTR url, int show);
   static std::u16string GetLastOpenedURL();
+  // How addresses are opened: the host installs the platform's way (a
+  // browser); without one GotoURL only records the address.
+  static void SetURLOpener(std::function<BOOL(const std::u16string& url, int show)> opener);
 
 private:
   std::u16string m_url;

@@ -135,6 +135,12 @@ const CDialogTemplate* CResourceMgr::GetDialog(UINT id) const {
   return it == m_data->dialogs.end() ? nullptr : &it->second;
 }
 
+std::vector<UINT> CResourceMgr::GetDialogIds() const {
+  std::vector<UINT> ids;
+  for (const auto& [id, dlg] : m_data->dialogs) ids.push_back(id);
+  return ids;
+}
+
 const CMenuTemplate* CResourceMgr::GetMenu(UINT id) const {
   auto it = m_data->menus.find(id);
   return it == m_data->menus.end() ? nullptr : &it->second;
