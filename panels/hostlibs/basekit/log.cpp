@@ -3,6 +3,7 @@
 
 #include "platform/file.h"
 #include "platform/text.h"
+#include "platform/timer.h"
 
 #include <chrono>
 #include <cstdio>
@@ -107,4 +108,11 @@ int CGlobalLog::GetLogLevel() {
   LogState& s = State();
   std::lock_guard lock(s.mutex);
   return s.threshold;
+}
+
+CLogTimer::CLogTimer(LPCWSTR text, int level) : m_text(text ? text : u""), m_level(level), m_start(GetTickCount()) {}
+
+CLogTimer::~CLogTimer() {
+  DWORD elapsed = GetTickCount() - m_start;
+  CGlobalLog::LogT(m_text + u" took " + FromUtf8(std::to_string(elapsed)) + u" ms", m_level);
 }
