@@ -48,13 +48,15 @@ int Object::fire(const std::string& event) {
   if (!valid_) return -1;
   auto it = scripts_.find(event);
   if (it == scripts_.end()) return -1;
-  // The script may destroy this object's window; keep our own copy to run.
+  // The script may destroy this object's window, and with it this object:
+  // run a copy, and touch no member afterwards.
   Script script = it->second;
+  std::string where = path() + "." + event;
   try {
     script();
     return 1;
   } catch (const NullObjectError& e) {
-    diagnostic(std::string(e.what()) + " in " + path() + "." + event);
+    diagnostic(std::string(e.what()) + " in " + where);
     return 0;
   } catch (const DispatchError&) {
     return 0;

@@ -37,17 +37,24 @@ ListWindow::ListWindow(std::string classname, std::span<const Title> titles, std
   center = true;
   icon = "Form!";
   windowtype = 3;
-  on("create", [this] { create_event(); });
-  on("destroy", [this] { destroy_event(); });
-  on("open", [this] { open_event(); });
+  script(*this, "create", &ListWindow::create_event);
+  script(*this, "destroy", &ListWindow::destroy_event);
+  script(*this, "open", &ListWindow::open_event);
+}
+
+void ListWindow::script(runtime::Object& target, const std::string& event, void (ListWindow::*handler)()) {
+  target.on(event, [this, handler] {
+    auto keep = weak_from_this().lock();
+    (this->*handler)();
+  });
 }
 
 void ListWindow::create_event() {
   dw_1 = create<DataGrid>("dw_1");
   place(*dw_1, 0, 0, 1600, 1056, 10, 10);
   dw_1->vscrollbar = true;
-  dw_1->on("doubleclicked", [this] { confirm(Script::doubleclicked); });
-  dw_1->on("enter", [this] { enter_event(); });
+  script(*dw_1, "doubleclicked", &ListWindow::doubleclicked);
+  script(*dw_1, "enter", &ListWindow::enter_event);
 
   gb_1 = create<runtime::GroupBox>("gb_1");
   place(*gb_1, 1618, 8, 462, 488, 0, 12);
@@ -63,17 +70,17 @@ void ListWindow::create_event() {
   cb_query = create<CommandButton>("cb_query");
   place(*cb_query, 1701, 304, 297, 108, 30, 12);
   cb_query->text = "查询";
-  cb_query->on("clicked", [this] { query_clicked(); });
+  script(*cb_query, "clicked", &ListWindow::query_clicked);
 
   cb_ok = create<CommandButton>("cb_ok");
   place(*cb_ok, 1682, 636, 347, 120, 40, 12);
   cb_ok->text = "确认";
-  cb_ok->on("clicked", [this] { confirm(Script::ok); });
+  script(*cb_ok, "clicked", &ListWindow::ok_clicked);
 
   cb_exit = create<CommandButton>("cb_exit");
   place(*cb_exit, 1682, 840, 347, 120, 50, 12);
   cb_exit->text = "退出";
-  cb_exit->on("clicked", [this] { exit_clicked(); });
+  script(*cb_exit, "clicked", &ListWindow::exit_clicked);
 }
 
 void ListWindow::destroy_event() {

@@ -3,6 +3,7 @@
 // scripts. The two classes differ in their title tables and call-site numbers.
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 
@@ -12,7 +13,7 @@
 
 namespace picklist {
 
-class PICKLIST_EXPORT ListWindow : public runtime::Window {
+class PICKLIST_EXPORT ListWindow : public runtime::Window, public std::enable_shared_from_this<ListWindow> {
  public:
   struct Title {
     std::string_view name;  // trimmed, upper-case list name
@@ -49,11 +50,17 @@ class PICKLIST_EXPORT ListWindow : public runtime::Window {
   ListWindow(std::string classname, std::span<const Title> titles, std::uint32_t site_base);
 
  private:
+  // Attaches a script that keeps the window alive while it runs, so a caller
+  // that drops the window from inside setitem or triggerevent cannot pull it
+  // away under the script.
+  void script(runtime::Object& target, const std::string& event, void (ListWindow::*handler)());
   void create_event();
   void destroy_event();
   void open_event();
   void query_clicked();
   void confirm(Script script);
+  void ok_clicked() { confirm(Script::ok); }
+  void doubleclicked() { confirm(Script::doubleclicked); }
   void exit_clicked();
   void enter_event();
 

@@ -345,6 +345,18 @@ TEST_F(PickWindowTest, CallerClosingThePickWindowMidConfirmAbandonsTheClose) {
   EXPECT_THAT(diag.lines, ElementsAre("*** WE HAVE A PROBLEM HERE. Error = 4be8464 ***"));
 }
 
+TEST_F(PickWindowTest, CallerDroppingThePickWindowMidConfirmIsSafe) {
+  auto w = open_list("dl_dept");
+  grid.on_trigger = [&](int code) {
+    if (code == 29) w.reset();
+  };
+  PickWindow* raw = w.get();
+  EXPECT_EQ(raw->click_ok(), 0);
+  EXPECT_EQ(w, nullptr);
+  EXPECT_THAT(grid.calls, ElementsAre("setitem(3, 2, \"0001\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(diag.lines, ElementsAre("*** WE HAVE A PROBLEM HERE. Error = 4bc4464 ***"));
+}
+
 TEST_F(PickWindowTest, ObjectParameterOfAnotherTypeIsNoStructure) {
   runtime::message.objectparm = 42;
   // open() replaces the parameter with the structure it is given; a window

@@ -40,7 +40,9 @@ PICKLIST_EXPORT std::vector<std::string> list_names();
 class PICKLIST_EXPORT PickWindow {
  public:
   explicit PickWindow(std::unique_ptr<ListWindow> window);
-  ~PickWindow();  // a window still open is discarded without writing anything
+  // A window still open is closed without writing anything. Allowed from
+  // inside the caller grid's setitem and triggerevent.
+  ~PickWindow();
   PickWindow(const PickWindow&) = delete;
   PickWindow& operator=(const PickWindow&) = delete;
 
@@ -70,7 +72,7 @@ class PICKLIST_EXPORT PickWindow {
   ListWindow& window() { return *window_; }
 
  private:
-  std::unique_ptr<ListWindow> window_;
+  std::shared_ptr<ListWindow> window_;
   int open_result_ = 0;
   friend PICKLIST_EXPORT std::unique_ptr<PickWindow> open(WindowKind, trans_parm*);
 };
