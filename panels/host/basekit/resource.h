@@ -83,6 +83,10 @@ public:
   BOOL LoadResourceText(std::string_view utf8Xml);
   // Back to the built-in module.
   void ResetToDefault();
+  // Registers every dialog template with the platform under GetDefRes(), so
+  // that the framework's dialogs find them by number. Done whenever the
+  // module changes and, when the platform lost them, by GetDefRes.
+  void RegisterDialogs();
 
   struct Data;   // the parsed module, opaque
 

@@ -1,6 +1,7 @@
 // The resource module: strings and dialog templates from a resource file.
 #include "host/basekit/resource.h"
 
+#include "platform/dialog.h"
 #include "platform/file.h"
 #include "platform/text.h"
 
@@ -114,7 +115,32 @@ CResourceMgr* CResourceMgr::GetInstance() {
 }
 
 HINSTANCE CResourceMgr::GetDefRes() {
-  return reinterpret_cast<HINSTANCE>(m_data->isDefault ? &g_defaultModuleTag : &g_loadedModuleTag);
+  HINSTANCE module = reinterpret_cast<HINSTANCE>(m_data->isDefault ? &g_defaultModuleTag : &g_loadedModuleTag);
+  if (!m_data->dialogs.empty() &&
+      !FindDialogTemplate(module, MAKEINTRESOURCEW(m_data->dialogs.begin()->first)))
+    RegisterDialogs();
+  return module;
+}
+
+void CResourceMgr::RegisterDialogs() {
+  HINSTANCE module = reinterpret_cast<HINSTANCE>(m_data->isDefault ? &g_defaultModuleTag : &g_loadedModuleTag);
+  for (const auto& [id, src] : m_data->dialogs) {
+    DialogTemplate dst;
+    dst.caption = src.caption;
+    dst.style = src.style;
+    dst.rect = src.rect;
+    for (const auto& item : src.items) {
+      DialogItemTemplate di;
+      di.className = item.className;
+      di.text = item.text;
+      di.id = item.id;
+      di.style = item.style;
+      di.exStyle = item.exStyle;
+      di.rect = item.rect;
+      dst.items.push_back(std::move(di));
+    }
+    RegisterDialogTemplate(module, id, std::move(dst));
+  }
 }
 
 std::u16string CResourceMgr::GetString(UINT id) const {
@@ -151,6 +177,7 @@ BOOL CResourceMgr::LoadResourceText(std::string_view utf8Xml) {
   if (!Parse(utf8Xml, fresh)) return FALSE;
   fresh.isDefault = false;
   *m_data = std::move(fresh);
+  RegisterDialogs();
   return TRUE;
 }
 
@@ -166,4 +193,5 @@ void CResourceMgr::ResetToDefault() {
   Parse(std::string_view(reinterpret_cast<const char*>(kDefaultResources), kDefaultResourcesSize), fresh);
   fresh.isDefault = true;
   *m_data = std::move(fresh);
+  RegisterDialogs();
 }

@@ -5,45 +5,19 @@
 #include "host/skinctl/colorconverter.h"
 #include "host/skinctl/coolcontrols.h"
 
-#include <set>
-
-namespace {
-HINSTANCE g_registeredFor = nullptr;
-}
 
 void RegisterResourceDialogs() {
   RegisterComboBoxClass();
-  CResourceMgr* res = CResourceMgr::GetInstance();
-  HINSTANCE module = res->GetDefRes();
-  for (UINT id : res->GetDialogIds()) {
-    const CDialogTemplate* src = res->GetDialog(id);
-    DialogTemplate dst;
-    dst.caption = src->caption;
-    dst.style = src->style;
-    dst.rect = src->rect;
-    for (const auto& item : src->items) {
-      DialogItemTemplate di;
-      di.className = item.className;
-      di.text = item.text;
-      di.id = item.id;
-      di.style = item.style;
-      di.exStyle = item.exStyle;
-      di.rect = item.rect;
-      dst.items.push_back(std::move(di));
-    }
-    RegisterDialogTemplate(module, id, std::move(dst));
-  }
-  g_registeredFor = module;
+  CResourceMgr::GetInstance()->RegisterDialogs();
 }
 
 namespace {
 
 void EnsureRegistered() {
-  // The platform forgets classes and templates when the UI is reset, and a
-  // skin may have changed the module: register again when in doubt.
+  // The platform forgets classes when the UI is reset; the resource module
+  // registers its templates again itself when they are missing.
   RegisterComboBoxClass();
-  HINSTANCE module = CResourceMgr::GetInstance()->GetDefRes();
-  if (g_registeredFor != module || !FindDialogTemplate(module, MAKEINTRESOURCEW(596))) RegisterResourceDialogs();
+  CResourceMgr::GetInstance()->GetDefRes();
 }
 
 }  // namespace

@@ -161,6 +161,17 @@ TEST_F(SkinTest, RemarkDialogRunsThroughTheDriver) {
   EXPECT_EQ(again.DoModal(), IDCANCEL);
 }
 
+TEST_F(SkinTest, FrameworkDialogsFindTheTemplatesOfTheResourceModule) {
+  // What the module does at start: the resource module becomes the
+  // framework's resource handle.
+  AfxSetResourceHandle(CResourceMgr::GetInstance()->GetDefRes());
+  driver.typeIntoRemark = u"x";
+  CDialog plain(594, &host);
+  EXPECT_EQ(plain.DoModal(), IDOK);
+  EXPECT_EQ(driver.dialogs, 1);
+  AfxSetResourceHandle(nullptr);
+}
+
 TEST_F(SkinTest, MessageBoxGoesToTheDriver) {
   driver.boxAnswer = IDNO;
   EXPECT_EQ(MessageBoxExExDLL(u"Save account information to the registry failed!", MB_YESNO), IDNO);

@@ -1,4 +1,5 @@
 // The tree control, the friend tree, the pop-up menu and the group-name editor.
+#include "host/basekit/resource.h"
 #include "host/treeui.h"
 
 #include <gtest/gtest.h>
@@ -524,6 +525,16 @@ TEST(BCMenuTest, TheDriverSeesTheWholeMenu) {
 
   // Menus of the resource module.
   EXPECT_FALSE(menu.LoadMenuW(12345));
+  CResourceMgr* res = CResourceMgr::GetInstance();
+  ASSERT_TRUE(res->LoadResourceText(
+      "<resources><menu id='700'><item id='4835' text='添加好友' image='2'/><separator/>"
+      "<item id='4842' text='只查看在线好友' flags='8'/></menu></resources>"));
+  BCMenu loaded;
+  ASSERT_TRUE(loaded.LoadMenuW(700));
+  EXPECT_EQ(loaded.GetMenuItemCount(), 3);
+  EXPECT_EQ(loaded.GetMenuItemImage(4835), 2);
+  EXPECT_EQ(loaded.GetMenuState(4842, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+  res->ResetToDefault();
   SetModalDriver(nullptr);
   owner.DestroyWindow();
   ResetUserInterface();
