@@ -722,7 +722,9 @@ void CYRTreeCtrl::EndDrag(CPoint point, bool drop) {
     m_impl->endingDrag = false;
   }
   (void)point;
-  if (dragged && target && PreDrop(ItemOf(dragged), ItemOf(target))) OnDroped(ItemOf(dragged), ItemOf(target));
+  // Handles, not nodes, from here on: PreDrop may change the tree.
+  HTREEITEM draggedItem = ItemOf(dragged), targetItem = ItemOf(target);
+  if (dragged && target && PreDrop(draggedItem, targetItem)) OnDroped(draggedItem, targetItem);
 }
 
 BOOL CYRTreeCtrl::OnBeginDrag(HTREEITEM, CPoint) { return TRUE; }
@@ -878,10 +880,11 @@ void CYRTreeCtrl::OnMouseMove(UINT flags, CPoint point) {
   Impl& s = *m_impl;
   if (s.lDown && !s.dragging && s.downNode && s.downNode->canDrag && s.downPostfix < 0 && !s.downOnCheck &&
       (std::abs(point.x - s.downPoint.x) > kDragThreshold || std::abs(point.y - s.downPoint.y) > kDragThreshold)) {
-    Node* n = s.downNode;
-    if (OnBeginDrag(ItemOf(n), s.downPoint) && NodeOf(ItemOf(n))) {
+    HTREEITEM item = ItemOf(s.downNode);
+    // The hook may change the tree: the item is looked up again afterwards.
+    if (OnBeginDrag(item, s.downPoint) && NodeOf(item)) {
       s.dragging = true;
-      s.dragNode = n;
+      s.dragNode = NodeOf(item);
     } else {
       s.downNode = nullptr;   // refused: no second try during this press
     }
