@@ -3,6 +3,8 @@
 
 #include "host/skinctl/picture.h"
 
+#include "hover.h"
+
 #include <algorithm>
 
 CGT_BitmapButton::CGT_BitmapButton() = default;
@@ -124,21 +126,13 @@ void CGT_BitmapButton::OnPaint() {
 }
 
 void CGT_BitmapButton::OnMouseMove(UINT flags, CPoint point) {
-  if (!m_hover) {
-    m_hover = true;
-    TRACKMOUSEEVENT tme;
-    tme.dwFlags = TME_LEAVE;
-    tme.hwndTrack = m_hWnd;
-    TrackMouseEvent(&tme);
-    Invalidate(FALSE);
-  }
+  skinctl::BeginHover(*this, m_hover);
   CButton::OnMouseMove(flags, point);
 }
 
 void CGT_BitmapButton::OnMouseLeave() {
-  m_hover = false;
   m_pressed = false;
-  Invalidate(FALSE);
+  skinctl::EndHover(*this, m_hover);
   CButton::OnMouseLeave();
 }
 

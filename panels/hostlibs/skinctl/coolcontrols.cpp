@@ -1,17 +1,12 @@
 // Skinned button, static, edit and hyperlink.
 #include "host/skinctl/coolcontrols.h"
 
+#include "hover.h"
+
 #include <algorithm>
 #include <functional>
 
 namespace {
-
-void TrackLeave(HWND hwnd) {
-  TRACKMOUSEEVENT tme;
-  tme.dwFlags = TME_LEAVE;
-  tme.hwndTrack = hwnd;
-  TrackMouseEvent(&tme);
-}
 
 std::u16string g_lastUrl;
 
@@ -42,17 +37,12 @@ void CCoolButton::OnPaint() {
 }
 
 void CCoolButton::OnMouseMove(UINT flags, CPoint point) {
-  if (!m_hover) {
-    m_hover = true;
-    TrackLeave(m_hWnd);
-    Invalidate(FALSE);
-  }
+  skinctl::BeginHover(*this, m_hover);
   CButton::OnMouseMove(flags, point);
 }
 
 void CCoolButton::OnMouseLeave() {
-  m_hover = false;
-  Invalidate(FALSE);
+  skinctl::EndHover(*this, m_hover);
   CButton::OnMouseLeave();
 }
 
@@ -116,17 +106,12 @@ void CCoolHyperLink::OnPaint() {
 }
 
 void CCoolHyperLink::OnMouseMove(UINT flags, CPoint point) {
-  if (!m_hoverState) {
-    m_hoverState = true;
-    TrackLeave(m_hWnd);
-    Invalidate(FALSE);
-  }
+  skinctl::BeginHover(*this, m_hoverState);
   CButton::OnMouseMove(flags, point);
 }
 
 void CCoolHyperLink::OnMouseLeave() {
-  m_hoverState = false;
-  Invalidate(FALSE);
+  skinctl::EndHover(*this, m_hoverState);
   CButton::OnMouseLeave();
 }
 
