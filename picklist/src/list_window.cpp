@@ -64,7 +64,7 @@ void ListWindow::create_event() {
 
   sle_1 = create<runtime::SingleLineEdit>("sle_1");
   place(*sle_1, 1701, 128, 297, 88, 20, 11);
-  sle_1->text = "%";
+  sle_1->text.assign(1, '%');  // one character: GCC 12 warns wrongly on = "%" at -O3
   sle_1->look.textcolor = runtime::kWindowText;
 
   cb_query = create<CommandButton>("cb_query");
