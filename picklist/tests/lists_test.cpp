@@ -126,8 +126,10 @@ class ListRetrieval : public ::testing::Test {
     }
     for (long r = 1; r <= grid.rowcount(); ++r) {
       std::string line;
-      for (int c = 1; c <= grid.columncount(); ++c)
-        line += (c > 1 ? "|" : "") + grid.getitemstring(r, c).value_or("");
+      for (int c = 1; c <= grid.columncount(); ++c) {
+        if (c > 1) line += '|';
+        line += grid.getitemstring(r, c).value_or("");
+      }
       out.push_back(line);
     }
     return out;

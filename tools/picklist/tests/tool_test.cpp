@@ -38,7 +38,10 @@ class ToolTest : public ::testing::Test {
 
   ToolRun run(const std::vector<std::string>& args) {
     std::string cmd = quote(PICKLIST_TOOL);
-    for (const auto& a : args) cmd += " " + quote(a);
+    for (const auto& a : args) {
+      cmd += ' ';
+      cmd += quote(a);
+    }
     auto out = dir.path() / "out.txt", err = dir.path() / "err.txt";
     cmd += " >" + quote(out.string()) + " 2>" + quote(err.string());
     int rc = std::system(cmd.c_str());
