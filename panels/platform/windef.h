@@ -62,7 +62,9 @@ using HANDLE = void*;
 struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
-using FARPROC = INT_PTR (*)();
+// void (*)() is the type that compilers let a cast turn into any function
+// pointer type without a warning.
+using FARPROC = void (*)();
 
 constexpr DWORD MAX_PATH = 260;
 

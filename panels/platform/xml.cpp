@@ -105,15 +105,7 @@ bool CXmlDocument::LoadBytes(std::string_view bytes) {
   }
   pugi::xml_parse_result r = doc_.load_buffer(bytes.data(), bytes.size(), pugi::parse_default,
                                               unicode ? pugi::encoding_auto : pugi::encoding_utf8);
-  if (!r) {
-    error_ = std::string(r.description()) + " at offset " + std::to_string(r.offset);
-    return false;
-  }
-  if (!doc_.document_element()) {
-    error_ = "no document element";
-    return false;
-  }
-  return true;
+  return Accept(r);
 }
 
 bool CXmlDocument::LoadText(std::u16string_view text) {
@@ -121,15 +113,7 @@ bool CXmlDocument::LoadText(std::u16string_view text) {
   error_.clear();
   doc_.reset();
   pugi::xml_parse_result r = doc_.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf16_le);
-  if (!r) {
-    error_ = std::string(r.description()) + " at offset " + std::to_string(r.offset);
-    return false;
-  }
-  if (!doc_.document_element()) {
-    error_ = "no document element";
-    return false;
-  }
-  return true;
+  return Accept(r);
 }
 
 bool CXmlDocument::LoadFile(std::u16string_view path) {
@@ -140,6 +124,15 @@ bool CXmlDocument::LoadFile(std::u16string_view path) {
     return false;
   }
   return LoadBytes(bytes);
+}
+
+// A failed parse keeps nothing of what it read.
+bool CXmlDocument::Accept(const pugi::xml_parse_result& r) {
+  if (r && doc_.document_element()) return true;
+  error_ = r ? std::string("no document element")
+             : std::string(r.description()) + " at offset " + std::to_string(r.offset);
+  doc_.reset();
+  return false;
 }
 
 CXmlNode CXmlDocument::Root() const { return CXmlNode(doc_.document_element()); }

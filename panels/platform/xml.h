@@ -71,6 +71,8 @@ class CXmlDocument {
   const std::string& ErrorText() const { return error_; }
 
  private:
+  bool Accept(const pugi::xml_parse_result& r);
+
   pugi::xml_document doc_;
   std::string error_;
 };
