@@ -7,7 +7,7 @@ namespace kt {
 namespace {
 
 // Levels shorter than this are simply walked.
-constexpr size_t kIndexFrom = 8;
+constexpr size_t kIndexFrom = 4;
 
 const char* KeyText(const CItemList* node) {
   return static_cast<const CLstring*>(node->Head())->GetString();

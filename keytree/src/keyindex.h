@@ -30,12 +30,21 @@ struct Found {
   size_t pos = 0;               // stop's position, when found by the index
 };
 
+inline bool IsList(const CItem* item) { return IsListItem(item); }
+
+// The key string of the first child of a list, or null.
+inline const CLstring* HeadKey(const CItemList* node) {
+  const CItem* head = node->Head();
+  if (!head) return nullptr;
+  const CRuntimeClass* cls = head->GetRuntimeClass();
+  if (cls != RUNTIME_CLASS(CLstring) && (cls->m_pBaseClass == RUNTIME_CLASS(CItem) || !cls->IsDerivedFrom(RUNTIME_CLASS(CLstring))))
+    return nullptr;
+  return static_cast<const CLstring*>(head);
+}
+
 // The key string of a well-formed key node, or null.
 inline const CLstring* KeyOf(const CItem* node) {
-  if (!node->IsKindOf(RUNTIME_CLASS(CItemList))) return nullptr;
-  const CItem* head = static_cast<const CItemList*>(node)->Head();
-  if (!head || !head->IsKindOf(RUNTIME_CLASS(CLstring))) return nullptr;
-  return static_cast<const CLstring*>(head);
+  return IsList(node) ? HeadKey(static_cast<const CItemList*>(node)) : nullptr;
 }
 
 // The value of a key node: its tail, unless that is its key.
@@ -45,9 +54,7 @@ inline CItem* ValueOf(const CItemList* node) {
   return head && tail != head ? tail : nullptr;
 }
 
-inline bool IsTree(const CItem* item) {
-  return IsItem(item) && item->IsKindOf(RUNTIME_CLASS(CKeyTree));
-}
+inline bool IsTree(const CItem* item) { return IsItem(item) && IsTreeItem(item); }
 
 // Key against segment [seg, seg + n), which holds no NUL: bytes compared as
 // unsigned characters, and with those equal the shorter is the smaller.

@@ -1,5 +1,6 @@
 #include "keytree/ckeytree.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -55,9 +56,39 @@ int CKeyTree::Binarize(unsigned char*& cursor, int& remaining) const {
   return 1;
 }
 
+namespace {
+
+// The list comparison, with the pairs this library builds (key nodes,
+// subtrees, key strings) compared directly rather than through their
+// virtual IsEqual; every other pair still goes through it.
+int EqualTrees(const CItemList& a, const CItemList& b) {
+  const CItem* x = a.Head();
+  const CItem* y = b.Head();
+  for (; x && y; x = x->Next(), y = y->Next()) {
+    const CRuntimeClass* cx = x->GetRuntimeClass();
+    const CRuntimeClass* cy = y->GetRuntimeClass();
+    if (cx == RUNTIME_CLASS(CKeyTree) && cy == RUNTIME_CLASS(CKeyTree)) {
+      if (!EqualTrees(*static_cast<const CItemList*>(x), *static_cast<const CItemList*>(y))) return 0;
+    } else if (cx == RUNTIME_CLASS(CLstring) && cy == RUNTIME_CLASS(CLstring)) {
+      // Equal as C strings, as CLstring compares; identical bytes settle it
+      // without the scan.
+      const CString& sx = *static_cast<const CLstring*>(x);
+      const CString& sy = *static_cast<const CLstring*>(y);
+      bool same = sx.GetLength() == sy.GetLength() &&
+                  std::memcmp(sx.GetString(), sy.GetString(), static_cast<size_t>(sx.GetLength())) == 0;
+      if (!same && std::strcmp(sx.GetString(), sy.GetString())) return 0;
+    } else if (x->IsEqual(*y) <= 0) {
+      return 0;
+    }
+  }
+  return x == nullptr && y == nullptr;
+}
+
+}  // namespace
+
 int CKeyTree::IsEqual(const CItem& other) const {
-  if (!other.IsKindOf(RUNTIME_CLASS(CKeyTree))) return 0;
-  return CItemList::IsEqual(other);
+  if (!kt::IsTree(&other)) return 0;
+  return EqualTrees(*this, static_cast<const CItemList&>(other));
 }
 
 // ---- keys -------------------------------------------------------------------
@@ -143,7 +174,7 @@ CItemList* CKeyTree::GetKeyNode(const char* path) const {
 namespace {
 
 CItemList* AsList(CItem* item) {
-  return IsItem(item) && item->IsKindOf(RUNTIME_CLASS(CItemList)) ? static_cast<CItemList*>(item) : nullptr;
+  return IsItem(item) && kt::IsList(item) ? static_cast<CItemList*>(item) : nullptr;
 }
 
 }  // namespace
@@ -235,23 +266,10 @@ CKeyTreeIterator::CKeyTreeIterator(CKeyTree* tree) {
   if (IsItem(tree)) m_pNode = AsList(tree->Head());
 }
 
-void CKeyTreeIterator::operator++(int) {
-  if (m_pNode) m_pNode = AsList(m_pNode->Next());
-}
-
 CString CKeyTreeIterator::key() const {
   if (!m_pNode) return CString();
-  CItem* head = m_pNode->Head();
-  if (!head || !head->IsKindOf(RUNTIME_CLASS(CLstring))) return CString();
-  return CString(static_cast<CLstring*>(head)->GetString());
-}
-
-CItem* CKeyTreeIterator::value() const {
-  return m_pNode ? kt::ValueOf(m_pNode) : nullptr;
-}
-
-bool CKeyTreeIterator::isLeaf() const {
-  return !kt::IsTree(value());
+  const CLstring* key = kt::HeadKey(m_pNode);
+  return key ? CString(static_cast<const CString&>(*key)) : CString();
 }
 
 CKeyTreeIterator CKeyTreeIterator::nextLevel() const {

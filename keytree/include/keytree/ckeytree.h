@@ -109,24 +109,58 @@ class KEYTREE_API CKeyTree : public CItemList {
   mutable kt::KeyIndex* m_pIndex = nullptr;  // look-up index of this level
 };
 
+namespace kt {
+
+// Kind tests that try the classes a key tree is built of before walking up
+// the class chain (walks are made one step shorter for the classes derived
+// directly from CItem, which no key tree class is).
+inline bool IsListItem(const CItem* item) {
+  const CRuntimeClass* cls = item->GetRuntimeClass();
+  return cls == RUNTIME_CLASS(CKeyTree) || cls == RUNTIME_CLASS(CItemList) ||
+         (cls->m_pBaseClass != RUNTIME_CLASS(CItem) && cls->IsDerivedFrom(RUNTIME_CLASS(CItemList)));
+}
+
+inline bool IsTreeItem(const CItem* item) {
+  const CRuntimeClass* cls = item->GetRuntimeClass();
+  return cls == RUNTIME_CLASS(CKeyTree) ||
+         (cls->m_pBaseClass != RUNTIME_CLASS(CItem) && cls->IsDerivedFrom(RUNTIME_CLASS(CKeyTree)));
+}
+
+}  // namespace kt
+
 // Walks the key nodes of one level.
 class KEYTREE_API CKeyTreeIterator {
  public:
   CKeyTreeIterator(CKeyTree* tree);
 
-  void operator++(int);  // to the next key node, or past the end
+  // To the next key node, or past the end.
+  void operator++(int) {
+    if (m_pNode) m_pNode = AsNode(m_pNode->Next());
+  }
   bool isValid() const { return m_pNode != nullptr; }
   // Past the end of a top-level walk (a deeper walk's end is !isValid()).
   bool EoKT() const { return m_pNode == nullptr && m_nLevel == 0; }
   CString key() const;
   CItem* operator*() const { return value(); }
-  CItem* value() const;
-  bool isLeaf() const;  // true unless the value is a subtree
+  CItem* value() const {
+    if (!m_pNode) return nullptr;
+    CItem* head = m_pNode->Head();
+    CItem* tail = m_pNode->Tail();
+    return head && tail != head ? tail : nullptr;
+  }
+  // True unless the value is a subtree.
+  bool isLeaf() const {
+    CItem* v = value();
+    return !v || !kt::IsTreeItem(v);
+  }
   CKeyTreeIterator nextLevel() const;
   long getLevel() const { return m_nLevel; }
 
  private:
   CKeyTreeIterator(CItemList* node, long level) : m_pNode(node), m_nLevel(level) {}
+  static CItemList* AsNode(CItem* item) {
+    return IsItem(item) && kt::IsListItem(item) ? static_cast<CItemList*>(item) : nullptr;
+  }
   CItemList* m_pNode = nullptr;
   int32_t m_nLevel = 0;
 };
