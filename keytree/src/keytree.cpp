@@ -179,31 +179,23 @@ CItemList* AsList(CItem* item) {
 
 }  // namespace
 
-CItemList* CKeyTree::GetFirstChildNode(const char* path) const {
+// The first or last key node of the key's subtree, or of the tree itself for
+// no path; end is Head or Tail.
+CItemList* CKeyTree::ChildNode(const char* path, CItem* (CItemList::*end)() const) const {
   auto* invalid = reinterpret_cast<CItemList*>(LS_INVALID_ITEM);
   if (!path || !*path) {
-    CItemList* first = AsList(Head());
-    return first ? first : invalid;
+    CItemList* node = AsList((this->*end)());
+    return node ? node : invalid;
   }
   CItemList* node = KeyTreeAccess::Locate(*this, path, false);
   if (!node) return invalid;
   CItem* value = kt::ValueOf(node);
   if (!kt::IsTree(value)) return nullptr;
-  return AsList(static_cast<CKeyTree*>(value)->Head());
+  return AsList((static_cast<CKeyTree*>(value)->*end)());
 }
 
-CItemList* CKeyTree::GetLastChildNode(const char* path) const {
-  auto* invalid = reinterpret_cast<CItemList*>(LS_INVALID_ITEM);
-  if (!path || !*path) {
-    CItemList* last = AsList(Tail());
-    return last ? last : invalid;
-  }
-  CItemList* node = KeyTreeAccess::Locate(*this, path, false);
-  if (!node) return invalid;
-  CItem* value = kt::ValueOf(node);
-  if (!kt::IsTree(value)) return nullptr;
-  return AsList(static_cast<CKeyTree*>(value)->Tail());
-}
+CItemList* CKeyTree::GetFirstChildNode(const char* path) const { return ChildNode(path, &CItemList::Head); }
+CItemList* CKeyTree::GetLastChildNode(const char* path) const { return ChildNode(path, &CItemList::Tail); }
 
 namespace {
 

@@ -103,6 +103,7 @@ class KEYTREE_API CKeyTree : public CItemList {
 
  private:
   friend struct kt::KeyTreeAccess;
+  CItemList* ChildNode(const char* path, CItem* (CItemList::*end)() const) const;
   void SetFileKeys(const char* path, const int* schema);
   void ReplaceContent(CKeyTree* loaded);
 
