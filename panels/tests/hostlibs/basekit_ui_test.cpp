@@ -109,6 +109,46 @@ TEST(PictureEx, StripFramesAdvanceOnTheClock) {
   ResetUserInterface();
 }
 
+TEST(PictureEx, GifFramesKeepTheirOwnDelays) {
+  ResetUserInterface();
+  TempDir dir;
+  // A 1 x 1 GIF of two frames: red for 100 ms, then green for 200 ms.
+  const unsigned char gif[] = {
+      'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0,        // screen, 2-colour table
+      0xFF, 0, 0, 0, 0xFF, 0,                                      // red, green
+      0x21, 0xF9, 4, 0, 10, 0, 0, 0,                               // 10/100 s
+      0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0,        // pixel of colour 0
+      0x21, 0xF9, 4, 0, 20, 0, 0, 0,                               // 20/100 s
+      0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, 0x4C, 0x01, 0,        // pixel of colour 1
+      0x3B};
+  { std::ofstream(dir.path() + "/a.gif", std::ios::binary).write(reinterpret_cast<const char*>(gif), sizeof gif); }
+  CWnd host;
+  ASSERT_TRUE(host.CreateEx(0, nullptr, u"host", WS_POPUP | WS_VISIBLE, RECT{0, 0, 50, 50}, nullptr, 0));
+  CPictureEx pic;
+  ASSERT_TRUE(pic.Create(WS_VISIBLE, RECT{0, 0, 1, 1}, &host));
+  ASSERT_TRUE(pic.Load(dir.wide("a.gif").c_str()));
+  ASSERT_EQ(pic.GetFrameCount(), 2);
+  pic.Draw();
+  UpdateWindow(pic);
+  EXPECT_EQ(RenderWindow(pic).GetPixel(0, 0), RGB(255, 0, 0));
+  AdvanceClock(99);
+  EXPECT_EQ(pic.GetCurrentFrame(), 0);
+  AdvanceClock(1);
+  EXPECT_EQ(pic.GetCurrentFrame(), 1);
+  UpdateWindow(pic);
+  EXPECT_EQ(RenderWindow(pic).GetPixel(0, 0), RGB(0, 255, 0));
+  AdvanceClock(150);
+  EXPECT_EQ(pic.GetCurrentFrame(), 1);   // the second frame stays 200 ms
+  AdvanceClock(50);
+  EXPECT_EQ(pic.GetCurrentFrame(), 0);
+  pic.UnLoad();
+  EXPECT_FALSE(pic.IsLoaded());
+  EXPECT_FALSE(pic.Draw());
+  pic.DestroyWindow();
+  host.DestroyWindow();
+  ResetUserInterface();
+}
+
 // A data object that only counts its lock.
 class LockCounter : public CQWData {
 public:
