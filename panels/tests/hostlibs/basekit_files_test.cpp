@@ -54,6 +54,29 @@ TEST(GlobalLog, ThresholdAndReopenAppend) {
   EXPECT_FALSE(CGlobalLog::IsOpen());
 }
 
+TEST(IniFile, NumbersAndTexts) {
+  TempDir dir;
+  std::u16string file = dir.wide("mycfg.ini");
+  CINIFile ini(file.c_str());
+  EXPECT_EQ(ini.ReadSet(u"GGPCW", u"VIEWFRIENDALL", 1), 1);   // missing file: default
+  EXPECT_TRUE(ini.WriteSet(u"GGPCW", u"VIEWFRIENDALL", 0));
+  EXPECT_EQ(ini.ReadSet(u"GGPCW", u"VIEWFRIENDALL", 1), 0);
+  EXPECT_EQ(ini.ReadSet(u"ggpcw", u"viewfriendall", 1), 0);  // names ignore case
+  EXPECT_TRUE(ini.WriteSet(u"QVXGroupGetMsgType", u"group@host", u"2"));
+  EXPECT_EQ(ini.ReadSet(u"QVXGroupGetMsgType", u"group@host", 0), 2);
+  EXPECT_EQ(ini.ReadString(u"QVXGroupGetMsgType", u"group@host", u""), u"2");
+  EXPECT_EQ(CINIFile().ReadSet(u"a", u"b", 7), 7);   // no file name
+  EXPECT_FALSE(CINIFile().WriteSet(u"a", u"b", 1));
+
+  CProfile profile(file.c_str());
+  EXPECT_EQ(profile.ReadSet(u"URL", u"register", u"http://default/"), u"http://default/");
+  EXPECT_TRUE(profile.WriteSet(u"URL", u"register", u"http://example.test/reg"));
+  EXPECT_EQ(profile.ReadSet(u"URL", u"register", u""), u"http://example.test/reg");
+  EXPECT_EQ(profile.ReadSet(u"URL", u"register", u"", 11), u"http://exam");   // capped
+  EXPECT_EQ(profile.ReadSet(u"URL", u"none", nullptr), u"");
+  EXPECT_EQ(profile.ReadInt(u"GGPCW", u"VIEWFRIENDALL", 5), 0);
+}
+
 TEST(ResourceMgr, EveryNamedStringHasAChineseText) {
   const UINT ids[] = {1502,  60031, 60032, 60035, 60036, 60042, 60043, 60045, 60049, 60050, 60051,
                       60052, 60053, 60054, 60055, 60056, 60057, 60058, 60059, 60060, 60061, 60062,
