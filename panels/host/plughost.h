@@ -259,6 +259,13 @@ class CQWBaseWndPlugin : public CQWBasePlugin {
   std::u16string m_strBackLoaded;            // the path it was loaded from
 };
 
+// For plug-ins that are their own window (the class framework's window
+// first): creates wnd as a child of parent in rc with the given class, style
+// and control id, or, when it exists, re-parents it and moves it to rc.
+// 1: created; 0: moved; -1: the window could not be created.
+int QWCreateOrMoveWindow(CWnd& wnd, LPCWSTR className, DWORD style, HWND parent, const RECT* rc,
+                         UINT id);
+
 // A window plug-in that is itself the window: the class framework's window
 // first, then the plug-in base, so the interface part follows the window part.
 class CQWBaseWndPluginEx : public CWnd, public CQWBaseWndPlugin {

@@ -1,0 +1,30 @@
+// CPluginFTree: the friend tree panel ("PluginFTree").
+#pragma once
+
+#include <vector>
+
+#include "module/plugin_tree_base.h"
+
+class CPluginFTree : public CPluginTreeBase {
+ public:
+  CPluginFTree();
+  ~CPluginFTree() override;
+
+  BOOL ShowPlugin(BOOL show) override;
+  BOOL CreatePlugin(HWND parent, const RECT* rc) override;
+  LRESULT OnNotify(UINT id, WPARAM wparam, LPARAM lparam) override;
+
+ protected:
+  const CQWAttrArray& GetAttrArray() override;
+  void UnRegisterMsg() override;
+  void Empty() override;
+  void RegisterMsg() override;
+
+  std::u16string m_strDefaultGroup;   // "default_group"
+  COLORREF m_clrFriend = 0;           // "FriendColor"
+  COLORREF m_clrGroup = 0;            // "GroupColor"
+  COLORREF m_clrGuide = 0;            // "GuideColor"
+  BOOL m_bUseMobile = FALSE;          // "UseMoible"
+  std::u16string m_strIconFile;       // "IconFile"
+  std::u16string m_strBigIconFile;    // "BigIconFile"
+};

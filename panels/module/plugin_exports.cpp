@@ -1,0 +1,29 @@
+// The library's two entry points. Everything else stays inside the library.
+#include "host/plughost.h"
+#include "module/panel_app.h"
+#include "module/plugin_factory.h"
+
+extern "C" __attribute__((visibility("default"))) CQWBasePlugin* GetPlugin(const char16_t* name) {
+  try {
+    CQWBasePlugin* plugin = CreatePluginByName(name);
+    if (!plugin) return nullptr;
+    if (!GetPanelApp().Registry().Add(plugin)) {
+      delete plugin;  // an unregistered plug-in would outlive the library
+      return nullptr;
+    }
+    return plugin;
+  } catch (...) {
+    // Nothing crosses the plug-in boundary; a failed creation yields null.
+    return nullptr;
+  }
+}
+
+extern "C" __attribute__((visibility("default"))) void FreePlugin(CQWBasePlugin* plugin) {
+  CPluginRegistry& registry = GetPanelApp().Registry();
+  const std::ptrdiff_t index = registry.Find(plugin);
+  if (index < 0) return;  // not ours, or already freed
+  // Out of the registry before the destructor runs, so that nothing it calls
+  // can reach the half-destroyed object through the registry.
+  registry.RemoveAt(static_cast<std::size_t>(index));
+  delete plugin;
+}

@@ -1,0 +1,3 @@
+#include "search/plugin_skin.h"
+
+CPluginSkin::CPluginSkin() { m_strType = u"PluginSkin"; }
