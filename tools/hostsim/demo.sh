@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Runs the host simulator on the demo layout (all eighteen panels) and the
+# demo scenario, printing the transcript.
+set -euo pipefail
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD_DIR="${BUILD_DIR:-$HERE/../../build}"
+cd "$HERE/data"
+exec "$BUILD_DIR/tools/hostsim/hostsim" --library "$BUILD_DIR/panels/libList.so" \
+  --fixture contacts.xml demo_layout.xml demo.scn

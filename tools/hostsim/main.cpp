@@ -1,0 +1,83 @@
+// hostsim: plays the host of the contact panel library.
+//
+//   hostsim [--library PATH] [--fixture FILE]... LAYOUT [SCENARIO]
+//
+// Loads the library with the module loader, creates every panel of the
+// layout, runs the scenario and prints the transcript. Exit status: 0 when
+// every expectation held, 1 when one failed, 2 on bad input.
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "hostsim/host_session.h"
+#include "hostsim/scenario.h"
+#include "platform/message.h"
+#include "platform/text.h"
+
+namespace {
+
+int Usage() {
+  std::cerr << "usage: hostsim [--library PATH] [--fixture FILE]... LAYOUT [SCENARIO]\n";
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::u16string library = CHostSession::DefaultLibraryPath();
+  std::vector<std::string> fixtures;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if ((arg == "--library" || arg == "--fixture") && i + 1 < argc) {
+      if (arg == "--library") library = FromUtf8(argv[++i]);
+      else fixtures.emplace_back(argv[++i]);
+    } else if (arg.rfind("--", 0) == 0) {
+      return Usage();
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty() || files.size() > 2) return Usage();
+
+  CScenario scenario;
+  if (files.size() == 2) {
+    std::ifstream in(files[1], std::ios::binary);
+    if (!in) {
+      std::cerr << "hostsim: cannot read " << files[1] << "\n";
+      return 2;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!ParseScenario(text.str(), scenario, error)) {
+      std::cerr << "hostsim: " << files[1] << ": " << error << "\n";
+      return 2;
+    }
+  }
+
+  int status = 0;
+  {
+    CHostSession session(&std::cout);
+    for (const std::string& f : fixtures) {
+      if (!session.LoadFixtureFile(FromUtf8(f))) {
+        std::cerr << "hostsim: " << session.LastError() << "\n";
+        return 2;
+      }
+    }
+    if (!session.LoadLibrary(library) || !session.LoadLayoutFile(FromUtf8(files[0]))) {
+      std::cerr << "hostsim: " << session.LastError() << "\n";
+      return 2;
+    }
+    CScenarioRunner runner(session);
+    if (!runner.Run(scenario)) {
+      std::cerr << "hostsim: " << runner.Error() << "\n";
+      status = 2;
+    } else if (runner.Failures() > 0) {
+      std::cerr << "hostsim: " << runner.Failures() << " expectation(s) failed\n";
+      status = 1;
+    }
+    session.UnloadLibrary();
+  }
+  return status;
+}
