@@ -1,15 +1,14 @@
 #include "friendtree/plugin_ftree.h"
 
-namespace {
-// The notifications the friend tree listens to, in registration order.
-const std::vector<UINT> kFriendTreeMsgs = {1335, 1345, 1355, 1365, 1375, 1385, 1405,
-                                           3104, 3076, 3138, 3140, 1476, 3155, 3147,
-                                           3151, 3208, 3217, 3219, 3407};
-}  // namespace
+#include "friendtree/ftree_log.h"
+#include "platform/text.h"
 
 CPluginFTree::CPluginFTree() {
   m_strType = u"PluginFTree";
   CPluginFTree::Empty();
+  m_tree.SetPlugin(this);
+  // Custom nodes, the customer-service link node and the set-up at logon
+  // join here through the tree's hooks.
 }
 
 CPluginFTree::~CPluginFTree() { CPluginFTree::UnRegisterMsg(); }
@@ -40,11 +39,48 @@ void CPluginFTree::Empty() {
   m_strBigIconFile = u"QWBigFriendTreeIcon.png";
 }
 
-void CPluginFTree::RegisterMsg() { RegisterIds(kFriendTreeMsgs); }
-void CPluginFTree::UnRegisterMsg() { UnRegisterIds(kFriendTreeMsgs); }
+void CPluginFTree::RegisterMsg() {
+  FTLOG(u"CPluginFTree::RegisterMsg()");
+  if (!m_pMsgMgr) return;
+  m_tree.SetMsgManager(m_pMsgMgr);
+  for (UINT id : m_tree.GetMsgList()) m_pMsgMgr->RegisterMsg(id, this);
+}
+
+void CPluginFTree::UnRegisterMsg() {
+  FTLOG(u"CPluginFTree::UnRegisterMsg()");
+  if (!m_pMsgMgr) return;
+  for (UINT id : m_tree.GetMsgList()) m_pMsgMgr->UnRegisterMsg(id, this);
+}
+
+std::u16string CPluginFTree::IconPath(const std::u16string& file) const {
+  if (file.empty()) return {};
+  return FormatW(u"%sbmp\\%s", m_strWorkDir, file);
+}
 
 BOOL CPluginFTree::CreatePlugin(HWND parent, const RECT* rc) {
-  return CreatePanelWindow(u"QWFriendTree", parent, rc, 100);
+  FTLOG(u"CPluginFTree::CreatePlugin()");
+  const RECT area = rc ? *rc : RECT{0, 0, m_nMinWidth, m_nMinHeight};
+  BOOL created = FALSE;
+  m_tree.SetImageFiles(IconPath(m_strIconFile), IconPath(m_strBigIconFile));
+  m_tree.SetUseMobile(m_bUseMobile != FALSE);
+  if (m_tree.GetSafeHwnd()) {
+    ::SetParent(m_tree.GetSafeHwnd(), parent);
+    m_tree.MoveWindow(&area);
+    m_tree.Init();
+  } else {
+    if (!m_tree.Create(WS_CHILD | WS_VISIBLE, area, CWnd::FromHandle(parent), 100)) return FALSE;
+    created = TRUE;
+    m_hPluginWnd = m_tree.GetSafeHwnd();
+    m_tree.SetTextAlign(YRTA_LEFT);
+    m_tree.Init();
+  }
+  m_tree.SetDataManager(m_pDataMgr);
+  m_tree.SetDataProcessMgr(m_pDataProcessMgr);
+  if (!m_strDefaultGroup.empty()) CQWFriendTreeCtrl::SetChatFriendsGroupName(m_strDefaultGroup);
+  CYRFriendTree::TEXTCLR_FRIEND = m_clrFriend;
+  CYRFriendTree::TEXTCLR_GROUP = m_clrGroup;
+  CYRFriendTree::TEXTCLR_GUIDE = m_clrGuide;
+  return created;
 }
 
 BOOL CPluginFTree::ShowPlugin(BOOL show) {
@@ -57,4 +93,6 @@ BOOL CPluginFTree::ShowPlugin(BOOL show) {
   return TRUE;
 }
 
-LRESULT CPluginFTree::OnNotify(UINT, WPARAM, LPARAM) { return 0; }
+LRESULT CPluginFTree::OnNotify(UINT id, WPARAM wparam, LPARAM lparam) {
+  return m_tree.OnNotify(id, wparam, lparam);
+}

@@ -1,8 +1,11 @@
-// CPluginFTree: the friend tree panel ("PluginFTree").
+// CPluginFTree: the friend tree panel ("PluginFTree"). It owns the tree
+// window (CQWFriendTreeCtrl), hands the host's managers and notifications to
+// it, and sets the tree up from its layout attributes.
 #pragma once
 
 #include <vector>
 
+#include "friendtree/ftree_ctrl.h"
 #include "module/plugin_tree_base.h"
 
 class CPluginFTree : public CPluginTreeBase {
@@ -14,11 +17,16 @@ class CPluginFTree : public CPluginTreeBase {
   BOOL CreatePlugin(HWND parent, const RECT* rc) override;
   LRESULT OnNotify(UINT id, WPARAM wparam, LPARAM lparam) override;
 
+  CQWFriendTreeCtrl& GetTree() { return m_tree; }
+
  protected:
   const CQWAttrArray& GetAttrArray() override;
   void UnRegisterMsg() override;
   void Empty() override;
   void RegisterMsg() override;
+
+  // An icon file of the layout, in the work directory's "bmp\" folder.
+  std::u16string IconPath(const std::u16string& file) const;
 
   std::u16string m_strDefaultGroup;   // "default_group"
   COLORREF m_clrFriend = 0;           // "FriendColor"
@@ -27,4 +35,6 @@ class CPluginFTree : public CPluginTreeBase {
   BOOL m_bUseMobile = FALSE;          // "UseMoible"
   std::u16string m_strIconFile;       // "IconFile"
   std::u16string m_strBigIconFile;    // "BigIconFile"
+
+  CQWFriendTreeCtrl m_tree;
 };
