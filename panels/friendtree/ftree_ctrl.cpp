@@ -66,9 +66,9 @@ void CQWFriendTreeCtrl::Init() {
   // The status slots start at the strip's first image.
   constexpr int kStatusBase = 0;
   for (int i = 0; i < kStatusSlots; ++i) m_statusImage[i] = kStatusBase + i;
-  CImageList* images = GetImageList(TVSIL_NORMAL);
-  m_nConfiguredImages = images ? images->GetImageCount() : 0;
+  // The lists were loaded anew: no photo is in them.
   m_photoCache.clear();
+  m_photoLists.clear();
   if (m_hWnd && !m_pNameEdit->GetSafeHwnd()) {
     const RECT rc{0, 0, 70, 20};
     m_pNameEdit->Create(WS_CHILD | ES_AUTOHSCROLL, rc, this, 1500);
@@ -258,11 +258,7 @@ void CQWFriendTreeCtrl::OnIconType(int type) {
   SetIconType(type);
   if (!m_pFriendData) return;
   for (const auto& [pos, item] : m_posMap) {
-    if (auto rec = m_pFriendData->GetItem(pos)) {
-      const int image = ItemImage(*rec);
-      SetItemImage(item, image, image);
-      if (rec->IsFriend()) EnableBigImage(item, GetIconType() == YRICON_BIG);
-    }
+    if (auto rec = m_pFriendData->GetItem(pos)) ApplyImage(item, *rec);
   }
 }
 
@@ -310,9 +306,10 @@ void CQWFriendTreeCtrl::ClearAll() {
   FTLOG(u"CQWFriendTreeCtrl::ClearAll()");
   m_posMap.clear();
   m_photoCache.clear();
-  if (CImageList* images = GetImageList(TVSIL_NORMAL)) {
-    for (int i = images->GetImageCount() - 1; i >= m_nConfiguredImages; --i) images->Remove(i);
+  for (const auto& [images, configured] : m_photoLists) {
+    for (int i = images->GetImageCount() - 1; i >= configured; --i) images->Remove(i);
   }
+  m_photoLists.clear();
   m_hSelected = nullptr;
   DeleteAllItems();
 }
@@ -399,7 +396,7 @@ HTREEITEM CQWFriendTreeCtrl::InsertQuickly(QWPOS pos, HTREEITEM parent, HTREEITE
   m_posMap[pos] = item;
   if (record->IsFriend()) {
     UpdatePostfix(item, *record);
-    if (GetIconType() == YRICON_BIG) EnableBigImage(item, TRUE);
+    if (GetIconType() == YRICON_BIG) ApplyImage(item, *record);
   } else if (m_posPendingNewGroup && pos == m_posPendingNewGroup) {
     SelectItem(item);
     m_hSelected = item;
@@ -557,7 +554,7 @@ bool CQWFriendTreeCtrl::IsSameEnterprise(const std::u16string& friendId) const {
   return dot != std::u16string::npos && account.substr(dot) == m_strEnterpriseSuffix;
 }
 
-int CQWFriendTreeCtrl::ItemImage(const CQWDataItem& record) {
+int CQWFriendTreeCtrl::ItemImage(const CQWDataItem& record) const {
   const int status = record.GetStatus();
   const int slot = status >= QWSTATUS_OFFLINE && status < QWSTATUS_OFFLINE + kStatusSlots
                        ? status - QWSTATUS_OFFLINE
@@ -565,22 +562,32 @@ int CQWFriendTreeCtrl::ItemImage(const CQWDataItem& record) {
   int image = m_statusImage[slot];
   if (record.GetDataKind() == QWKIND_CS) image += kCSImageBase;
   else if (record.GetDataKind() == QWKIND_CHATROOM) image += kChatRoomImageBase;
-  if (record.IsFriend() && GetIconType() == YRICON_BIG) {
-    if (auto id = record.GetID()) {
-      const int photo = PhotoImage(id->GetID());
-      if (photo >= 0) image = photo;
-    }
-  }
   return image;
 }
 
-int CQWFriendTreeCtrl::PhotoImage(const std::u16string& friendId) {
+void CQWFriendTreeCtrl::ApplyImage(HTREEITEM item, const CQWDataItem& record) {
+  int image = ItemImage(record);
+  if (record.IsFriend()) {
+    const bool big = GetIconType() == YRICON_BIG;
+    EnableBigImage(item, big);
+    if (big) {
+      auto id = record.GetID();
+      const int photo = id ? PhotoImage(item, id->GetID()) : -1;
+      if (photo >= 0) image = photo;
+    }
+  }
+  SetItemImage(item, image, image);
+}
+
+int CQWFriendTreeCtrl::PhotoImage(HTREEITEM item, const std::u16string& friendId) {
   const std::u16string key = friendId.substr(0, friendId.find(u'@'));
   if (key.empty()) return -1;
   auto cached = m_photoCache.find(key);
   if (cached != m_photoCache.end()) return cached->second;
-  CImageList* images = GetImageList(TVSIL_NORMAL);
-  if (!images) return -1;
+  // The photo joins the list the item is drawn from (the big images when
+  // the tree has them), at that list's image size.
+  CImageList* images = GetItemImages(item);
+  if (!images || !images->GetSafeHandle()) return -1;
   const std::u16string file = FormatW(u"%s%s\\FriendPhoto\\%s.bmp", CCommFunction::GetModuleDirectory(),
                                       GetAccountText(), key);
   if (!PathFileExistsW(file.c_str())) return -1;
@@ -589,6 +596,8 @@ int CQWFriendTreeCtrl::PhotoImage(const std::u16string& friendId) {
   auto bitmap = static_cast<HBITMAP>(LoadImageW(0, file.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE));
   if (!bitmap) return -1;
   CColorConverter::ConvertBitmap(bitmap);
+  // The first photo marks where the configured images end.
+  m_photoLists.emplace(images, images->GetImageCount());
   const int index = ImageList_Add(images->GetSafeHandle(), bitmap, 0);
   DeleteObject(bitmap);
   if (index < 0) return -1;
@@ -598,8 +607,7 @@ int CQWFriendTreeCtrl::PhotoImage(const std::u16string& friendId) {
 
 void CQWFriendTreeCtrl::UpdateItem(HTREEITEM item, const CQWDataItem& record) {
   SetItemText(item, ItemText(record));
-  const int image = ItemImage(record);
-  SetItemImage(item, image, image);
+  ApplyImage(item, record);
   if (record.IsFriend()) UpdatePostfix(item, record);
 }
 

@@ -99,6 +99,8 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   // Notification 3208's list, in order of first arrival.
   const std::vector<std::pair<int, std::u16string>>& GetNamedValues() const { return m_namedValues; }
   std::size_t GetPhotoCacheSize() const { return m_photoCache.size(); }
+  // The image list an item is drawn from (and its photo added to).
+  CImageList* GetDrawingImages(HTREEITEM item) const { return GetItemImages(item); }
   int GetStatusImage(int slot) const;
   void SetStatusImage(int slot, int image);
 
@@ -146,8 +148,10 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
 
   // Text, image and buttons of an item from its record.
   std::u16string ItemText(const CQWDataItem& record) const;
-  int ItemImage(const CQWDataItem& record);
-  int PhotoImage(const std::u16string& friendId);
+  int ItemImage(const CQWDataItem& record) const;
+  // Sets an item's image: its status slot, or in big-icon mode its photo.
+  void ApplyImage(HTREEITEM item, const CQWDataItem& record);
+  int PhotoImage(HTREEITEM item, const std::u16string& friendId);
   void UpdateItem(HTREEITEM item, const CQWDataItem& record);
   void UpdatePostfix(HTREEITEM item, const CQWDataItem& record);
   void ShowPostfix(HTREEITEM item, DWORD kind, bool show);
@@ -165,7 +169,9 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   std::unordered_map<QWPOS, HTREEITEM> m_posMap;
   std::unordered_map<std::u16string, int> m_photoCache;   // friend identifier -> image
   int m_statusImage[kStatusSlots] = {};
-  int m_nConfiguredImages = 0;   // image list entries that survive a clear
+  // Image lists that received photos, with the count of their configured
+  // images: a clear removes what lies above.
+  std::unordered_map<CImageList*, int> m_photoLists;
 
   bool m_bOnlyOnline = false;
   bool m_bEnterprise = false;

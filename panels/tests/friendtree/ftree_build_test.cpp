@@ -5,6 +5,8 @@
 
 #include "host/basekit/log.h"
 #include "platform/file.h"
+#include "host/skinctl/colorconverter.h"
+#include "platform/imagelist.h"
 
 namespace {
 
@@ -343,6 +345,43 @@ TEST_F(FTreeBuild, WorkDirectoryNamedValuesAndIconType) {
   session.Notify(3219, YRICON_BIG, 0);
   EXPECT_EQ(Tree().GetIconType(), YRICON_BIG);
   EXPECT_EQ(Image(a1), 1);   // no photo file: the status slot
+}
+
+TEST_F(FTreeBuild, BigIconPhotosAreLoadedScaledTintedAndCachedOnce) {
+  // Icon strips of 36 images: 16 pixels small, 32 pixels big.
+  const std::filesystem::path work = AccountDir() / "work";
+  WriteBmp(work / "bmp" / "small.bmp", 36 * 16, 16, RGB(0, 0, 0));
+  WriteBmp(work / "bmp" / "big.bmp", 36 * 32, 32, RGB(0, 0, 0));
+  WriteBmp(AccountDir() / "FriendPhoto" / "a1.bmp", 8, 8, RGB(200, 100, 50));
+  workDir = FromUtf8(work.string()) + u"\\";
+  attrs = {{u"IconFile", u"small.bmp"}, {u"BigIconFile", u"big.bmp"}};
+  const COLORREF base = RGB(0, 128, 255);
+  CColorConverter::SetBaseColor(base);
+  StartAndLoad();
+  EXPECT_EQ(Image(a1), 1);
+  session.Notify(3219, YRICON_BIG, 0);
+  CImageList* images = Tree().GetDrawingImages(Item(a1));
+  ASSERT_NE(images, nullptr);
+  ASSERT_EQ(images->GetImageCount(), 37);
+  EXPECT_EQ(Image(a1), 36);
+  EXPECT_EQ(Image(a3), 3);   // no photo: the status slot
+  auto canvas = ImageList_GetImageCanvas(images->GetSafeHandle(), 36);
+  ASSERT_TRUE(canvas);
+  EXPECT_EQ(canvas->Width(), 32);
+  EXPECT_EQ(canvas->Height(), 32);
+  EXPECT_EQ(canvas->GetPixel(31, 31), CColorConverter::GetColor(base, RGB(200, 100, 50)));
+  // Updates and a second friend of the same identifier reuse the image.
+  session.Notify(1365, a1, 0);
+  session.Notify(3219, YRICON_BIG, 0);
+  EXPECT_EQ(images->GetImageCount(), 37);
+  EXPECT_EQ(Image(a1), 36);
+  // A new load drops the photos from the list.
+  session.Notify(1405);
+  AdvanceClock(CQWFriendTreeCtrl::kLoadDelayMs);
+  EXPECT_EQ(images->GetImageCount(), 37);   // loaded again for the new tree
+  session.Notify(3219, YRICON_SMALL, 0);
+  EXPECT_EQ(Image(a1), 1);
+  CColorConverter::SetBaseColor(RGB(255, 255, 255));
 }
 
 TEST_F(FTreeBuild, PendingNewGroupIsSelectedWhenItArrives) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,33 @@ class FTreeFixture : public ::testing::Test {
                                file.c_str());
   }
 
+  // A 24-bit BMP file of one colour.
+  static void WriteBmp(const std::filesystem::path& path, int width, int height, COLORREF colour) {
+    std::filesystem::create_directories(path.parent_path());
+    const int stride = (width * 3 + 3) / 4 * 4;
+    std::vector<BYTE> b(54 + static_cast<std::size_t>(stride) * height, 0);
+    auto put32 = [&](std::size_t off, std::uint32_t v) { HostPutU32(b, off, v); };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(b.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    b[26] = 1;
+    b[28] = 24;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const std::size_t at = 54 + static_cast<std::size_t>(y) * stride + 3 * x;
+        b[at] = GetBValue(colour);
+        b[at + 1] = GetGValue(colour);
+        b[at + 2] = GetRValue(colour);
+      }
+    }
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
+                                                 static_cast<std::streamsize>(b.size()));
+  }
+
   QWPOS AddGroup(const std::u16string& name, int kind = QWKIND_OWN) {
     CHostRecord g;
     g.isGroup = true;
@@ -77,7 +105,7 @@ class FTreeFixture : public ::testing::Test {
   // The host's calling order, up to showing the panel.
   void Start() {
     plugin = std::make_unique<CPluginFTree>();
-    plugin->SetWorkDir(u"work\\");
+    plugin->SetWorkDir(workDir.c_str());
     plugin->SetMsgManager(&session.Messages());
     plugin->SetDataManager(&session.Data());
     plugin->SetDataProcessMgr(&session.Requests());
@@ -159,5 +187,6 @@ class FTreeFixture : public ::testing::Test {
   std::vector<std::pair<std::u16string, std::u16string>> attrs;   // layout attributes
   std::vector<BYTE> owner;
   std::u16string account;
+  std::u16string workDir = u"work\\";
   CHostData* data = nullptr;
 };
