@@ -36,7 +36,7 @@ TEST_F(FTreeBuild, LogFileIsNamedFromTheLocalTimeAndMethodsAreLogged) {
   // "log\YYYY-MM-DDhhmmssmmmm_MainFTree.log"
   ASSERT_EQ(rest.size(), 4 + 10 + 6 + 4 + 14u);
   EXPECT_EQ(rest.substr(0, 4), u"log\\");
-  EXPECT_EQ(rest.substr(7, 1), u"-");
+  EXPECT_EQ(rest.substr(8, 1), u"-");
   EXPECT_EQ(rest.substr(24), u"_MainFTree.log");
   session.Notify(1365, 0, 0);
   std::ifstream in(ToFileSystemPath(name.c_str()));
@@ -200,24 +200,27 @@ TEST_F(FTreeBuild, InsertsLandInDataOrderOrFillTheirGroup) {
 
 TEST_F(FTreeBuild, MoveAndSort) {
   StartAndLoad();
-  ClickItem(sup);
-  // The host moved a1 into the suppliers' group after b1.
+  // Moved to the front of its group: out of its place and in after lparam.
+  session.Notify(1375, a3, 0);
+  EXPECT_EQ(Children(Item(chat)), (std::vector<QWPOS>{a3, a1, a2}));
+  // Re-sorted after a1.
+  session.Notify(1385, a3, a1);
+  EXPECT_EQ(Children(Item(chat)), (std::vector<QWPOS>{a1, a3, a2}));
+  EXPECT_EQ(Text(a3), u"甲三");
+  EXPECT_EQ(Tree().GetPosMapSize(), 6u);
+  // Moved into a group never opened: the group is filled from the data.
+  auto rec = data->GetItem(a1);
   data->Remove(a1);
-  CHostRecord f;
-  f.name = u"甲一";
-  f.id = u"a1@zq.com";
-  f.status = QWSTATUS_ONLINE;
-  const QWPOS moved = data->InsertItem(sup, b1, CHostDataItem(f));
+  const QWPOS moved = data->InsertItem(sup, b1, *rec);
+  session.Notify(1345, a1, 0);
   session.Notify(1375, moved, b1);
   EXPECT_EQ(Children(Item(sup)), (std::vector<QWPOS>{b1, moved, b2, b3}));
-  // Re-sorted: a3 now comes first in its group.
-  auto rec = data->GetItem(a3);
-  data->Remove(a3);
-  const QWPOS sorted = data->InsertItem(chat, 0, *rec);
-  session.Notify(1345, a3, 0);
-  session.Notify(1385, sorted, 0);
-  EXPECT_EQ(Children(Item(chat)), (std::vector<QWPOS>{sorted, a2}));
-  EXPECT_EQ(Text(sorted), u"甲三");
+  EXPECT_EQ(Text(chat), u"聊天好友(1/2)");
+  EXPECT_EQ(Text(sup), u"我的供应商(3/4)");
+  // A sort for a friend of a group never filled waits for the group.
+  const QWPOS late = AddFriend(empty, u"late@zq.com", u"迟");
+  session.Notify(1385, late, 0);
+  EXPECT_EQ(Item(late), nullptr);
 }
 
 TEST_F(FTreeBuild, PostfixButtonsFollowTheDetailRecord) {
