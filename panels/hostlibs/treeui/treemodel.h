@@ -94,6 +94,7 @@ public:
 
   // Visible rows: a node is visible when every ancestor is expanded.
   void Invalidate() { m_rowsValid = false; }
+  bool RowsValid() const { return m_rowsValid; }
   int RowCount();
   int RowOf(Node* node);         // -1 when not visible
   Node* NodeAtRow(int row);      // null outside 0..RowCount()-1

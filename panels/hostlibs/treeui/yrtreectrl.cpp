@@ -456,6 +456,9 @@ void CYRTreeCtrl::SetScrollPosition(int y) {
 int CYRTreeCtrl::GetContentHeight() const { return m_impl->model.RowCount() * m_impl->itemHeight; }
 
 void CYRTreeCtrl::UpdateScroll() {
+  // Unscrolled, no content height can move the position: no rows are
+  // counted, so that inserting and deleting one item stays constant time.
+  if (m_impl->scrollY == 0) return;
   CRect client;
   if (m_hWnd) GetClientRect(&client);
   int max = std::max(0, GetContentHeight() - client.Height());
@@ -579,6 +582,12 @@ BOOL CYRTreeCtrl::GetPostfixBnRect(HTREEITEM item, int index, RECT* rc) const {
 
 void CYRTreeCtrl::RefreshItem(HTREEITEM item) {
   if (!m_hWnd || !item) return;
+  // Rows not yet numbered again (the shape changed since): repaint the whole
+  // window rather than number every row for each item touched.
+  if (!m_impl->model.RowsValid()) {
+    Invalidate(FALSE);
+    return;
+  }
   RECT rc;
   if (GetItemRect(item, &rc, FALSE)) InvalidateRect(&rc, FALSE);
 }
