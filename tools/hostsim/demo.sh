@@ -5,5 +5,8 @@ set -euo pipefail
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD_DIR="${BUILD_DIR:-$HERE/../../build}"
 cd "$HERE/data"
-exec "$BUILD_DIR/tools/hostsim/hostsim" --library "$BUILD_DIR/panels/libList.so" \
+"$BUILD_DIR/tools/hostsim/hostsim" --library "$BUILD_DIR/panels/libList.so" \
   --fixture contacts.xml demo_layout.xml demo.scn
+# The friend tree built and kept in step with the host's data.
+exec "$BUILD_DIR/tools/hostsim/hostsim" --library "$BUILD_DIR/panels/libList.so" \
+  --fixture contacts.xml demo_layout.xml ftree.scn

@@ -22,6 +22,7 @@ const std::map<std::string, Arity> kCommands = {
     {"dialog", {1, 1}},  {"color", {1, 3}},      {"answer", {2, 5}},   {"noprocessor", {1, 1}},
     {"advance", {1, 1}}, {"show", {1, 1}},       {"hide", {1, 1}},     {"move", {5, 5}},
     {"basecolor", {3, 3}}, {"dump", {1, 1}},     {"echo", {0, 99}},    {"expect", {1, 4}},
+    {"status", {2, 2}},
 };
 const std::map<std::string, Arity> kExpectations = {
     {"request", {1, 3}}, {"norequest", {0, 0}}, {"notify", {1, 3}},
@@ -365,6 +366,20 @@ bool CScenarioRunner::Step(const CScenarioLine& line) {
     long long r, g, b;
     if (!number(w[1], r) || !number(w[2], g) || !number(w[3], b)) return false;
     m_session.SetBaseColor(RGB(static_cast<BYTE>(r), static_cast<BYTE>(g), static_cast<BYTE>(b)));
+  } else if (cmd == "status") {
+    // A friend's status changes in the host's data; the host reports the
+    // friend and then its group, whose counts changed with it.
+    CHostData* data = m_session.Data().Get(u"MurFriendData");
+    const QWPOS pos = data ? data->FindById(FromUtf8(w[1])) : 0;
+    long long code;
+    if (!pos || !number(w[2], code)) {
+      if (!pos) m_error = "no friend \"" + w[1] + "\"";
+      return false;
+    }
+    data->Find(pos)->status = static_cast<int>(code);
+    m_session.Notify(1365, pos, 0);
+    if (QWPOS group = data->GetParentPosition(pos)) m_session.Notify(1365, group, 0);
+    settle();
   } else if (cmd == "dump") {
     if (!panelOf(w[1])) return false;
     for (const std::string& l : m_session.DumpPanel(FromUtf8(w[1]))) m_session.Print(l);

@@ -25,6 +25,8 @@
 //                              hex bytes, int:N or text:"..." (UTF-16)
 //   noprocessor NAME           the host has no processor for NAME
 //   advance MS                 the clock moves on
+//   status ID CODE             a friend of "MurFriendData" changes status;
+//                              the host notifies 1365 for it and its group
 //   show PANEL | hide PANEL | move PANEL X Y W H | basecolor R G B
 //   dump PANEL                 the panel's trees (or windows) into the transcript
 //   echo TEXT...               a line into the transcript
