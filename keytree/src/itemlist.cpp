@@ -31,10 +31,12 @@ CItemList::~CItemList() { Empty(); }
 
 CItemList& CItemList::operator=(const CItemList& other) {
   if (&other == this) return *this;
-  // Copy first: the source may be one of the children about to be deleted.
+  // The target leaves its holding list first, so that a source that holds
+  // it is copied without it; the copy is made before the children are
+  // deleted, as the source may be one of them.
+  Remove();
   CItemList copy;
   for (CItem* c = other.m_pHead; c; c = c->Next()) copy.Append(c->Duplicate());
-  Remove();
   Empty();
   kt::ListAccess::MoveChildren(copy, *this);
   return *this;
