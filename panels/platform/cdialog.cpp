@@ -107,3 +107,46 @@ void CEdit::GetSel(int& start, int& end) const {
 BOOL CStatic::Create(LPCWSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   return CWnd::Create(u"Static", text, style, rect, parent, id);
 }
+
+BOOL CToolTipCtrl::Create(CWnd* parent, DWORD style) {
+  return CreateEx(0, TOOLTIPS_CLASSW, u"", WS_POPUP | style, 0, 0, 0, 0, parent ? parent->m_hWnd : 0, 0);
+}
+
+TOOLINFOW CToolTipCtrl::Info(CWnd* wnd, UINT_PTR id, const RECT* rect) const {
+  TOOLINFOW ti;
+  ti.hwnd = wnd ? wnd->m_hWnd : 0;
+  if (rect) {
+    ti.uId = id;
+    ti.rect = *rect;
+  } else {
+    ti.uFlags = TTF_IDISHWND;
+    ti.uId = ti.hwnd;
+  }
+  return ti;
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* wnd, LPCWSTR text, const RECT* rect, UINT_PTR id) {
+  if (!wnd) return FALSE;
+  TOOLINFOW ti = Info(wnd, id, rect);
+  ti.lpszText = const_cast<LPWSTR>(text);
+  return static_cast<BOOL>(SendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+}
+
+void CToolTipCtrl::DelTool(CWnd* wnd, UINT_PTR id) {
+  TOOLINFOW ti = Info(wnd, id, nullptr);
+  if (id) ti.uId = id;
+  SendMessage(TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void CToolTipCtrl::UpdateTipText(LPCWSTR text, CWnd* wnd, UINT_PTR id) {
+  TOOLINFOW ti = Info(wnd, id, nullptr);
+  if (id) ti.uId = id;
+  ti.lpszText = const_cast<LPWSTR>(text);
+  SendMessage(TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void CToolTipCtrl::SetToolRect(CWnd* wnd, UINT_PTR id, const RECT* rect) {
+  if (!rect) return;
+  TOOLINFOW ti = Info(wnd, id, rect);
+  SendMessage(TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+}

@@ -9,6 +9,7 @@
 #include "platform/controls.h"
 #include "platform/cwnd.h"
 #include "platform/dialog.h"
+#include "platform/tooltip.h"
 
 class CDialog : public CWnd {
  public:
@@ -62,4 +63,26 @@ class CEdit : public CWnd {
 class CStatic : public CWnd {
  public:
   BOOL Create(LPCWSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id = 0xffff);
+};
+
+class CToolTipCtrl : public CWnd {
+ public:
+  // A top-level tool tip owned by parent's window.
+  BOOL Create(CWnd* parent, DWORD style = 0);
+  // rect null: the whole window is the tool (the window is the id).
+  BOOL AddTool(CWnd* wnd, LPCWSTR text, const RECT* rect = nullptr, UINT_PTR id = 0);
+  BOOL AddTool(CWnd* wnd, const std::u16string& text, const RECT* rect = nullptr, UINT_PTR id = 0) {
+    return AddTool(wnd, text.c_str(), rect, id);
+  }
+  void DelTool(CWnd* wnd, UINT_PTR id = 0);
+  void UpdateTipText(LPCWSTR text, CWnd* wnd, UINT_PTR id = 0);
+  void SetToolRect(CWnd* wnd, UINT_PTR id, const RECT* rect);
+  void Activate(BOOL activate) { SendMessage(TTM_ACTIVATE, activate); }
+  void RelayEvent(MSG* msg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg)); }
+  int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
+  int SetMaxTipWidth(int width) { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, width)); }
+  void SetDelayTime(UINT delay) { SendMessage(TTM_SETDELAYTIME, 0, static_cast<LPARAM>(delay)); }
+
+ private:
+  TOOLINFOW Info(CWnd* wnd, UINT_PTR id, const RECT* rect) const;
 };

@@ -3,6 +3,7 @@
 #include "platform/dialog.h"
 #include "platform/drawtext.h"
 #include "platform/input.h"
+#include "platform/tooltip.h"
 #include "platform/ui_internal.h"
 
 #include <algorithm>
@@ -417,6 +418,7 @@ void RegisterBuiltinControls() {
       {u"Edit", CALLBACK_Edit, CS_DBLCLKS, IDC_IBEAM},
       {u"Static", CALLBACK_Static, 0, IDC_ARROW},
       {u"#32770", DefDlgProcW, CS_DBLCLKS | CS_SAVEBITS, IDC_ARROW},
+      {TOOLTIPS_CLASSW, TooltipWndProc, CS_SAVEBITS, IDC_ARROW},
   };
   for (const auto& b : builtins) {
     WNDCLASSW wc;

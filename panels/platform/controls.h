@@ -1,4 +1,5 @@
-// The built-in control classes: "Button", "Edit" and "Static".
+// The built-in control classes: "Button", "Edit" and "Static" (and the
+// tool tips of tooltip.h).
 //
 // They behave as the original controls do where the panels can tell:
 // buttons report BN_CLICKED through WM_COMMAND to their parent when pressed

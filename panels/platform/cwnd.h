@@ -20,6 +20,7 @@
 #include "platform/afxtypes.h"
 #include "platform/input.h"
 #include "platform/region.h"
+#include "platform/scrollbar.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 
@@ -138,6 +139,19 @@ class CWnd {
                     UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) {
     return ::RedrawWindow(m_hWnd, rc, rgn, flags);
   }
+  int SetScrollInfo(int bar, SCROLLINFO* info, BOOL redraw = TRUE) {
+    return ::SetScrollInfo(m_hWnd, bar, info, redraw);
+  }
+  BOOL GetScrollInfo(int bar, SCROLLINFO* info, UINT mask = SIF_ALL) const {
+    if (info) info->fMask = mask;
+    return ::GetScrollInfo(m_hWnd, bar, info);
+  }
+  int SetScrollPos(int bar, int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, bar, pos, redraw); }
+  int GetScrollPos(int bar) const { return ::GetScrollPos(m_hWnd, bar); }
+  void SetScrollRange(int bar, int min, int max, BOOL redraw = TRUE) {
+    ::SetScrollRange(m_hWnd, bar, min, max, redraw);
+  }
+  void ShowScrollBar(UINT bar, BOOL show = TRUE) { ::ShowScrollBar(m_hWnd, static_cast<int>(bar), show); }
   CDC* GetDC();
   int ReleaseDC(CDC* dc);
 

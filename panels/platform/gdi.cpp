@@ -19,6 +19,7 @@ constexpr int kSysColours = 31;
 struct GdiState {
   std::unordered_map<HGDIOBJ, GdiObject> objects;
   std::unordered_map<HDC, DeviceContext> dcs;
+  std::unordered_map<HDC, std::vector<DeviceContext>> saved;   // SaveDC stacks
   HDC screenDC = 0;
 };
 
@@ -110,6 +111,11 @@ GdiObject* StockObject(HGDIOBJ obj) {
   }();
   auto it = stock.find(obj);
   return it == stock.end() ? nullptr : &it->second;
+}
+
+bool DropDC(HDC hdc) {
+  Gdi().saved.erase(hdc);
+  return Gdi().dcs.erase(hdc) != 0;
 }
 
 HDC NewDC(DeviceContext dc) {
@@ -309,6 +315,7 @@ void PlotLogical(DeviceContext& dc, int x, int y, COLORREF colour) {
 void ResetGdi() {
   Gdi().objects.clear();
   Gdi().dcs.clear();
+  Gdi().saved.clear();
   Gdi().screenDC = 0;
 }
 
@@ -461,7 +468,7 @@ HDC GetWindowDC(HWND hwnd) { return GetDC(hwnd); }
 int ReleaseDC(HWND, HDC hdc) {
   DeviceContext* dc = FindDC(hdc);
   if (!dc || dc->memory) return 0;
-  Gdi().dcs.erase(hdc);
+  DropDC(hdc);
   return 1;
 }
 
@@ -490,7 +497,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
 
 BOOL EndPaint(HWND, const PAINTSTRUCT* ps) {
   if (!ps) return FALSE;
-  Gdi().dcs.erase(ps->hdc);
+  DropDC(ps->hdc);
   return TRUE;
 }
 
@@ -504,7 +511,11 @@ HDC CreateCompatibleDC(HDC) {
   return NewDC(std::move(dc));
 }
 
-BOOL DeleteDC(HDC hdc) { return Gdi().dcs.erase(hdc) ? TRUE : FALSE; }
+BOOL DeleteDC(HDC hdc) {
+  DeviceContext* dc = FindDC(hdc);
+  if (!dc || !dc->memory) return FALSE;
+  return DropDC(hdc) ? TRUE : FALSE;
+}
 
 HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
   DeviceContext* dc = FindDC(hdc);
@@ -548,10 +559,7 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
 }
 
 namespace {
-std::unordered_map<HDC, std::vector<DeviceContext>>& SavedStates() {
-  static std::unordered_map<HDC, std::vector<DeviceContext>> saved;
-  return saved;
-}
+std::unordered_map<HDC, std::vector<DeviceContext>>& SavedStates() { return Gdi().saved; }
 }  // namespace
 
 int SaveDC(HDC hdc) {

@@ -57,6 +57,11 @@ struct Window {
   bool erase = false;
   RECT invalidRect;
   bool destroying = false;
+  struct ScrollBar {
+    int min = 0, max = 0, pos = 0, trackPos = 0;
+    UINT page = 0;
+  };
+  ScrollBar scroll[2];   // SB_HORZ, SB_VERT
   // Dialogs.
   bool isDialog = false;
   DLGPROC dlgProc = nullptr;

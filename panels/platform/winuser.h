@@ -13,5 +13,7 @@
 #include "platform/modal.h"
 #include "platform/rect.h"
 #include "platform/region.h"
+#include "platform/scrollbar.h"
 #include "platform/timer.h"
+#include "platform/tooltip.h"
 #include "platform/window.h"
