@@ -102,8 +102,6 @@ INT_PTR RunModal(HINSTANCE module, const DialogTemplate* t, HWND owner, DLGPROC 
 
 }  // namespace
 
-void ResetDialogTemplates() { Templates().clear(); }
-
 }  // namespace platform::ui
 
 using namespace platform::ui;

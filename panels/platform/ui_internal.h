@@ -97,7 +97,6 @@ void ResetGdi();
 void ResetImageLists();
 void ResetModal();
 void ResetControls();
-void ResetDialogTemplates();
 // Paints every invalid visible window once; returns how many.
 std::size_t PaintPending(std::size_t limit);
 bool AnyPaintPending();

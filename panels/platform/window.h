@@ -276,10 +276,11 @@ void SetScreenSize(int width, int height);
 constexpr UINT SPI_GETWORKAREA = 0x0030;
 BOOL SystemParametersInfoW(UINT action, UINT param, void* value, UINT winIni);
 
-// Returns every window, timer, queued message, menu, GDI object, focus,
-// capture and modal driver to the state of a fresh process (the clock keeps
-// running). Windows are destroyed with their messages. For tests and for a
-// host that restarts its UI.
+// Returns every window, timer, queued message, menu, GDI object, image list,
+// focus, capture and modal driver to the state of a fresh process. Windows
+// are destroyed with their messages. Registered classes and dialog templates
+// stay, like the resources of loaded modules, and the clock keeps running.
+// For tests and for a host that restarts its UI.
 void ResetUserInterface();
 
 namespace platform {
