@@ -2,7 +2,7 @@
 //
 // One engine serves the C variadic entry points and the typed FormatW; they
 // differ only in where the next argument comes from. Numbers are rendered by
-// snprintf from a rebuilt narrow specification, so flags, width and precision
+// snprintf from a rebuilt narrow conversion, so flags, width and precision
 // behave exactly as printf's.
 #include "platform/text.h"
 
@@ -135,7 +135,7 @@ class TypedSource : public ArgSource {
   std::string narrowKeep_;
 };
 
-struct Spec {
+struct Conversion {
   bool left = false, zero = false, plus = false, space = false, alt = false;
   int width = -1;
   int precision = -1;
@@ -145,32 +145,32 @@ void pad(std::u16string& out, int n, char16_t c) {
   if (n > 0) out.append(static_cast<size_t>(n), c);
 }
 
-void emitText(std::u16string& out, const Spec& spec, std::u16string_view text) {
-  if (spec.precision >= 0 && text.size() > static_cast<size_t>(spec.precision))
-    text = text.substr(0, static_cast<size_t>(spec.precision));
-  int fill = spec.width - static_cast<int>(text.size());
-  if (!spec.left) pad(out, fill, spec.zero ? u'0' : u' ');
+void emitText(std::u16string& out, const Conversion& cv, std::u16string_view text) {
+  if (cv.precision >= 0 && text.size() > static_cast<size_t>(cv.precision))
+    text = text.substr(0, static_cast<size_t>(cv.precision));
+  int fill = cv.width - static_cast<int>(text.size());
+  if (!cv.left) pad(out, fill, cv.zero ? u'0' : u' ');
   out.append(text);
-  if (spec.left) pad(out, fill, u' ');
+  if (cv.left) pad(out, fill, u' ');
 }
 
-// The narrow printf specification for a number, e.g. "%-08.3llx".
-std::string numberSpec(const Spec& spec, const char* conv) {
+// The narrow printf conversion for a number, e.g. "%-08.3llx".
+std::string numberFormat(const Conversion& cv, const char* conv) {
   std::string f = "%";
-  if (spec.left) f += '-';
-  if (spec.zero) f += '0';
-  if (spec.plus) f += '+';
-  if (spec.space) f += ' ';
-  if (spec.alt) f += '#';
-  if (spec.width >= 0) f += std::to_string(spec.width);
-  if (spec.precision >= 0) f += "." + std::to_string(spec.precision);
+  if (cv.left) f += '-';
+  if (cv.zero) f += '0';
+  if (cv.plus) f += '+';
+  if (cv.space) f += ' ';
+  if (cv.alt) f += '#';
+  if (cv.width >= 0) f += std::to_string(cv.width);
+  if (cv.precision >= 0) f += "." + std::to_string(cv.precision);
   f += conv;
   return f;
 }
 
 template <class T>
-void emitNumber(std::u16string& out, const Spec& spec, const char* conv, T value) {
-  std::string f = numberSpec(spec, conv);
+void emitNumber(std::u16string& out, const Conversion& cv, const char* conv, T value) {
+  std::string f = numberFormat(cv, conv);
   int n = std::snprintf(nullptr, 0, f.c_str(), value);
   if (n <= 0) return;
   std::string s(static_cast<size_t>(n) + 1, '\0');
@@ -202,14 +202,14 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
       ++i;
       continue;
     }
-    Spec spec;
+    Conversion cv;
     for (bool more = true; more && i < fmt.size();) {
       switch (fmt[i]) {
-        case u'-': spec.left = true; ++i; break;
-        case u'0': spec.zero = true; ++i; break;
-        case u'+': spec.plus = true; ++i; break;
-        case u' ': spec.space = true; ++i; break;
-        case u'#': spec.alt = true; ++i; break;
+        case u'-': cv.left = true; ++i; break;
+        case u'0': cv.zero = true; ++i; break;
+        case u'+': cv.plus = true; ++i; break;
+        case u' ': cv.space = true; ++i; break;
+        case u'#': cv.alt = true; ++i; break;
         default: more = false;
       }
     }
@@ -217,23 +217,23 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
       ++i;
       int w = static_cast<int>(src.Signed(Size::Default));
       if (w < 0) {
-        spec.left = true;
+        cv.left = true;
         w = -w;
       }
-      spec.width = w;
+      cv.width = w;
     } else if (i < fmt.size() && fmt[i] >= u'0' && fmt[i] <= u'9') {
-      spec.width = readNumber(fmt, i);
+      cv.width = readNumber(fmt, i);
     }
     if (i < fmt.size() && fmt[i] == u'.') {
       ++i;
       if (i < fmt.size() && fmt[i] == u'*') {
         ++i;
-        spec.precision = static_cast<int>(src.Signed(Size::Default));
+        cv.precision = static_cast<int>(src.Signed(Size::Default));
       } else {
-        spec.precision = readNumber(fmt, i);
+        cv.precision = readNumber(fmt, i);
       }
     }
-    if (spec.left) spec.zero = false;
+    if (cv.left) cv.zero = false;
     Size size = Size::Default;
     bool narrowText = false, wideText = false;
     while (i < fmt.size()) {
@@ -273,18 +273,18 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
     char16_t conv = fmt[i++];
     switch (conv) {
       case u'd':
-      case u'i': emitNumber(out, spec, "lld", static_cast<long long>(src.Signed(size))); break;
-      case u'u': emitNumber(out, spec, "llu", static_cast<unsigned long long>(src.Unsigned(size))); break;
-      case u'x': emitNumber(out, spec, "llx", static_cast<unsigned long long>(src.Unsigned(size))); break;
-      case u'X': emitNumber(out, spec, "llX", static_cast<unsigned long long>(src.Unsigned(size))); break;
-      case u'o': emitNumber(out, spec, "llo", static_cast<unsigned long long>(src.Unsigned(size))); break;
+      case u'i': emitNumber(out, cv, "lld", static_cast<long long>(src.Signed(size))); break;
+      case u'u': emitNumber(out, cv, "llu", static_cast<unsigned long long>(src.Unsigned(size))); break;
+      case u'x': emitNumber(out, cv, "llx", static_cast<unsigned long long>(src.Unsigned(size))); break;
+      case u'X': emitNumber(out, cv, "llX", static_cast<unsigned long long>(src.Unsigned(size))); break;
+      case u'o': emitNumber(out, cv, "llo", static_cast<unsigned long long>(src.Unsigned(size))); break;
       case u'f': case u'F': case u'e': case u'E': case u'g': case u'G': {
         char conv8[2] = {static_cast<char>(conv), 0};
-        emitNumber(out, spec, conv8, src.Real());
+        emitNumber(out, cv, conv8, src.Real());
         break;
       }
       case u'p': {
-        Spec s = spec;
+        Conversion s = cv;
         s.zero = true;
         if (s.width < 0) s.width = static_cast<int>(sizeof(void*) * 2);
         emitNumber(out, s, "llX",
@@ -303,7 +303,7 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
         } else {
           ch = static_cast<char16_t>(v);
         }
-        emitText(out, spec, std::u16string_view(&ch, 1));
+        emitText(out, cv, std::u16string_view(&ch, 1));
         break;
       }
       case u's':
@@ -312,20 +312,20 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
         if (narrow) {
           const char* s = src.Narrow();
           if (!s) {
-            emitText(out, spec, u"(null)");
+            emitText(out, cv, u"(null)");
           } else {
             // Only the characters that the precision keeps are read.
-            size_t n = spec.precision >= 0 ? strnlen(s, static_cast<size_t>(spec.precision)) : std::strlen(s);
-            emitText(out, spec, FromAnsi(std::string_view(s, n)));
+            size_t n = cv.precision >= 0 ? strnlen(s, static_cast<size_t>(cv.precision)) : std::strlen(s);
+            emitText(out, cv, FromAnsi(std::string_view(s, n)));
           }
         } else {
           const char16_t* s = src.Wide();
           if (!s) {
-            emitText(out, spec, u"(null)");
+            emitText(out, cv, u"(null)");
           } else {
             size_t n = 0;
-            while (s[n] && (spec.precision < 0 || n < static_cast<size_t>(spec.precision))) ++n;
-            emitText(out, spec, std::u16string_view(s, n));
+            while (s[n] && (cv.precision < 0 || n < static_cast<size_t>(cv.precision))) ++n;
+            emitText(out, cv, std::u16string_view(s, n));
           }
         }
         break;
