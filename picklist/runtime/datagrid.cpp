@@ -9,6 +9,17 @@
 
 namespace picklist::runtime {
 
+void append_fixed(std::string& out, double value, int places) {
+  // The width of a fixed-point double is unbounded (1e300 has 301 digits):
+  // measure first, then write in place.
+  int len = std::snprintf(nullptr, 0, "%.*f", places, value);
+  if (len <= 0) return;
+  std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(len) + 1);
+  std::snprintf(out.data() + at, static_cast<std::size_t>(len) + 1, "%.*f", places, value);
+  out.resize(at + static_cast<std::size_t>(len));
+}
+
 DataGrid::DataGrid(std::string name, Window* parent) : Control("datawindow", std::move(name), parent) {}
 
 DataGrid::~DataGrid() { reset_statement(); }
@@ -146,11 +157,12 @@ long DataGrid::retrieve(const std::optional<std::string>& argument) {
       nulls_.push_back(null);
       if (!null) {
         const ColumnDef& col = def_->columns[c];
-        if (col.type == ColumnDef::Type::Decimal) {
-          char buf[64];
-          int len = std::snprintf(buf, sizeof buf, "%.*f", col.size, sqlite3_column_double(stmt_, c));
-          cells_.append(buf, static_cast<std::size_t>(len));
+        int type = sqlite3_column_type(stmt_, c);
+        if (col.type == ColumnDef::Type::Decimal && (type == SQLITE_INTEGER || type == SQLITE_FLOAT)) {
+          append_fixed(cells_, sqlite3_column_double(stmt_, c), col.size);
         } else {
+          // Text that is no number (the column's affinity would have made it
+          // one) is shown as stored rather than as a made-up zero.
           auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, c));
           cells_.append(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, c)));
         }

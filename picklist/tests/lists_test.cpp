@@ -157,6 +157,21 @@ TEST_F(ListRetrieval, PartReturnsTheHiddenSpecAndPricesWithTwoPlaces) {
               ElementsAre("100001|矿泉水|550ml|瓶|1.50", "100002|方便面|五连包|袋|12.00", "200001|毛巾||条|"));
 }
 
+TEST_F(ListRetrieval, HugeAndNonNumericPricesShowInFull) {
+  testing::exec_sql((dir.path() / "sample.db").string(),
+                    "INSERT INTO part VALUES ('300001','巨价',NULL,'个',1e300),('300002','待定',NULL,'个','面议'),"
+                    "('300003','负价',NULL,'个',-0.125)");
+  auto got = rows("dl_part", "3%");
+  ASSERT_EQ(got.size(), 3u);
+  std::string huge = got[0].substr(got[0].rfind('|') + 1);
+  EXPECT_EQ(huge.size(), 304u) << huge;  // 301 digits, the point and two places
+  EXPECT_EQ(huge.substr(0, 10), "1000000000");
+  EXPECT_EQ(huge.find_first_not_of("0123456789"), 301u);
+  EXPECT_EQ(huge.substr(301), ".00");
+  EXPECT_EQ(got[1], "300002|待定||个|面议");  // as stored, not "0.00"
+  EXPECT_EQ(got[2], "300003|负价||个|-0.12");
+}
+
 TEST_F(ListRetrieval, PatternWithoutWildcardsFindsOnlyTheEqualKey) {
   EXPECT_THAT(rows("dl_vendor", "000001"), ElementsAre("000001|北京华联"));
   EXPECT_THAT(rows("dl_dept", "A001"), ElementsAre("A001|审计部"));
