@@ -81,14 +81,24 @@ bool DataGrid::prepare() {
     return false;
   }
   // prepare_v2 re-plans when a bound pattern allows the LIKE index lookup.
+  const char* tail = nullptr;
   if (sqlite3_prepare_v2(trans_->handle(), select_.c_str(), static_cast<int>(select_.size()), &stmt_,
-                         nullptr) != SQLITE_OK) {
+                         &tail) != SQLITE_OK) {
     error_ = sqlite3_errmsg(trans_->handle());
     reset_statement();
     return false;
   }
   if (stmt_ == nullptr) {
     error_ = "No statement";
+    return false;
+  }
+  // SQLite stops at the first statement's end or at a NUL; whatever follows
+  // would be dropped without a word, so a caller's condition could cut the
+  // ORDER BY off (or more) and still retrieve.
+  std::size_t used = static_cast<std::size_t>(tail - select_.c_str());
+  if (select_.find_first_not_of(" \t\r\n", used) != std::string::npos) {
+    error_ = "Text after the end of the statement: '" + select_.substr(used, 40) + "'";
+    reset_statement();
     return false;
   }
   if (sqlite3_column_count(stmt_) != columncount()) {

@@ -171,6 +171,21 @@ TEST_F(PickWindowTest, InvalidConditionShowsNoRowsRatherThanTheUnfilteredList) {
   EXPECT_EQ(w->rowcount(), 0);
 }
 
+TEST_F(PickWindowTest, TextAfterTheStatementFailsTheRetrieveInsteadOfBeingDropped) {
+  // A second statement would have cut the ORDER BY off and run the first.
+  auto w = open_list("dl_dept", WindowKind::f_list, "1=1; DROP TABLE dept");
+  EXPECT_EQ(w->rowcount(), 0);
+  // A NUL ends the text for the database: everything after it would vanish.
+  auto nul = open_list("dl_dept", WindowKind::f_list, std::string("1=1\0 AND 1=0", 13));
+  EXPECT_EQ(nul->rowcount(), 0);
+  w->set_query_text("%");
+  w->click_query();
+  EXPECT_EQ(w->rowcount(), 0);
+  // Blanks after the statement are no tail, and the table is still there.
+  auto plain = open_list("dl_dept", WindowKind::f_list, "1=1   ");
+  EXPECT_EQ(plain->rowcount(), 6);
+}
+
 // --- querying ------------------------------------------------------------
 
 TEST_F(PickWindowTest, QueryTextIsTheLikePatternAsTyped) {
