@@ -171,7 +171,7 @@ class Capture : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
   ensure_database();
   std::string error;
-  if (!picklist::connect(kDb, &error, true)) {
+  if (!picklist::connect(kDb, &error)) {
     std::cerr << "cannot open " << kDb << ": " << error << '\n';
     return 1;
   }

@@ -10,11 +10,14 @@ Transaction::Transaction(std::string name) : Object("transaction", std::move(nam
 
 Transaction::~Transaction() { disconnect(); }
 
-bool Transaction::connect(const std::string& database, bool readonly) {
+bool Transaction::connect(const std::string& database, const ConnectOptions& options) {
   disconnect();
   sqlite3* db = nullptr;
-  int flags = (readonly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+  int flags = (options.writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
   int rc = sqlite3_open_v2(database.c_str(), &db, flags, nullptr);
+  // A reader meeting another program's write waits for it rather than
+  // failing at once.
+  if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(db, options.busy_timeout_ms < 0 ? 0 : options.busy_timeout_ms);
   // SQLite opens lazily: read the schema now so that a file that is not a
   // database fails here rather than at the first retrieval.
   if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);

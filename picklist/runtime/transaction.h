@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "picklist/connect_options.h"
 #include "runtime/object.h"
 
 struct sqlite3;
@@ -16,9 +17,9 @@ class PICKLIST_EXPORT Transaction : public Object {
   explicit Transaction(std::string name);
   ~Transaction() override;
 
-  // Opens an existing database file; never creates one. Read-only suits a
-  // caller that only looks lists up. False with sqlerrtext set on failure.
-  bool connect(const std::string& database, bool readonly = false);
+  // Opens an existing database file; never creates one. False with
+  // sqlerrtext set on failure.
+  bool connect(const std::string& database, const ConnectOptions& options = {});
   void disconnect();
   bool connected() const { return db_ != nullptr; }
 

@@ -9,8 +9,8 @@ namespace picklist {
 
 CallerGrid::~CallerGrid() = default;
 
-bool connect(const std::string& database, std::string* error, bool readonly) {
-  bool ok = runtime::sqlca.connect(database, readonly);
+bool connect(const std::string& database, std::string* error, const ConnectOptions& options) {
+  bool ok = runtime::sqlca.connect(database, options);
   if (!ok && error) *error = runtime::sqlca.sqlerrtext;
   return ok;
 }

@@ -34,13 +34,40 @@ TEST(TransactionTest, ConnectsOnlyToAnExistingDatabase) {
   EXPECT_THAT(trans.sqlerrtext, HasSubstr("not a database"));
   EXPECT_FALSE(trans.connected());
 
-  EXPECT_TRUE(trans.connect(testing::make_sample_db(dir), true));
+  EXPECT_TRUE(trans.connect(testing::make_sample_db(dir)));
   EXPECT_TRUE(trans.connected());
   EXPECT_EQ(trans.sqlcode, 0);
   auto gen = trans.generation();
   trans.disconnect();
   EXPECT_FALSE(trans.connected());
   EXPECT_NE(trans.generation(), gen);
+}
+
+// The lists never write: the default connection cannot, and it waits for
+// another program's write instead of failing at once.
+TEST(TransactionTest, OpensReadOnlyWithABusyTimeoutByDefault) {
+  testing::TempDir dir;
+  std::string path = testing::make_sample_db(dir);
+  auto scalar = [](sqlite3* db, const char* sql) {
+    sqlite3_stmt* stmt = nullptr;
+    long v = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+      v = sqlite3_column_int64(stmt, 0);
+    sqlite3_finalize(stmt);
+    return v;
+  };
+  Transaction trans("t");
+  ASSERT_TRUE(trans.connect(path));
+  EXPECT_EQ(sqlite3_exec(trans.handle(), "DELETE FROM dept", nullptr, nullptr, nullptr), SQLITE_READONLY);
+  EXPECT_EQ(scalar(trans.handle(), "PRAGMA busy_timeout"), 5000);
+
+  ConnectOptions options;
+  options.writable = true;
+  options.busy_timeout_ms = 250;
+  ASSERT_TRUE(trans.connect(path, options));
+  EXPECT_EQ(sqlite3_exec(trans.handle(), "DELETE FROM dept WHERE code = 'a001'", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  EXPECT_EQ(scalar(trans.handle(), "PRAGMA busy_timeout"), 250);
 }
 
 // --- data-list grid --------------------------------------------------------

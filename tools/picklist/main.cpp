@@ -113,8 +113,7 @@ int main(int argc, char** argv) {
   if (list.empty()) bad("--list NAME is required");
 
   std::string error;
-  // The lists only read, so the caller's file is never opened for writing.
-  if (!picklist::connect(db, &error, true)) bad("cannot open database " + db + ": " + error);
+  if (!picklist::connect(db, &error)) bad("cannot open database " + db + ": " + error);
   picklist::set_diagnostic_output([](const std::string& line) { std::cout << line << '\n'; });
 
   PrintingGrid grid;

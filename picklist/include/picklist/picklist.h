@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "picklist/connect_options.h"
 #include "picklist/export.h"
 #include "picklist/trans_parm.h"
 
@@ -26,8 +27,10 @@ class ListWindow;
 enum class WindowKind { f_list, w_list };
 
 // Connects the default transaction to an existing SQLite database file (it is
-// never created). False with the database's message in *error.
-PICKLIST_EXPORT bool connect(const std::string& database, std::string* error = nullptr, bool readonly = false);
+// never created), read-only unless the options say otherwise. False with the
+// database's message in *error.
+PICKLIST_EXPORT bool connect(const std::string& database, std::string* error = nullptr,
+                             const ConnectOptions& options = {});
 PICKLIST_EXPORT void disconnect();
 
 // Where the runtime's diagnostic lines go (standard error by default).
