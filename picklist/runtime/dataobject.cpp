@@ -130,6 +130,8 @@ void ObjectLibrary::add(DataObjectDef def) {
   library()[key] = std::move(def);
 }
 
+void ObjectLibrary::remove(std::string_view name) { library().erase(upper(trim(name))); }
+
 const DataObjectDef* ObjectLibrary::find(std::string_view name) {
   auto it = library().find(upper(trim(name)));
   return it == library().end() ? nullptr : &it->second;

@@ -50,6 +50,8 @@ PICKLIST_EXPORT std::optional<DataObjectDef> parse_dataobject(std::string_view t
 class PICKLIST_EXPORT ObjectLibrary {
  public:
   static void add(DataObjectDef def);
+  // Takes a definition out again (one a test added for itself).
+  static void remove(std::string_view name);
   static const DataObjectDef* find(std::string_view name);
   static std::vector<std::string> names();
 };

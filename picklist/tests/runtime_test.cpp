@@ -88,6 +88,8 @@ class GridTest : public ::testing::Test {
     grid.set_dataobject("T_DEPT");
     ASSERT_EQ(grid.settransobject(trans), 1);
   }
+  // The library is global: a list of this test's own must not outlive it.
+  void TearDown() override { ObjectLibrary::remove("t_dept"); }
 
   testing::TempDir dir;
   Transaction trans{"t"};
