@@ -92,6 +92,11 @@ std::vector<std::optional<std::string>> PickWindow::row(long n) const {
   return out;
 }
 
+std::string PickWindow::last_error() const {
+  auto* g = grid(*window_);
+  return g && g->definition() ? g->sqlerrtext() : std::string();
+}
+
 std::string PickWindow::query_text() const {
   return window_->sle_1 && window_->sle_1->isvalid() ? window_->sle_1->text : std::string();
 }

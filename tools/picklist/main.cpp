@@ -15,9 +15,12 @@ namespace {
 
 const char* const kUsage =
     "usage: picklist --db PATH --window f_list|w_list --list NAME [--where COND] [--row N] [--col N]\n"
+    "                [--null TEXT]\n"
     "                [--type TEXT] [--query] [--select N] [--ok] [--dblclick] [--enter] [--exit] ...\n"
     "Actions run in the order given. Output, one item per line: title, the statement in\n"
-    "force, the rows, the caller grid's setitem and triggerevent calls, closed.\n";
+    "force, the rows, the caller grid's setitem and triggerevent calls, closed.\n"
+    "A null cell prints as TEXT with --null, else empty. A failed retrieve prints the\n"
+    "database's message on standard error and exits 1.\n";
 
 [[noreturn]] void bad(const std::string& message) {
   std::cerr << "picklist: " << message << '\n';
@@ -47,6 +50,9 @@ class PrintingGrid : public picklist::CallerGrid {
   }
 };
 
+std::optional<std::string> null_text;
+
+// Prints what the window shows; a failed retrieve ends the run.
 void print_rows(const picklist::PickWindow& w) {
   std::cout << "select: " << w.select_statement() << '\n';
   std::cout << "rows: " << w.rowcount() << '\n';
@@ -56,9 +62,18 @@ void print_rows(const picklist::PickWindow& w) {
     for (const auto& cell : w.row(r)) {
       if (!first) std::cout << '|';
       first = false;
-      if (cell) std::cout << *cell;
+      if (cell)
+        std::cout << *cell;
+      else if (null_text)
+        std::cout << *null_text;
     }
     std::cout << '\n';
+  }
+  std::string error = w.last_error();
+  if (!error.empty()) {
+    std::cout.flush();
+    std::cerr << "picklist: retrieve failed: " << error << '\n';
+    std::exit(1);
   }
 }
 
@@ -92,6 +107,8 @@ int main(int argc, char** argv) {
       list = value();
     } else if (opt == "--where") {
       where = value();
+    } else if (opt == "--null") {
+      null_text = value();
     } else if (opt == "--row") {
       row = number<std::int16_t>(opt, value());
     } else if (opt == "--col") {

@@ -59,6 +59,9 @@ class PICKLIST_EXPORT PickWindow {
   long current_row() const;
   int current_column() const;
   std::vector<std::optional<std::string>> row(long n) const;  // every result column
+  // Why the last retrieve failed, in the database's words; "" when it
+  // succeeded or the window has no list.
+  std::string last_error() const;
 
   std::string query_text() const;
   void set_query_text(const std::string& text);  // typing into the code edit

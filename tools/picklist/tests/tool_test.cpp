@@ -75,6 +75,25 @@ TEST_F(ToolTest, NullCellsPrintEmptyAndWhereIsSpliced) {
   EXPECT_THAT(r.out, HasSubstr("rows: 2\n1: HT0001|北京华联|总经办|J\n2: HT0003|上海百货||J\n"));
 }
 
+TEST_F(ToolTest, NullOptionTellsNullFromEmpty) {
+  picklist::testing::exec_sql(db, "UPDATE vendor SET name = '' WHERE code = '000002'");
+  ToolRun r = run({"--db", db, "--window", "w_list", "--list", "dl_contract", "--null", "<null>"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_THAT(r.out, HasSubstr("1: HT0001|北京华联|总经办|J\n2: HT0002|<null>|财务部|D\n3: HT0003||<null>|J\n"));
+}
+
+TEST_F(ToolTest, FailedRetrieveExitsWithOneAndTheDatabasesMessage) {
+  ToolRun r = run({"--db", db, "--window", "f_list", "--list", "dl_dept", "--where", "no_such_column = 1", "--ok"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.out, HasSubstr("rows: 0\n"));
+  EXPECT_THAT(r.err, HasSubstr("no such column: no_such_column"));
+  EXPECT_THAT(r.out, ::testing::Not(HasSubstr("setitem")));
+
+  r = run({"--db", db, "--window", "f_list", "--list", "dl_dept", "--where", "1=1; DROP TABLE dept"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.err, HasSubstr("Text after the end of the statement"));
+}
+
 TEST_F(ToolTest, ExitClosesWithoutWritingAndLaterActionsAreIgnored) {
   ToolRun r = run({"--db", db, "--window", "f_list", "--list", "dl_emp", "--exit", "--ok"});
   EXPECT_EQ(r.status, 0);
