@@ -1,7 +1,5 @@
 #include "runtime/datagrid.h"
 
-#include <sqlite3.h>
-
 #include <cstdio>
 
 #include "runtime/text.h"
@@ -24,10 +22,7 @@ DataGrid::DataGrid(std::string name, Window* parent) : Control("datawindow", std
 
 DataGrid::~DataGrid() { reset_statement(); }
 
-void DataGrid::reset_statement() {
-  if (stmt_ != nullptr) sqlite3_finalize(stmt_);
-  stmt_ = nullptr;
-}
+void DataGrid::reset_statement() { stmt_.reset(); }
 
 void DataGrid::set_dataobject(const std::optional<std::string>& name) {
   dataobject_ = name;
@@ -80,29 +75,10 @@ bool DataGrid::prepare() {
     error_ = "Database transaction is not connected";
     return false;
   }
-  // prepare_v2 re-plans when a bound pattern allows the LIKE index lookup.
-  const char* tail = nullptr;
-  if (sqlite3_prepare_v2(trans_->handle(), select_.c_str(), static_cast<int>(select_.size()), &stmt_,
-                         &tail) != SQLITE_OK) {
-    error_ = sqlite3_errmsg(trans_->handle());
-    reset_statement();
-    return false;
-  }
-  if (stmt_ == nullptr) {
-    error_ = "No statement";
-    return false;
-  }
-  // SQLite stops at the first statement's end or at a NUL; whatever follows
-  // would be dropped without a word, so a caller's condition could cut the
-  // ORDER BY off (or more) and still retrieve.
-  std::size_t used = static_cast<std::size_t>(tail - select_.c_str());
-  if (select_.find_first_not_of(" \t\r\n", used) != std::string::npos) {
-    error_ = "Text after the end of the statement: '" + select_.substr(used, 40) + "'";
-    reset_statement();
-    return false;
-  }
-  if (sqlite3_column_count(stmt_) != columncount()) {
-    error_ = "The statement returns " + std::to_string(sqlite3_column_count(stmt_)) + " columns, the list has " +
+  stmt_ = trans_->connection()->prepare(select_, def_->argument, &error_);
+  if (stmt_ == nullptr) return false;
+  if (stmt_->column_count() != columncount()) {
+    error_ = "The statement returns " + std::to_string(stmt_->column_count()) + " columns, the list has " +
              std::to_string(columncount());
     reset_statement();
     return false;
@@ -111,32 +87,9 @@ bool DataGrid::prepare() {
   return true;
 }
 
-void DataGrid::bind_argument(sqlite3_stmt* stmt, const std::optional<std::string>& argument) const {
-  std::string wanted = ":" + def_->argument;
-  for (int i = 1, n = sqlite3_bind_parameter_count(stmt); i <= n; ++i) {
-    const char* pname = sqlite3_bind_parameter_name(stmt, i);
-    if (pname == nullptr || !iequals(pname, wanted)) continue;
-    if (argument)
-      sqlite3_bind_text(stmt, i, argument->data(), static_cast<int>(argument->size()), SQLITE_TRANSIENT);
-    else
-      sqlite3_bind_null(stmt, i);
-  }
-}
-
 std::vector<std::string> DataGrid::query_plan(const std::optional<std::string>& argument) const {
-  std::vector<std::string> plan;
-  if (!def_ || trans_ == nullptr || !trans_->connected()) return plan;
-  std::string sql = "EXPLAIN QUERY PLAN " + select_;
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(trans_->handle(), sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-    sqlite3_finalize(stmt);
-    return plan;
-  }
-  bind_argument(stmt, argument);
-  while (sqlite3_step(stmt) == SQLITE_ROW)
-    plan.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
-  sqlite3_finalize(stmt);
-  return plan;
+  if (!def_ || trans_ == nullptr || !trans_->connected()) return {};
+  return trans_->connection()->query_plan(select_, def_->argument, argument);
 }
 
 long DataGrid::retrieve(const std::optional<std::string>& argument) {
@@ -155,42 +108,34 @@ long DataGrid::retrieve(const std::optional<std::string>& argument) {
   }
   if (!prepare()) return -1;
 
-  sqlite3_reset(stmt_);
-  sqlite3_clear_bindings(stmt_);
-  bind_argument(stmt_, argument);
-
-  const int ncol = columncount();
-  int rc;
-  while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
-    for (int c = 0; c < ncol; ++c) {
-      bool null = sqlite3_column_type(stmt_, c) == SQLITE_NULL;
-      nulls_.push_back(null);
-      if (!null) {
-        const ColumnDef& col = def_->columns[c];
-        int type = sqlite3_column_type(stmt_, c);
-        if (col.type == ColumnDef::Type::Decimal && (type == SQLITE_INTEGER || type == SQLITE_FLOAT)) {
-          append_fixed(cells_, sqlite3_column_double(stmt_, c), col.size);
-        } else {
-          // Text that is no number (the column's affinity would have made it
-          // one) is shown as stored rather than as a made-up zero.
-          auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, c));
-          cells_.append(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, c)));
+  bool ok = stmt_->run(
+      argument,
+      [this](const Cell* cells, int count) {
+        for (int c = 0; c < count; ++c) {
+          const Cell& cell = cells[c];
+          const ColumnDef& col = def_->columns[static_cast<std::size_t>(c)];
+          nulls_.push_back(cell.null);
+          if (cell.null) {
+            // nothing stored: the null flag says it
+          } else if (col.type == ColumnDef::Type::Decimal && cell.number) {
+            append_fixed(cells_, cell.value, col.size);
+          } else {
+            // Text that is no number (a numeric column would have made it
+            // one) is shown as stored rather than as a made-up zero.
+            cells_.append(cell.data, cell.size);
+          }
+          ends_.push_back(cells_.size());
         }
-      }
-      ends_.push_back(cells_.size());
-    }
-    ++rows_;
-  }
-  if (rc != SQLITE_DONE) {
-    error_ = sqlite3_errmsg(trans_->handle());
-    sqlite3_reset(stmt_);
+        ++rows_;
+      },
+      &error_);
+  if (!ok) {
     cells_.clear();
     ends_.clear();
     nulls_.clear();
     rows_ = 0;
     return -1;
   }
-  sqlite3_reset(stmt_);
   row_ = rows_ > 0 ? 1 : 0;
   return rows_;
 }

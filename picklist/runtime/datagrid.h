@@ -3,14 +3,14 @@
 // through a transaction with the definition's single argument.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "runtime/connection.h"
 #include "runtime/dataobject.h"
 #include "runtime/window.h"
-
-struct sqlite3_stmt;
 
 namespace picklist::runtime {
 
@@ -83,13 +83,12 @@ class PICKLIST_EXPORT DataGrid : public Control {
  private:
   void reset_statement();
   bool prepare();
-  void bind_argument(sqlite3_stmt* stmt, const std::optional<std::string>& argument) const;
 
   std::optional<std::string> dataobject_;
   std::optional<DataObjectDef> def_;
   std::string select_;
   Transaction* trans_ = nullptr;
-  sqlite3_stmt* stmt_ = nullptr;
+  std::unique_ptr<Statement> stmt_;
   std::uint64_t stmt_generation_ = 0;
   std::string error_;
 

@@ -1,7 +1,5 @@
 #include "runtime/transaction.h"
 
-#include <sqlite3.h>
-
 namespace picklist::runtime {
 
 Transaction sqlca("sqlca");
@@ -10,40 +8,45 @@ Transaction::Transaction(std::string name) : Object("transaction", std::move(nam
 
 Transaction::~Transaction() { disconnect(); }
 
-bool Transaction::connect(const std::string& database, const ConnectOptions& options) {
-  disconnect();
-  sqlite3* db = nullptr;
-  int flags = (options.writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
-  int rc = sqlite3_open_v2(database.c_str(), &db, flags, nullptr);
-  // A reader meeting another program's write waits for it rather than
-  // failing at once.
-  if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(db, options.busy_timeout_ms < 0 ? 0 : options.busy_timeout_ms);
-  // SQLite opens lazily: read the schema now so that a file that is not a
-  // database fails here rather than at the first retrieval.
-  if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
-  // Codes typed without wildcards must find only the equal key, and a
-  // case-sensitive LIKE is also what lets a prefix pattern use the key's
-  // ordinary index.
-  if (rc == SQLITE_OK) rc = sqlite3_exec(db, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, nullptr);
-  if (rc != SQLITE_OK) {
+bool Transaction::take(std::shared_ptr<Connection> conn, const std::string& error) {
+  if (!conn) {
     sqlcode = -1;
-    sqlerrtext = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    sqlite3_close_v2(db);
+    sqlerrtext = error;
     return false;
   }
-  db_ = db;
+  conn_ = std::move(conn);
   ++generation_;
   sqlcode = 0;
   sqlerrtext.clear();
   return true;
 }
 
+bool Transaction::connect(const std::string& database, const ConnectOptions& options) {
+  disconnect();
+  std::string error;
+  return take(is_postgresql_target(database) ? open_postgresql(database, options, &error)
+                                             : open_sqlite(database, options, &error),
+              error);
+}
+
+bool Transaction::connect(sqlite3* db) {
+  disconnect();
+  std::string error;
+  return take(borrow_sqlite(db, &error), error);
+}
+
+bool Transaction::connect(pg_conn* conn) {
+  disconnect();
+  std::string error;
+  return take(borrow_postgresql(conn, &error), error);
+}
+
 void Transaction::disconnect() {
-  if (db_ == nullptr) return;
-  // close_v2 waits for statements that grids still hold; they are finalised
-  // when the grid sees the generation change.
-  sqlite3_close_v2(db_);
-  db_ = nullptr;
+  if (conn_ == nullptr) return;
+  // Statements that grids still hold keep the object, not the session; they
+  // are dropped when the grid sees the generation change.
+  conn_->close();
+  conn_.reset();
   ++generation_;
 }
 

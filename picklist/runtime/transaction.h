@@ -1,14 +1,15 @@
 #pragma once
-// The transaction object: the application's database connection. Here it is
-// an SQLite database file that the caller connects before opening a window.
+// The transaction object: the application's database connection, an SQLite
+// file or a PostgreSQL database that the caller connects before opening a
+// window.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "picklist/connect_options.h"
+#include "runtime/connection.h"
 #include "runtime/object.h"
-
-struct sqlite3;
 
 namespace picklist::runtime {
 
@@ -17,13 +18,17 @@ class PICKLIST_EXPORT Transaction : public Object {
   explicit Transaction(std::string name);
   ~Transaction() override;
 
-  // Opens an existing database file; never creates one. False with
-  // sqlerrtext set on failure.
+  // Opens an existing SQLite database file (never creating one) or, for a
+  // PostgreSQL connection string, that database. False with sqlerrtext set.
   bool connect(const std::string& database, const ConnectOptions& options = {});
+  // Uses a handle the application opened; disconnect leaves it open.
+  bool connect(sqlite3* db);
+  bool connect(pg_conn* conn);
   void disconnect();
-  bool connected() const { return db_ != nullptr; }
+  bool connected() const { return conn_ != nullptr && conn_->is_open(); }
 
-  sqlite3* handle() const { return db_; }
+  Connection* connection() const { return conn_.get(); }
+  sqlite3* handle() const { return conn_ ? conn_->sqlite_handle() : nullptr; }
   // Changes with every connect and disconnect, so a grid knows that its
   // prepared statement belongs to a connection that is gone.
   std::uint64_t generation() const { return generation_; }
@@ -33,7 +38,9 @@ class PICKLIST_EXPORT Transaction : public Object {
   std::string sqlerrtext;
 
  private:
-  sqlite3* db_ = nullptr;
+  bool take(std::shared_ptr<Connection> conn, const std::string& error);
+
+  std::shared_ptr<Connection> conn_;
   std::uint64_t generation_ = 0;
 };
 
