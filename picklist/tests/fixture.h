@@ -3,10 +3,14 @@
 // caller grid that records what the window does to it, and a capture of the
 // runtime's diagnostic lines.
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -83,6 +87,128 @@ inline std::string make_sample_db(const TempDir& dir) {
   exec_sql(path, kSampleSql);
   return path;
 }
+
+// --- PostgreSQL -------------------------------------------------------------
+
+// The sample tables for PostgreSQL: the same rows, names in lower case (the
+// lists' quoted names are folded to it) and VARCHAR, which keeps no padding.
+inline std::string sample_sql_for_postgresql() {
+  std::string out;
+  std::istringstream in(kSampleSql);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("PRAGMA", 0) == 0) continue;
+    bool quoted = false, literal = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      char& c = line[i];
+      if (c == '\'' && !quoted) literal = !literal;
+      if (c == '"' && !literal) quoted = !quoted;
+      if (quoted && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (!literal && !quoted && line.compare(i, 5, "CHAR(") == 0) {
+        line.insert(i, "VAR");
+        i += 3;
+      }
+    }
+    out += line + "\n";
+  }
+  return out;
+}
+
+inline std::string slurp_file(const std::filesystem::path& p) {
+  std::ifstream in(p);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  std::string s = ss.str();
+  while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+  return s;
+}
+
+// The cluster the tests run against: the one CTest started for the run
+// (PICKLIST_PG_STATE names its state folder), else one started for this
+// process and stopped at its exit. Nullopt with the reason when the server
+// binaries are absent; a cluster that should start but does not throws.
+inline std::optional<std::string> postgresql_cluster(std::string* skip_reason) {
+  static std::string conninfo, skipped, failed;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    std::filesystem::path state;
+    if (const char* env = std::getenv("PICKLIST_PG_STATE"); env && *env) {
+      state = env;
+    } else {
+      static TempDir own;
+      state = own.path() / "pg";
+      std::string cmd = std::string("'") + PICKLIST_PG_CLUSTER + "' start '" + state.string() + "' >/dev/null";
+      if (std::system(cmd.c_str()) != 0) failed = "the PostgreSQL cluster did not start";
+      static std::string stop_cmd = std::string("'") + PICKLIST_PG_CLUSTER + "' stop '" + state.string() + "'";
+      std::atexit([] { (void)!std::system(stop_cmd.c_str()); });
+    }
+    if (std::filesystem::exists(state / "conninfo"))
+      conninfo = slurp_file(state / "conninfo");
+    else if (std::filesystem::exists(state / "skipped"))
+      skipped = slurp_file(state / "skipped");
+    else if (failed.empty())
+      failed = "no PostgreSQL cluster in " + state.string();
+  }
+  if (!failed.empty()) throw std::runtime_error(failed);
+  if (!skipped.empty()) {
+    *skip_reason = skipped;
+    return std::nullopt;
+  }
+  return conninfo;
+}
+
+inline void pg_exec(PGconn* conn, const std::string& sql) {
+  PGresult* r = PQexec(conn, sql.c_str());
+  bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+  std::string msg = PQresultErrorMessage(r);
+  PQclear(r);
+  if (!ok) throw std::runtime_error("postgresql: " + msg);
+}
+
+// A schema of its own in the shared cluster, holding the sample tables, for
+// the life of the object. conninfo() reaches it as the default search path.
+class PgSample {
+ public:
+  explicit PgSample(const std::string& cluster) : cluster_(cluster) {
+    static int counter = 0;
+    schema_ = "t" + std::to_string(getpid()) + "_" + std::to_string(++counter);
+    with_admin([&](PGconn* c) {
+      pg_exec(c, "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_ + "; SET search_path = " +
+                     schema_ + ";" + sample_sql_for_postgresql());
+    });
+  }
+  ~PgSample() {
+    try {
+      with_admin([&](PGconn* c) { pg_exec(c, "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE"); });
+    } catch (...) {
+    }
+  }
+  std::string conninfo() const { return cluster_ + " options='-c search_path=" + schema_ + "'"; }
+  void exec(const std::string& sql) const {
+    with_admin([&](PGconn* c) { pg_exec(c, "SET search_path = " + schema_ + ";" + sql); });
+  }
+
+ private:
+  template <class F>
+  void with_admin(F&& f) const {
+    PGconn* c = PQconnectdb(cluster_.c_str());
+    if (PQstatus(c) != CONNECTION_OK) {
+      std::string msg = PQerrorMessage(c);
+      PQfinish(c);
+      throw std::runtime_error("postgresql: " + msg);
+    }
+    try {
+      f(c);
+    } catch (...) {
+      PQfinish(c);
+      throw;
+    }
+    PQfinish(c);
+  }
+
+  std::string cluster_;
+  std::string schema_;
+};
 
 // A caller's grid that records every call in the tool's notation.
 class RecordingGrid : public CallerGrid {

@@ -16,11 +16,24 @@ using testing::RecordingGrid;
 using testing::TempDir;
 using ::testing::ElementsAre;
 
-class PickWindowTest : public ::testing::Test {
+enum class Database { sqlite, postgresql };
+
+// Every window test runs over an SQLite file and over a PostgreSQL database
+// with the same rows.
+class PickWindowTest : public ::testing::TestWithParam<Database> {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(connect(testing::make_sample_db(dir), &error)) << error;
+    std::string error, target;
+    if (GetParam() == Database::postgresql) {
+      std::string skip;
+      auto cluster = testing::postgresql_cluster(&skip);
+      if (!cluster) GTEST_SKIP() << skip;
+      pg.emplace(*cluster);
+      target = pg->conninfo();
+    } else {
+      target = testing::make_sample_db(dir);
+    }
+    ASSERT_TRUE(connect(target, &error)) << error;
   }
   void TearDown() override { disconnect(); }
 
@@ -41,6 +54,7 @@ class PickWindowTest : public ::testing::Test {
   }
 
   TempDir dir;
+  std::optional<testing::PgSample> pg;
   DiagnosticCapture diag;
   RecordingGrid grid;
   trans_parm parm;
@@ -48,7 +62,7 @@ class PickWindowTest : public ::testing::Test {
 
 // --- opening -------------------------------------------------------------
 
-TEST_F(PickWindowTest, DeptOpensTitledWithEveryDepartmentAndCodeColumnCurrent) {
+TEST_P(PickWindowTest, DeptOpensTitledWithEveryDepartmentAndCodeColumnCurrent) {
   auto w = open_list("dl_dept");
   EXPECT_EQ(w->open_result(), 1);
   EXPECT_EQ(w->title(), "部门信息查询");
@@ -61,14 +75,14 @@ TEST_F(PickWindowTest, DeptOpensTitledWithEveryDepartmentAndCodeColumnCurrent) {
   EXPECT_TRUE(diag.lines.empty());
 }
 
-TEST_F(PickWindowTest, NameIsTrimmedAndCaseFreeForTitleAndList) {
+TEST_P(PickWindowTest, NameIsTrimmedAndCaseFreeForTitleAndList) {
   auto w = open_list("  Dl_Vendor ");
   EXPECT_EQ(w->title(), "供应商信息查询");
   EXPECT_EQ(w->list_name(), "dl_vendor");
   EXPECT_EQ(w->rowcount(), 4);
 }
 
-TEST_F(PickWindowTest, TitleTablesDifferBetweenTheTwoWindows) {
+TEST_P(PickWindowTest, TitleTablesDifferBetweenTheTwoWindows) {
   struct Case {
     const char* list;
     const char* f_title;
@@ -89,13 +103,13 @@ TEST_F(PickWindowTest, TitleTablesDifferBetweenTheTwoWindows) {
   }
 }
 
-TEST_F(PickWindowTest, WListShowsDistrictsUnderThePlaceholderTitle) {
+TEST_P(PickWindowTest, WListShowsDistrictsUnderThePlaceholderTitle) {
   auto w = open_list("dl_dist_code", WindowKind::w_list);
   EXPECT_EQ(w->title(), "dfkjgkdg");
   EXPECT_THAT(keys(*w), ElementsAre("110101", "110102", "310101"));
 }
 
-TEST_F(PickWindowTest, NameThatIsNoListLeavesTheGridEmpty) {
+TEST_P(PickWindowTest, NameThatIsNoListLeavesTheGridEmpty) {
   auto w = open_list("dl_nothing");
   EXPECT_EQ(w->open_result(), 1);
   EXPECT_EQ(w->title(), "dfkjgkdg");
@@ -106,7 +120,7 @@ TEST_F(PickWindowTest, NameThatIsNoListLeavesTheGridEmpty) {
   EXPECT_TRUE(grid.calls.empty());
 }
 
-TEST_F(PickWindowTest, NullNameMatchesNoListAndNoTitle) {
+TEST_P(PickWindowTest, NullNameMatchesNoListAndNoTitle) {
   parm.dw_parm = &grid;
   parm.dw_name.reset();
   auto w = open(WindowKind::f_list, &parm);
@@ -117,7 +131,7 @@ TEST_F(PickWindowTest, NullNameMatchesNoListAndNoTitle) {
 
 // --- the statement the open step puts in force ---------------------------
 
-TEST_F(PickWindowTest, ConditionGoesBeforeTheUpperCasedOrderBy) {
+TEST_P(PickWindowTest, ConditionGoesBeforeTheUpperCasedOrderBy) {
   auto w = open_list("dl_dept", WindowKind::f_list, "dept.name <> '总经办'");
   EXPECT_EQ(w->select_statement(),
             "SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE ( \"DEPT\".\"CODE\" LIKE :CODE )  "
@@ -125,13 +139,13 @@ TEST_F(PickWindowTest, ConditionGoesBeforeTheUpperCasedOrderBy) {
   EXPECT_THAT(keys(*w), ElementsAre("0002", "0010", "0100", "A001", "a001"));
 }
 
-TEST_F(PickWindowTest, ConditionKeepsItsOwnLetterCase) {
+TEST_P(PickWindowTest, ConditionKeepsItsOwnLetterCase) {
   auto w = open_list("dl_dept", WindowKind::f_list, "dept.code <> 'a001'");
   EXPECT_NE(w->select_statement().find(" AND dept.code <> 'a001' ORDER BY"), std::string::npos);
   EXPECT_THAT(keys(*w), ElementsAre("0001", "0002", "0010", "0100", "A001"));
 }
 
-TEST_F(PickWindowTest, ListsWithoutOrderByGetTheConditionAndOneBlankAtTheEnd) {
+TEST_P(PickWindowTest, ListsWithoutOrderByGetTheConditionAndOneBlankAtTheEnd) {
   for (const char* list : {"dl_class", "dl_brand", "dl_sales_promotion", "dl_adm_div", "dl_dist_code",
                            "dl_duty_code"}) {
     auto w = open_list(list, WindowKind::f_list, "1 = 1");
@@ -143,7 +157,7 @@ TEST_F(PickWindowTest, ListsWithoutOrderByGetTheConditionAndOneBlankAtTheEnd) {
   }
 }
 
-TEST_F(PickWindowTest, LowerCaseWhereListsAreUpperCasedAndStillBind) {
+TEST_P(PickWindowTest, LowerCaseWhereListsAreUpperCasedAndStillBind) {
   auto w = open_list("dl_duty_code", WindowKind::f_list, "duty.name = '医生'");
   EXPECT_EQ(w->select_statement(),
             "SELECT \"DUTY\".\"CODE\", \"DUTY\".\"NAME\" FROM \"DUTY\" WHERE DUTY.CODE LIKE :CODE AND "
@@ -151,7 +165,7 @@ TEST_F(PickWindowTest, LowerCaseWhereListsAreUpperCasedAndStillBind) {
   EXPECT_THAT(keys(*w), ElementsAre("D002"));
 }
 
-TEST_F(PickWindowTest, EmptyOrNullConditionStillUpperCasesAndAddsTheBlank) {
+TEST_P(PickWindowTest, EmptyOrNullConditionStillUpperCasesAndAddsTheBlank) {
   auto with_order = open_list("dl_vendor", WindowKind::f_list, "");
   EXPECT_EQ(with_order->select_statement(),
             "SELECT \"VENDOR\".\"CODE\", \"VENDOR\".\"NAME\" FROM \"VENDOR\" WHERE ( \"VENDOR\".\"CODE\" LIKE :CODE "
@@ -162,7 +176,7 @@ TEST_F(PickWindowTest, EmptyOrNullConditionStillUpperCasesAndAddsTheBlank) {
   EXPECT_EQ(without_order->rowcount(), 2);
 }
 
-TEST_F(PickWindowTest, InvalidConditionShowsNoRowsRatherThanTheUnfilteredList) {
+TEST_P(PickWindowTest, InvalidConditionShowsNoRowsRatherThanTheUnfilteredList) {
   auto w = open_list("dl_dept", WindowKind::f_list, "no_such_column = 1");
   EXPECT_EQ(w->open_result(), 1);  // the window does not report it
   EXPECT_EQ(w->rowcount(), 0);
@@ -171,7 +185,7 @@ TEST_F(PickWindowTest, InvalidConditionShowsNoRowsRatherThanTheUnfilteredList) {
   EXPECT_EQ(w->rowcount(), 0);
 }
 
-TEST_F(PickWindowTest, TextAfterTheStatementFailsTheRetrieveInsteadOfBeingDropped) {
+TEST_P(PickWindowTest, TextAfterTheStatementFailsTheRetrieveInsteadOfBeingDropped) {
   // A second statement would have cut the ORDER BY off and run the first.
   auto w = open_list("dl_dept", WindowKind::f_list, "1=1; DROP TABLE dept");
   EXPECT_EQ(w->rowcount(), 0);
@@ -188,7 +202,7 @@ TEST_F(PickWindowTest, TextAfterTheStatementFailsTheRetrieveInsteadOfBeingDroppe
 
 // --- querying ------------------------------------------------------------
 
-TEST_F(PickWindowTest, QueryTextIsTheLikePatternAsTyped) {
+TEST_P(PickWindowTest, QueryTextIsTheLikePatternAsTyped) {
   auto w = open_list("dl_dept");
   w->set_query_text("0001");
   EXPECT_EQ(w->click_query(), 1);
@@ -216,7 +230,7 @@ TEST_F(PickWindowTest, QueryTextIsTheLikePatternAsTyped) {
   EXPECT_THAT(keys(*w), ElementsAre("0001", "0002"));
 }
 
-TEST_F(PickWindowTest, QueryKeepsTheConditionOfTheOpenStep) {
+TEST_P(PickWindowTest, QueryKeepsTheConditionOfTheOpenStep) {
   auto w = open_list("dl_vendor", WindowKind::f_list, "vendor.name <> '上海百货'");
   w->set_query_text("00000%");
   w->click_query();
@@ -225,7 +239,7 @@ TEST_F(PickWindowTest, QueryKeepsTheConditionOfTheOpenStep) {
   EXPECT_EQ(w->window().focus(), w->window().dw_1);
 }
 
-TEST_F(PickWindowTest, QueryTextIsBoundNotSplicedIntoTheStatement) {
+TEST_P(PickWindowTest, QueryTextIsBoundNotSplicedIntoTheStatement) {
   auto w = open_list("dl_dept");
   w->set_query_text("' OR 1=1 --");
   w->click_query();
@@ -234,7 +248,7 @@ TEST_F(PickWindowTest, QueryTextIsBoundNotSplicedIntoTheStatement) {
 
 // --- confirming ----------------------------------------------------------
 
-TEST_F(PickWindowTest, ConfirmWritesTheCodeTriggersTwoEventsAndCloses) {
+TEST_P(PickWindowTest, ConfirmWritesTheCodeTriggersTwoEventsAndCloses) {
   auto w = open_list("dl_dept");
   bool closed = false;
   w->on_closed([&] { closed = true; });
@@ -245,21 +259,21 @@ TEST_F(PickWindowTest, ConfirmWritesTheCodeTriggersTwoEventsAndCloses) {
   EXPECT_FALSE(w->is_open());
 }
 
-TEST_F(PickWindowTest, DoubleClickOnARowConfirmsThatRow) {
+TEST_P(PickWindowTest, DoubleClickOnARowConfirmsThatRow) {
   auto w = open_list("dl_emp");
   EXPECT_EQ(w->double_click(2), 1);
   EXPECT_THAT(grid.calls, ElementsAre("setitem(3, 2, \"E00002\")", "triggerevent(29)", "triggerevent(20)"));
   EXPECT_FALSE(w->is_open());
 }
 
-TEST_F(PickWindowTest, DoubleClickOutsideTheRowsConfirmsTheCurrentRow) {
+TEST_P(PickWindowTest, DoubleClickOutsideTheRowsConfirmsTheCurrentRow) {
   auto w = open_list("dl_emp");
   w->select_row(3);
   w->double_click(0);
   EXPECT_EQ(grid.calls.at(0), "setitem(3, 2, \"E00010\")");
 }
 
-TEST_F(PickWindowTest, EnterConfirmsAsADoubleClick) {
+TEST_P(PickWindowTest, EnterConfirmsAsADoubleClick) {
   auto w = open_list("dl_part");
   w->select_row(2);
   EXPECT_EQ(w->press_enter(), 1);
@@ -267,7 +281,7 @@ TEST_F(PickWindowTest, EnterConfirmsAsADoubleClick) {
   EXPECT_FALSE(w->is_open());
 }
 
-TEST_F(PickWindowTest, ConfirmOnAnEmptyResultKeepsTheWindowOpen) {
+TEST_P(PickWindowTest, ConfirmOnAnEmptyResultKeepsTheWindowOpen) {
   auto w = open_list("dl_dept");
   w->set_query_text("ZZZZ");
   w->click_query();
@@ -279,7 +293,7 @@ TEST_F(PickWindowTest, ConfirmOnAnEmptyResultKeepsTheWindowOpen) {
   EXPECT_TRUE(grid.calls.empty());
 }
 
-TEST_F(PickWindowTest, TargetOutsideTheCallersGridIsPassedUnchanged) {
+TEST_P(PickWindowTest, TargetOutsideTheCallersGridIsPassedUnchanged) {
   parm.dw_parm = &grid;
   parm.dw_name = "dl_dept";
   parm.row_parm = -5;
@@ -289,7 +303,7 @@ TEST_F(PickWindowTest, TargetOutsideTheCallersGridIsPassedUnchanged) {
   EXPECT_EQ(grid.calls.at(0), "setitem(-5, 32767, \"0001\")");
 }
 
-TEST_F(PickWindowTest, TargetIsReadWhenTheUserConfirms) {
+TEST_P(PickWindowTest, TargetIsReadWhenTheUserConfirms) {
   auto w = open_list("dl_dept");
   parm.row_parm = 7;
   parm.col_parm = 1;
@@ -297,7 +311,7 @@ TEST_F(PickWindowTest, TargetIsReadWhenTheUserConfirms) {
   EXPECT_EQ(grid.calls.at(0), "setitem(7, 1, \"0001\")");
 }
 
-TEST_F(PickWindowTest, ExitAndCloseBoxWriteNothing) {
+TEST_P(PickWindowTest, ExitAndCloseBoxWriteNothing) {
   auto w = open_list("dl_dept");
   EXPECT_EQ(w->click_exit(), 1);
   EXPECT_FALSE(w->is_open());
@@ -309,7 +323,7 @@ TEST_F(PickWindowTest, ExitAndCloseBoxWriteNothing) {
 
 // --- failures ------------------------------------------------------------
 
-TEST_F(PickWindowTest, MissingStructureAbandonsTheOpenStep) {
+TEST_P(PickWindowTest, MissingStructureAbandonsTheOpenStep) {
   auto w = open(WindowKind::f_list, nullptr);
   EXPECT_EQ(w->open_result(), 0);
   EXPECT_EQ(w->title(), "dfkjgkdg");  // done before the failing step stays done
@@ -319,7 +333,7 @@ TEST_F(PickWindowTest, MissingStructureAbandonsTheOpenStep) {
   EXPECT_EQ(diag.lines[0], "Null object reference in f_list.open");
 }
 
-TEST_F(PickWindowTest, MissingCallerGridWritesNothingAndReportsZero) {
+TEST_P(PickWindowTest, MissingCallerGridWritesNothingAndReportsZero) {
   auto w = open_list("dl_dept");
   parm.dw_parm = nullptr;
   EXPECT_EQ(w->click_ok(), 0);
@@ -332,14 +346,14 @@ TEST_F(PickWindowTest, MissingCallerGridWritesNothingAndReportsZero) {
                                       "Null object reference in f_list.dw_1.enter"));
 }
 
-TEST_F(PickWindowTest, StructureGoneBeforeConfirmReportsZero) {
+TEST_P(PickWindowTest, StructureGoneBeforeConfirmReportsZero) {
   auto w = open_list("dl_dept");
   w->window().get_parm = nullptr;
   EXPECT_EQ(w->click_ok(), 0);
   EXPECT_TRUE(grid.calls.empty());
 }
 
-TEST_F(PickWindowTest, CallerGridThatThrowsIsAnUndispatchableCall) {
+TEST_P(PickWindowTest, CallerGridThatThrowsIsAnUndispatchableCall) {
   auto w = open_list("dl_dept");
   grid.throw_on_setitem = true;
   EXPECT_EQ(w->click_ok(), 0);
@@ -350,7 +364,7 @@ TEST_F(PickWindowTest, CallerGridThatThrowsIsAnUndispatchableCall) {
   EXPECT_EQ(diag.lines[0], "*** WE HAVE A PROBLEM HERE. Error = 4bc4428 ***");
 }
 
-TEST_F(PickWindowTest, CallerClosingThePickWindowMidConfirmAbandonsTheClose) {
+TEST_P(PickWindowTest, CallerClosingThePickWindowMidConfirmAbandonsTheClose) {
   auto w = open_list("dl_dept", WindowKind::w_list);
   grid.on_trigger = [&](int code) {
     if (code == 29) w->close();
@@ -360,7 +374,7 @@ TEST_F(PickWindowTest, CallerClosingThePickWindowMidConfirmAbandonsTheClose) {
   EXPECT_THAT(diag.lines, ElementsAre("*** WE HAVE A PROBLEM HERE. Error = 4be8464 ***"));
 }
 
-TEST_F(PickWindowTest, CallerDroppingThePickWindowMidConfirmIsSafe) {
+TEST_P(PickWindowTest, CallerDroppingThePickWindowMidConfirmIsSafe) {
   auto w = open_list("dl_dept");
   grid.on_trigger = [&](int code) {
     if (code == 29) w.reset();
@@ -372,7 +386,7 @@ TEST_F(PickWindowTest, CallerDroppingThePickWindowMidConfirmIsSafe) {
   EXPECT_THAT(diag.lines, ElementsAre("*** WE HAVE A PROBLEM HERE. Error = 4bc4464 ***"));
 }
 
-TEST_F(PickWindowTest, ObjectParameterOfAnotherTypeIsNoStructure) {
+TEST_P(PickWindowTest, ObjectParameterOfAnotherTypeIsNoStructure) {
   runtime::message.objectparm = 42;
   // open() replaces the parameter with the structure it is given; a window
   // opened by hand sees whatever the message holds.
@@ -383,13 +397,18 @@ TEST_F(PickWindowTest, ObjectParameterOfAnotherTypeIsNoStructure) {
   raw.close();
 }
 
-TEST_F(PickWindowTest, WithoutAConnectionTheListIsEmpty) {
+TEST_P(PickWindowTest, WithoutAConnectionTheListIsEmpty) {
   disconnect();
   auto w = open_list("dl_dept");
   EXPECT_EQ(w->open_result(), 1);
   EXPECT_EQ(w->rowcount(), 0);
   EXPECT_EQ(w->title(), "部门信息查询");
 }
+
+INSTANTIATE_TEST_SUITE_P(Over, PickWindowTest, ::testing::Values(Database::sqlite, Database::postgresql),
+                         [](const auto& info) {
+                           return std::string(info.param == Database::sqlite ? "SQLite" : "PostgreSQL");
+                         });
 
 // --- controls --------------------------------------------------------------
 
