@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
   g_part_statement = part->select_statement();
   auto vendor = open_list("dl_vendor", grid, parm);
   g_vendor_statement = vendor->select_statement();
-  auto plan = vendor->window().dw_1->query_plan("1234%");
+  auto plan = vendor->query_plan("1234%");
   vendor.reset();
   part.reset();
 

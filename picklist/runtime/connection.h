@@ -64,6 +64,10 @@ std::shared_ptr<Connection> open_postgresql(const std::string& conninfo, const C
                                             std::string* error);
 std::shared_ptr<Connection> borrow_postgresql(pg_conn* conn, std::string* error);
 
+// The statement as PostgreSQL takes it: quoted names in lower case,
+// ":argument" (any letter case) as $1. Nullopt when it holds a NUL.
+std::optional<std::string> postgresql_text(const std::string& sql, const std::string& argument);
+
 // Splits a statement at the blanks-only boundary: true when everything from
 // `used` on is blank.
 bool only_blanks_after(const std::string& sql, std::size_t used);

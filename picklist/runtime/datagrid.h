@@ -17,9 +17,9 @@ namespace picklist::runtime {
 class Transaction;
 
 // Appends value with the given number of decimal places, however wide.
-PICKLIST_EXPORT void append_fixed(std::string& out, double value, int places);
+void append_fixed(std::string& out, double value, int places);
 
-class PICKLIST_EXPORT DataGrid : public Control {
+class DataGrid : public Control {
  public:
   DataGrid(std::string name, Window* parent);
   ~DataGrid() override;

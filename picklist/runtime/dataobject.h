@@ -43,11 +43,11 @@ struct DataObjectDef {
 // Reads the text form of a definition: "key: value" lines, "#" comments,
 // "column:" and "header:" fields separated by "|". Nullopt with a message
 // naming the line on any defect.
-PICKLIST_EXPORT std::optional<DataObjectDef> parse_dataobject(std::string_view text, std::string* error);
+std::optional<DataObjectDef> parse_dataobject(std::string_view text, std::string* error);
 
 // The definitions the application can name. Lookup trims blanks and ignores
 // letter case, as names of the application's objects are compared.
-class PICKLIST_EXPORT ObjectLibrary {
+class ObjectLibrary {
  public:
   static void add(DataObjectDef def);
   // Takes a definition out again (one a test added for itself).

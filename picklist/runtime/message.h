@@ -13,6 +13,6 @@ struct Message {
   std::any objectparm;
 };
 
-PICKLIST_EXPORT extern Message message;
+extern Message message;
 
 }  // namespace picklist::runtime

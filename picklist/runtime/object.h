@@ -13,19 +13,19 @@ namespace picklist::runtime {
 
 // Raised inside an event script; the runtime abandons the whole script (and
 // any script it triggered) and the event reports 0.
-class PICKLIST_EXPORT ScriptError : public std::runtime_error {
+class ScriptError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
 // A script reached an object through a null reference.
-class PICKLIST_EXPORT NullObjectError : public ScriptError {
+class NullObjectError : public ScriptError {
  public:
   NullObjectError() : ScriptError("Null object reference") {}
 };
 
 // A call the runtime could not dispatch; its diagnostic line is already out.
-class PICKLIST_EXPORT DispatchError : public ScriptError {
+class DispatchError : public ScriptError {
  public:
   explicit DispatchError(std::uint32_t site);
   std::uint32_t site() const { return site_; }
@@ -37,19 +37,19 @@ class PICKLIST_EXPORT DispatchError : public ScriptError {
 // The runtime's diagnostic output: one line per call. Without a sink of the
 // caller's the lines go to standard error.
 using DiagnosticSink = std::function<void(const std::string&)>;
-PICKLIST_EXPORT void set_diagnostic_output(DiagnosticSink sink);
-PICKLIST_EXPORT void diagnostic(const std::string& line);
+void set_diagnostic_output(DiagnosticSink sink);
+void diagnostic(const std::string& line);
 
 // "*** WE HAVE A PROBLEM HERE. Error = <site in lower-case hex> ***"
-PICKLIST_EXPORT std::string problem_line(std::uint32_t site);
+std::string problem_line(std::uint32_t site);
 
 // Writes the call site's problem line and abandons the running script.
-[[noreturn]] PICKLIST_EXPORT void fail_dispatch(std::uint32_t site);
+[[noreturn]] void fail_dispatch(std::uint32_t site);
 
 // Base of everything a script can hold a reference to: windows, controls,
 // the transaction. An object stays in memory after it is destroyed but is no
 // longer valid, so a stale reference fails as a dispatch, never as a crash.
-class PICKLIST_EXPORT Object {
+class Object {
  public:
   using Script = std::function<void()>;
 

@@ -48,9 +48,8 @@ struct Result {
 
 }  // namespace
 
-// The statement as PostgreSQL takes it: quoted names in lower case,
-// ":argument" (any letter case) as $1, string literals and "::" casts
-// untouched. Nullopt when the text holds a NUL, which would end it early.
+// String literals and "::" casts stay untouched; a NUL would end the text
+// early on its way to the server.
 std::optional<std::string> postgresql_text(const std::string& sql, const std::string& argument) {
   if (sql.find('\0') != std::string::npos) return std::nullopt;
   std::string out;

@@ -13,7 +13,7 @@
 
 namespace picklist::runtime {
 
-class PICKLIST_EXPORT Transaction : public Object {
+class Transaction : public Object {
  public:
   explicit Transaction(std::string name);
   ~Transaction() override;
@@ -45,6 +45,6 @@ class PICKLIST_EXPORT Transaction : public Object {
 };
 
 // The application's default transaction.
-PICKLIST_EXPORT extern Transaction sqlca;
+extern Transaction sqlca;
 
 }  // namespace picklist::runtime

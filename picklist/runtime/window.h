@@ -29,7 +29,7 @@ constexpr std::uint32_t rgb(unsigned r, unsigned g, unsigned b) { return r | (g 
 constexpr std::uint32_t kButtonFace = 0x4000000Fu;
 constexpr std::uint32_t kWindowText = 0x40000008u;
 
-class PICKLIST_EXPORT Control : public Object {
+class Control : public Object {
  public:
   Control(std::string classname, std::string name, Window* parent);
 
@@ -47,17 +47,17 @@ class PICKLIST_EXPORT Control : public Object {
   Window* parent_;
 };
 
-class PICKLIST_EXPORT SingleLineEdit : public Control {
+class SingleLineEdit : public Control {
  public:
   SingleLineEdit(std::string name, Window* parent) : Control("singlelineedit", std::move(name), parent) {}
 };
 
-class PICKLIST_EXPORT GroupBox : public Control {
+class GroupBox : public Control {
  public:
   GroupBox(std::string name, Window* parent) : Control("groupbox", std::move(name), parent) {}
 };
 
-class PICKLIST_EXPORT CommandButton : public Control {
+class CommandButton : public Control {
  public:
   CommandButton(std::string name, Window* parent) : Control("commandbutton", std::move(name), parent) {}
   // The user clicks the button.
@@ -68,7 +68,7 @@ class PICKLIST_EXPORT CommandButton : public Control {
 // (which builds the controls) and then the open event; close() runs the close
 // event and the destroy event (which destroys the controls) and leaves the
 // window invalid.
-class PICKLIST_EXPORT Window : public Object {
+class Window : public Object {
  public:
   Window(std::string classname);
   ~Window() override;

@@ -12,10 +12,10 @@ struct EmbeddedList {
   const char* text;
 };
 
-PICKLIST_EXPORT extern const EmbeddedList kEmbeddedLists[];
-PICKLIST_EXPORT extern const std::size_t kEmbeddedListCount;
+extern const EmbeddedList kEmbeddedLists[];
+extern const std::size_t kEmbeddedListCount;
 
 // Puts the thirteen lists into the runtime's object library (once).
-PICKLIST_EXPORT void load_lists();
+void load_lists();
 
 }  // namespace picklist

@@ -152,7 +152,7 @@ void ListWindow::confirm(Script s) {
   if (row <= 0) return;
   std::optional<std::string> code = invoke(site(s, 1), dw_1, [&](DataGrid& g) { return g.getitemstring(row, 1); });
   trans_parm& parm = deref(get_parm);
-  CallerGrid* grid = parm.dw_parm;
+  CallerGrid* grid = parm.dw_parm.get();
   invoke(site(s, 2), grid, [&](CallerGrid& g) { return g.setitem(parm.row_parm, parm.col_parm, code); });
   invoke(site(s, 3), grid, [](CallerGrid& g) { return g.triggerevent(29); });
   invoke(site(s, 4), grid, [](CallerGrid& g) { return g.triggerevent(20); });

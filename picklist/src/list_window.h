@@ -13,7 +13,7 @@
 
 namespace picklist {
 
-class PICKLIST_EXPORT ListWindow : public runtime::Window, public std::enable_shared_from_this<ListWindow> {
+class ListWindow : public runtime::Window, public std::enable_shared_from_this<ListWindow> {
  public:
   struct Title {
     std::string_view name;  // trimmed, upper-case list name
@@ -68,12 +68,12 @@ class PICKLIST_EXPORT ListWindow : public runtime::Window, public std::enable_sh
   std::uint32_t site_base_;
 };
 
-class PICKLIST_EXPORT f_list : public ListWindow {
+class f_list : public ListWindow {
  public:
   f_list();
 };
 
-class PICKLIST_EXPORT w_list : public ListWindow {
+class w_list : public ListWindow {
  public:
   w_list();
 };

@@ -7,6 +7,7 @@
 #include "runtime/message.h"
 #include "runtime/transaction.h"
 #include "src/list_window.h"
+#include "src/pick_window_impl.h"
 
 namespace picklist {
 namespace {
@@ -69,7 +70,7 @@ TEST_P(PickWindowTest, DeptOpensTitledWithEveryDepartmentAndCodeColumnCurrent) {
   EXPECT_THAT(keys(*w), ElementsAre("0001", "0002", "0010", "0100", "A001", "a001"));
   EXPECT_EQ(w->current_column(), 1);
   EXPECT_EQ(w->current_row(), 1);
-  EXPECT_EQ(w->window().focus(), w->window().dw_1);
+  EXPECT_EQ(w->impl().window().focus(), w->impl().window().dw_1);
   EXPECT_TRUE(w->is_open());
   EXPECT_TRUE(grid.calls.empty());
   EXPECT_TRUE(diag.lines.empty());
@@ -236,7 +237,7 @@ TEST_P(PickWindowTest, QueryKeepsTheConditionOfTheOpenStep) {
   w->click_query();
   EXPECT_THAT(keys(*w), ElementsAre("000001"));
   EXPECT_EQ(w->current_column(), 1);
-  EXPECT_EQ(w->window().focus(), w->window().dw_1);
+  EXPECT_EQ(w->impl().window().focus(), w->impl().window().dw_1);
 }
 
 TEST_P(PickWindowTest, QueryTextIsBoundNotSplicedIntoTheStatement) {
@@ -348,7 +349,7 @@ TEST_P(PickWindowTest, MissingCallerGridWritesNothingAndReportsZero) {
 
 TEST_P(PickWindowTest, StructureGoneBeforeConfirmReportsZero) {
   auto w = open_list("dl_dept");
-  w->window().get_parm = nullptr;
+  w->impl().window().get_parm = nullptr;
   EXPECT_EQ(w->click_ok(), 0);
   EXPECT_TRUE(grid.calls.empty());
 }
@@ -359,7 +360,7 @@ TEST_P(PickWindowTest, CallerGridThatThrowsIsAnUndispatchableCall) {
   EXPECT_EQ(w->click_ok(), 0);
   EXPECT_TRUE(w->is_open());
   EXPECT_TRUE(grid.calls.empty());
-  auto& win = w->window();
+  auto& win = w->impl().window();
   EXPECT_THAT(diag.lines, ElementsAre(runtime::problem_line(win.site(ListWindow::Script::ok, 2))));
   EXPECT_EQ(diag.lines[0], "*** WE HAVE A PROBLEM HERE. Error = 4bc4428 ***");
 }

@@ -1,5 +1,4 @@
 #pragma once
 
-// Symbols of libList.so are hidden unless marked: the public interface, and
-// the runtime classes that the tool and the tests drive.
+// libList.so exports the names of the public headers and nothing else.
 #define PICKLIST_EXPORT __attribute__((visibility("default")))

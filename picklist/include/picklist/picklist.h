@@ -3,12 +3,16 @@
 // let the user narrow and choose a row, and get the chosen code written into
 // the caller's grid.
 //
-//   picklist::connect("shop.db");                  // the default transaction
-//   picklist::trans_parm parm{&my_grid, "dl_dept", 3, 2, "\"DEPT\".\"NAME\" <> ''"};
-//   auto win = picklist::open(picklist::WindowKind::f_list, &parm);
+//   picklist::connect("shop.db");       // or "postgresql://host/shop", or a handle
+//   auto parm = std::make_shared<picklist::trans_parm>();
+//   parm->dw_parm = my_grid;            // a std::shared_ptr<CallerGrid>, or a pointer
+//   parm->dw_name = "dl_dept";
+//   parm->row_parm = 3;
+//   parm->col_parm = 2;
+//   auto win = picklist::open(picklist::WindowKind::f_list, parm);
 //   win->set_query_text("01%");
 //   win->click_query();
-//   win->click_ok();   // my_grid.setitem(3, 2, code), triggerevent(29), (20)
+//   win->click_ok();   // my_grid->setitem(3, 2, code), triggerevent(29), (20)
 
 #include <functional>
 #include <memory>
@@ -20,17 +24,24 @@
 #include "picklist/export.h"
 #include "picklist/trans_parm.h"
 
-namespace picklist {
+struct sqlite3;
+struct pg_conn;
 
-class ListWindow;
+namespace picklist {
 
 enum class WindowKind { f_list, w_list };
 
-// Connects the default transaction to an existing SQLite database file (it is
-// never created), read-only unless the options say otherwise. False with the
-// database's message in *error.
+// Connects the default transaction. database is an SQLite file, which must
+// exist (it is never created), or a PostgreSQL connection string
+// ("postgresql://..." or "host=... dbname=..."). Read-only unless the options
+// say otherwise. False with the database's message in *error.
 PICKLIST_EXPORT bool connect(const std::string& database, std::string* error = nullptr,
                              const ConnectOptions& options = {});
+// Uses a connection the application opened itself and keeps: disconnect()
+// and a later connect leave it open, and it must stay open until then. An
+// SQLite handle gets case-sensitive LIKE, which the lists rely on.
+PICKLIST_EXPORT bool connect(sqlite3* db, std::string* error = nullptr);
+PICKLIST_EXPORT bool connect(pg_conn* conn, std::string* error = nullptr);
 PICKLIST_EXPORT void disconnect();
 
 // Where the runtime's diagnostic lines go (standard error by default).
@@ -39,21 +50,33 @@ PICKLIST_EXPORT void set_diagnostic_output(std::function<void(const std::string&
 // Names of the lists a window can show.
 PICKLIST_EXPORT std::vector<std::string> list_names();
 
+// A column the grid shows, left to right, for an application that draws the
+// grid itself. Positions and widths are in the window's layout units (the
+// window is 2117 wide, its grid 1600).
+struct ColumnInfo {
+  int result_column = 0;  // 1-based index into row()
+  std::string name;       // the list's result name
+  std::string caption;    // "" for a column shown without one
+  int x = 0;
+  int width = 0;
+  std::string format;  // display format, "" for none; cells come formatted
+};
+
 // An open pick-list window, driven as a person would.
 class PICKLIST_EXPORT PickWindow {
  public:
-  explicit PickWindow(std::unique_ptr<ListWindow> window);
   // A window still open is closed without writing anything. Allowed from
   // inside the caller grid's setitem and triggerevent.
   ~PickWindow();
   PickWindow(const PickWindow&) = delete;
   PickWindow& operator=(const PickWindow&) = delete;
 
-  int open_result() const { return open_result_; }  // 1, or 0 when abandoned
+  int open_result() const;  // 1, or 0 when abandoned
   bool is_open() const;
   std::string title() const;
   std::string select_statement() const;  // the statement in force, "" without a list
   std::string list_name() const;          // "" without a list
+  std::vector<ColumnInfo> columns() const;
 
   long rowcount() const;
   long current_row() const;
@@ -62,6 +85,8 @@ class PICKLIST_EXPORT PickWindow {
   // Why the last retrieve failed, in the database's words; "" when it
   // succeeded or the window has no list.
   std::string last_error() const;
+  // How the database would run the statement in force for this pattern.
+  std::vector<std::string> query_plan(const std::string& pattern) const;
 
   std::string query_text() const;
   void set_query_text(const std::string& text);  // typing into the code edit
@@ -75,15 +100,20 @@ class PICKLIST_EXPORT PickWindow {
 
   void on_closed(std::function<void()> listener);
 
-  ListWindow& window() { return *window_; }
+  class Impl;
+  Impl& impl() { return *impl_; }  // the library's own tests reach the window
 
  private:
-  std::shared_ptr<ListWindow> window_;
-  int open_result_ = 0;
-  friend PICKLIST_EXPORT std::unique_ptr<PickWindow> open(WindowKind, trans_parm*);
+  PickWindow();
+  std::shared_ptr<Impl> impl_;
+  friend class Impl;
 };
 
-// Opens f_list or w_list with parm as the window's object parameter.
+// Opens f_list or w_list with parm as the window's object parameter. The
+// window shares the structure (and through it a shared caller grid) for its
+// whole life.
+PICKLIST_EXPORT std::unique_ptr<PickWindow> open(WindowKind kind, std::shared_ptr<trans_parm> parm);
+// As above with a structure the caller keeps: it must outlive the window.
 PICKLIST_EXPORT std::unique_ptr<PickWindow> open(WindowKind kind, trans_parm* parm);
 
 }  // namespace picklist

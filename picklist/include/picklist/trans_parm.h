@@ -2,7 +2,9 @@
 // The parameter structures of the pick-list windows and the caller's grid
 // that receives the chosen code.
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -24,13 +26,38 @@ class PICKLIST_EXPORT CallerGrid {
   virtual int triggerevent(int code) = 0;
 };
 
+// The caller's grid as the structure holds it: shared (the window keeps it
+// alive) or borrowed (the caller keeps it alive as long as the window is
+// open).
+class GridRef {
+ public:
+  GridRef() = default;
+  GridRef(std::nullptr_t) {}
+  GridRef(CallerGrid* borrowed) : ptr_(borrowed) {}
+  GridRef(std::shared_ptr<CallerGrid> shared) : owner_(std::move(shared)), ptr_(owner_.get()) {}
+  template <class G>
+  GridRef(std::shared_ptr<G> shared) : GridRef(std::shared_ptr<CallerGrid>(std::move(shared))) {}
+
+  CallerGrid* get() const { return ptr_; }
+  CallerGrid* operator->() const { return ptr_; }
+  explicit operator bool() const { return ptr_ != nullptr; }
+  friend bool operator==(const GridRef& a, std::nullptr_t) { return a.ptr_ == nullptr; }
+
+ private:
+  std::shared_ptr<CallerGrid> owner_;
+  CallerGrid* ptr_ = nullptr;
+};
+
 // What both windows read. Strings may be null (nullopt).
 struct trans_parm {
-  CallerGrid* dw_parm = nullptr;         // receives the chosen value
+  GridRef dw_parm;                       // receives the chosen value
   std::optional<std::string> dw_name;    // list name, blanks and letter case ignored
   std::int16_t row_parm = 0;             // target row in dw_parm (1-based)
   std::int16_t col_parm = 0;             // target column in dw_parm
-  std::optional<std::string> where_parm; // extra SQL condition joined with " AND "
+  // Extra SQL condition joined with " AND ", without parentheses: a
+  // top-level OR in it ("a OR b") binds looser than the list's own LIKE and
+  // lets rows outside the typed pattern through. Write "(a OR b)".
+  std::optional<std::string> where_parm;
 };
 
 // Declared for callers' own bookkeeping; no window reads it.
@@ -40,7 +67,7 @@ struct trans_val_parm {
   double val2 = 0;
   double val3 = 0;
   std::optional<std::string> where_parm;
-  CallerGrid* dw_parm = nullptr;
+  GridRef dw_parm;
   std::int16_t row_parm = 0;
   std::optional<std::string> dw_name;
 };

@@ -1,0 +1,21 @@
+# Every name libList.so exports belongs to the public headers.
+execute_process(COMMAND nm -DC --defined-only ${LIB} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIB}")
+endif()
+string(REPLACE "\n" ";" lines "${out}")
+set(bad "")
+foreach(line ${lines})
+  if(line MATCHES "^[0-9a-f]+ [A-Za-z] (.*)$")
+    set(name "${CMAKE_MATCH_1}")
+    # Symbols of the C++ runtime (typeinfo, vtables of public classes, inline
+    # template instances) are tolerated; internal namespaces and classes not.
+    if(name MATCHES "picklist::runtime::|picklist::ListWindow|picklist::f_list|picklist::w_list|picklist::load_lists|picklist::kEmbedded|^sqlite3_|^PQ")
+      list(APPEND bad "${name}")
+    endif()
+  endif()
+endforeach()
+if(bad)
+  string(REPLACE ";" "\n  " bad "${bad}")
+  message(FATAL_ERROR "internal names exported:\n  ${bad}")
+endif()
