@@ -10,17 +10,21 @@
 #include <vector>
 
 #include "picklist/picklist.h"
+#include "tui.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: picklist --db PATH --window f_list|w_list --list NAME [--where COND] [--row N] [--col N]\n"
     "                [--null TEXT]\n"
+    "       picklist --db PATH --window f_list|w_list --list NAME [--where COND] [--row N] [--col N] tui\n"
+    "PATH is an SQLite file or a PostgreSQL connection string (postgresql://... or host=... dbname=...).\n"
     "                [--type TEXT] [--query] [--select N] [--ok] [--dblclick] [--enter] [--exit] ...\n"
     "Actions run in the order given. Output, one item per line: title, the statement in\n"
     "force, the rows, the caller grid's setitem and triggerevent calls, closed.\n"
     "A null cell prints as TEXT with --null, else empty. A failed retrieve prints the\n"
-    "database's message on standard error and exits 1.\n";
+    "database's message on standard error and exits 1. tui opens the window in the terminal\n"
+    "(Tab, arrows or Ctrl-N/Ctrl-P, Enter, Escape, mouse) and prints the same lines once it closes.\n";
 
 [[noreturn]] void bad(const std::string& message) {
   std::cerr << "picklist: " << message << '\n';
@@ -36,16 +40,27 @@ T number(const std::string& option, const std::string& text) {
   return value;
 }
 
+// While the terminal screen is up, output lines wait here and are printed
+// once it is gone.
+std::vector<std::string>* g_held = nullptr;
+
+void out_line(const std::string& line) {
+  if (g_held)
+    g_held->push_back(line);
+  else
+    std::cout << line << '\n';
+}
+
 // The caller's grid: prints every call it receives.
 class PrintingGrid : public picklist::CallerGrid {
  public:
   int setitem(long row, int column, const std::optional<std::string>& text) override {
-    std::cout << "setitem(" << row << ", " << column << ", "
-              << (text ? "\"" + *text + "\"" : std::string("null")) << ")\n";
+    out_line("setitem(" + std::to_string(row) + ", " + std::to_string(column) + ", " +
+             (text ? "\"" + *text + "\"" : std::string("null")) + ")");
     return 1;
   }
   int triggerevent(int code) override {
-    std::cout << "triggerevent(" << code << ")\n";
+    out_line("triggerevent(" + std::to_string(code) + ")");
     return 1;
   }
 };
@@ -89,6 +104,7 @@ int main(int argc, char** argv) {
   std::optional<std::string> where;
   std::int16_t row = 1, col = 1;
   std::vector<Action> actions;
+  bool tui = false;
 
   for (int i = 1; i < argc; ++i) {
     std::string opt = argv[i];
@@ -119,6 +135,8 @@ int main(int argc, char** argv) {
       std::string n = value();
       number<long>(opt, n);
       actions.push_back({opt, n});
+    } else if (opt == "tui") {
+      tui = true;
     } else if (opt == "--query" || opt == "--ok" || opt == "--dblclick" || opt == "--enter" || opt == "--exit") {
       actions.push_back({opt, ""});
     } else {
@@ -128,10 +146,11 @@ int main(int argc, char** argv) {
   if (db.empty()) bad("--db PATH is required");
   if (window != "f_list" && window != "w_list") bad("--window must be f_list or w_list");
   if (list.empty()) bad("--list NAME is required");
+  if (tui && !actions.empty()) bad("tui takes no scripted actions");
 
   std::string error;
   if (!picklist::connect(db, &error)) bad("cannot open database " + db + ": " + error);
-  picklist::set_diagnostic_output([](const std::string& line) { std::cout << line << '\n'; });
+  picklist::set_diagnostic_output([](const std::string& line) { out_line(line); });
 
   PrintingGrid grid;
   picklist::trans_parm parm;
@@ -142,7 +161,18 @@ int main(int argc, char** argv) {
   parm.where_parm = where;
 
   auto w = picklist::open(window == "f_list" ? picklist::WindowKind::f_list : picklist::WindowKind::w_list, &parm);
-  w->on_closed([] { std::cout << "closed\n"; });
+  w->on_closed([] { out_line("closed"); });
+  if (tui) {
+    std::vector<std::string> held;
+    g_held = &held;
+    bool ok = picklist_tool::run_terminal(*w);
+    g_held = nullptr;
+    if (!ok) bad("no terminal to show the window on");
+    for (const auto& line : held) std::cout << line << '\n';
+    std::cout.flush();
+    picklist::disconnect();
+    return 0;
+  }
   std::cout << "title: " << w->title() << '\n';
   print_rows(*w);
 
