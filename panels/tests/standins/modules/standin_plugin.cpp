@@ -52,13 +52,34 @@ class CStandInPlugin : public CQWBasePlugin {
  public:
   explicit CStandInPlugin(std::u16string name) : m_name(std::move(name)) { m_strType = m_name; }
 
-  void SetDataProcessMgr(CQWDataProcessorManager* m) override { Log("SetDataProcessMgr " + Set(m)); }
-  void SetContainer(CQWContainer* c) override { Log("SetContainer " + Set(c)); }
-  void SetPluginManager(CQWPluginManager* m) override { Log("SetPluginManager " + Set(m)); }
-  void SetMsgManager(CQWMsgManager* m) override { Log("SetMsgManager " + Set(m)); }
-  void SetDataManager(CQWDataManager* m) override { Log("SetDataManager " + Set(m)); }
-  void SetWorkDir(const char16_t* dir) override { Log("SetWorkDir " + Quote(dir ? dir : u"")); }
-  void SetBaseColor(COLORREF c) override { Log("SetBaseColor " + std::to_string(c)); }
+  void SetDataProcessMgr(CQWDataProcessorManager* m) override {
+    Log("SetDataProcessMgr " + Set(m));
+    CQWBasePlugin::SetDataProcessMgr(m);
+  }
+  void SetContainer(CQWContainer* c) override {
+    Log("SetContainer " + Set(c));
+    CQWBasePlugin::SetContainer(c);
+  }
+  void SetPluginManager(CQWPluginManager* m) override {
+    Log("SetPluginManager " + Set(m));
+    CQWBasePlugin::SetPluginManager(m);
+  }
+  void SetMsgManager(CQWMsgManager* m) override {
+    Log("SetMsgManager " + Set(m));
+    CQWBasePlugin::SetMsgManager(m);
+  }
+  void SetDataManager(CQWDataManager* m) override {
+    Log("SetDataManager " + Set(m));
+    CQWBasePlugin::SetDataManager(m);
+  }
+  void SetWorkDir(const char16_t* dir) override {
+    Log("SetWorkDir " + Quote(dir ? dir : u""));
+    CQWBasePlugin::SetWorkDir(dir);
+  }
+  void SetBaseColor(COLORREF c) override {
+    Log("SetBaseColor " + std::to_string(c));
+    CQWBasePlugin::SetBaseColor(c);
+  }
   BOOL LoadInfo(const CXmlNode&) override {
     Log("LoadInfo");
     return TRUE;
@@ -86,6 +107,17 @@ class CStandInPlugin : public CQWBasePlugin {
     return 0;
   }
   ~CStandInPlugin() override = default;
+
+ protected:
+  // Hosted as a panel, it listens for what a request dialog is told.
+  void RegisterMsg() override {
+    Log("RegisterMsg");
+    RegisterIds({3233, 3198, 3076});
+  }
+  void UnRegisterMsg() override {
+    Log("UnRegisterMsg");
+    UnRegisterIds({3233, 3198, 3076});
+  }
 
  private:
   void Log(const std::string& what) { Record(ToUtf8(m_name) + " " + what); }
