@@ -140,12 +140,14 @@ bool CScenarioRunner::Step(const CScenarioLine& line) {
                                       line.words.end());
   if (args.size() < c->minArgs || args.size() > c->maxArgs)
     return Error(std::string("wrong number of words; usage: ") + c->usage);
+  m_line = &line;
   m_error.clear();
+  m_malformed = false;
   if (!c->run(*this, args)) {
     // A malformed line names its syntax; a step that could not be carried
     // out (no such panel, ...) says why.
     if (m_error.empty()) m_error = "cannot be carried out";
-    m_error += std::string("; usage: ") + c->usage;
+    if (m_malformed) m_error += std::string("; usage: ") + c->usage;
     return false;
   }
   if (line.words[0] == "expect") {
@@ -171,9 +173,15 @@ bool CScenarioRunner::Fail(const std::string& what) {
   return true;
 }
 
+bool CScenarioRunner::Malformed(const std::string& message) {
+  m_error = message;
+  m_malformed = true;
+  return false;
+}
+
 bool CScenarioRunner::Number(const std::string& word, long long& out) {
   auto n = ScenarioNumber(word);
-  if (!n) return Error("not a number: \"" + word + "\"");
+  if (!n) return Malformed("not a number: \"" + word + "\"");
   out = *n;
   return true;
 }
@@ -221,7 +229,7 @@ bool CScenarioRunner::Value(const std::string& s, std::uintptr_t& v) {
     v = reinterpret_cast<std::uintptr_t>(m_ansiTexts.back().c_str());
   } else if (s.rfind("bytes:", 0) == 0) {
     std::vector<BYTE> bytes;
-    if (!ParseHex(s.substr(6), bytes)) return Error("bad hex in \"" + s + "\"");
+    if (!ParseHex(s.substr(6), bytes)) return Malformed("bad hex in \"" + s + "\"");
     keep(std::move(bytes));
   } else if (s.rfind("file:", 0) == 0) {
     std::ifstream in(m_session.ProgramPath(s.substr(5)), std::ios::binary);

@@ -58,8 +58,12 @@ class CScenarioRunner {
   CHostSession& Session() { return m_session; }
   const CScenarioLine& Line() const { return *m_line; }
   bool Quoted(std::size_t arg) const;   // the argument's word was quoted
-  // Sets the error; always false.
+  // Sets the error: the step cannot be carried out (no such panel...);
+  // always false.
   bool Error(const std::string& message);
+  // The same for a malformed line (not a number, unknown keyword); the
+  // message gets the command's usage line. Always false.
+  bool Malformed(const std::string& message);
   // Counts a failed expectation and prints it; always true (the run goes on).
   bool Fail(const std::string& what);
   bool Number(const std::string& word, long long& out);
@@ -83,6 +87,7 @@ class CScenarioRunner {
   const CScenarioLine* m_line = nullptr;
   int m_failures = 0;
   std::string m_error;
+  bool m_malformed = false;
   Marks m_marks;
   std::vector<std::vector<char16_t>> m_texts;   // texts passed by address
   std::vector<std::string> m_ansiTexts;

@@ -13,9 +13,9 @@ bool ExpectRequest(CScenarioRunner& r, const Args& a) {
   std::string areas[2];
   for (std::size_t i = 1; i < a.size(); ++i) {
     const bool one = a[i].rfind("area1=", 0) == 0, two = a[i].rfind("area2=", 0) == 0;
-    if (!one && !two) return r.Error("bad request expectation \"" + a[i] + "\"");
+    if (!one && !two) return r.Malformed("bad request expectation \"" + a[i] + "\"");
     const std::string spec = a[i].substr(6);
-    if (!AreaSpecValid(spec)) return r.Error("bad area bytes \"" + spec + "\"");
+    if (!AreaSpecValid(spec)) return r.Malformed("bad area bytes \"" + spec + "\"");
     areas[one ? 0 : 1] = spec;
   }
   const auto& log = r.Session().Requests().Log();
@@ -87,7 +87,7 @@ bool ExpectMenuItem(CScenarioRunner& r, const Args& a) {
                                           a[i] == "enabled");
     if (keyword && state.empty()) state = a[i];
     else if (r.Quoted(i) && !hasText) text = a[i], hasText = true;
-    else return r.Error("bad menu item expectation \"" + a[i] + "\"");
+    else return r.Malformed("bad menu item expectation \"" + a[i] + "\"");
   }
   const PopupMenuView* menu = r.Session().Modal().LastMenu();
   const MenuItemView* item = menu ? menu->Find(static_cast<UINT>(id)) : nullptr;
@@ -122,7 +122,7 @@ bool ExpectMenu(CScenarioRunner& r, const Args& a) {
     const std::string rest = entry.substr(depth);
     if (rest != "-") {
       auto n = ScenarioNumber(rest);
-      if (!n || *n < 0) return r.Error("a menu entry is ID, - or >ID: \"" + entry + "\"");
+      if (!n || *n < 0) return r.Malformed("a menu entry is ID, - or >ID: \"" + entry + "\"");
       entry = std::string(depth, '>') + std::to_string(*n);
     }
     want.push_back(entry);
@@ -169,7 +169,7 @@ bool ExpectItem(CScenarioRunner& r, const Args& a) {
     } else if (a[i] == "expanded") {
       expanded = true;
     } else {
-      return r.Error("bad item expectation \"" + a[i] + "\"");
+      return r.Malformed("bad item expectation \"" + a[i] + "\"");
     }
   }
   CHostTreeItem item;

@@ -1,4 +1,5 @@
 // Commands that act as the host or as the person at the screen.
+#include <filesystem>
 #include <map>
 
 #include "hostsim/host_session.h"
@@ -55,7 +56,7 @@ bool Target(CScenarioRunner& r, const Args& a, HWND& h, POINT& pt) {
     h = r.Window(a[0]);
     if (!h) return false;
   }
-  if (a.size() != 3) return r.Error("a point needs X and Y");
+  if (a.size() != 3) return r.Malformed("a point needs X and Y");
   return Point(r, a[1], a[2], pt);
 }
 
@@ -118,7 +119,7 @@ bool CmdKey(CScenarioRunner& r, const Args& a, bool type) {
   HWND h = a[0] == "popup" ? r.Session().PopupWindow() : r.Window(a[0]);
   if (!h) return a[0] == "popup" ? r.Error("no pop-up window is shown") : false;
   std::optional<UINT> vk;
-  if (!type && !(vk = KeyCode(a[1]))) return r.Error("unknown key \"" + a[1] + "\"");
+  if (!type && !(vk = KeyCode(a[1]))) return r.Malformed("unknown key \"" + a[1] + "\"");
   // Keys go to the focus; move it into the window unless it is there already.
   HWND focus = GetFocus();
   if (focus != h && !IsChild(h, focus)) SetFocus(h);
@@ -133,7 +134,7 @@ bool CmdType(CScenarioRunner& r, const Args& a) { return CmdKey(r, a, true); }
 bool CmdAdvance(CScenarioRunner& r, const Args& a) {
   long long ms;
   if (!r.Number(a[0], ms)) return false;
-  if (ms < 0) return r.Error("the clock only moves on");
+  if (ms < 0) return r.Malformed("the clock only moves on");
   AdvanceClock(static_cast<DWORD>(ms));
   r.Settle();
   return true;
@@ -171,7 +172,7 @@ bool Rgb(CScenarioRunner& r, const Args& a, std::size_t at, COLORREF& out) {
   long long c[3];
   for (int i = 0; i < 3; ++i) {
     if (!r.Number(a[at + i], c[i])) return false;
-    if (c[i] < 0 || c[i] > 255) return r.Error("a colour part is 0 to 255");
+    if (c[i] < 0 || c[i] > 255) return r.Malformed("a colour part is 0 to 255");
   }
   out = RGB(static_cast<BYTE>(c[0]), static_cast<BYTE>(c[1]), static_cast<BYTE>(c[2]));
   return true;
@@ -223,10 +224,14 @@ bool CmdEcho(CScenarioRunner& r, const Args& a) {
 bool CmdSnapshot(CScenarioRunner& r, const Args& a) {
   HWND h = r.Window(a[0]);
   if (!h) return false;
-  if (a[1].size() < 5 || a[1].substr(a[1].size() - 4) != ".png") return r.Error("a snapshot is a .png file");
+  if (a[1].size() < 5 || a[1].substr(a[1].size() - 4) != ".png") return r.Malformed("a snapshot is a .png file");
+  const std::string path = r.Session().ProgramPath(a[1]);
+  if (path.empty()) return r.Malformed("\"" + a[1] + "\" is not a path inside the program directory");
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
   PumpMessages();
   std::string error;
-  if (!WriteHostSnapshot(h, r.Session().ProgramPath(a[1]), error)) return r.Error(error);
+  if (!WriteHostSnapshot(h, path, error)) return r.Error(error);
   r.Session().Print("snapshot " + a[0] + " " + a[1]);
   return true;
 }

@@ -29,12 +29,12 @@ bool CmdMsgBox(CScenarioRunner& r, const Args& a) {
 }
 
 bool CmdDialog(CScenarioRunner& r, const Args& a) {
-  if (a[0] != "ok" && a[0] != "cancel") return r.Error("a dialog is answered ok or cancel");
+  if (a[0] != "ok" && a[0] != "cancel") return r.Malformed("a dialog is answered ok or cancel");
   std::vector<CHostDialogSetting> settings;
   for (std::size_t i = 1; i < a.size(); ++i) {
     const std::size_t eq = a[i].find('=');
     long long id;
-    if (eq == std::string::npos) return r.Error("a control setting is ID=\"TEXT\", ID=check or ID=uncheck");
+    if (eq == std::string::npos) return r.Malformed("a control setting is ID=\"TEXT\", ID=check or ID=uncheck");
     if (!r.Number(a[i].substr(0, eq), id)) return false;
     CHostDialogSetting s;
     s.id = static_cast<int>(id);
@@ -44,7 +44,7 @@ bool CmdDialog(CScenarioRunner& r, const Args& a) {
     } else if (r.Quoted(i)) {
       s.text = FromUtf8(value);
     } else {
-      return r.Error("a control setting is ID=\"TEXT\", ID=check or ID=uncheck");
+      return r.Malformed("a control setting is ID=\"TEXT\", ID=check or ID=uncheck");
     }
     settings.push_back(std::move(s));
   }
@@ -54,15 +54,15 @@ bool CmdDialog(CScenarioRunner& r, const Args& a) {
 
 bool CmdColor(CScenarioRunner& r, const Args& a) {
   if (a.size() == 1) {
-    if (a[0] != "cancel") return r.Error("color takes R G B or cancel");
+    if (a[0] != "cancel") return r.Malformed("color takes R G B or cancel");
     r.Session().Modal().QueueColor(std::nullopt);
     return true;
   }
-  if (a.size() != 3) return r.Error("color takes R G B or cancel");
+  if (a.size() != 3) return r.Malformed("color takes R G B or cancel");
   long long c[3];
   for (int i = 0; i < 3; ++i) {
     if (!r.Number(a[i], c[i])) return false;
-    if (c[i] < 0 || c[i] > 255) return r.Error("a colour part is 0 to 255");
+    if (c[i] < 0 || c[i] > 255) return r.Malformed("a colour part is 0 to 255");
   }
   r.Session().Modal().QueueColor(RGB(static_cast<BYTE>(c[0]), static_cast<BYTE>(c[1]), static_cast<BYTE>(c[2])));
   return true;
@@ -82,7 +82,7 @@ bool CmdAnswer(CScenarioRunner& r, const Args& a) {
     int area;
     std::size_t offset;
     std::vector<BYTE> bytes;
-    if (!ParsePatch(a[i], area, offset, bytes)) return r.Error("bad answer part \"" + a[i] + "\"");
+    if (!ParsePatch(a[i], area, offset, bytes)) return r.Malformed("bad answer part \"" + a[i] + "\"");
     (area == 1 ? answer.area1 : answer.area2).emplace_back(offset, std::move(bytes));
   }
   if (once) r.Session().Requests().QueueAnswer(FromUtf8(a[0]), std::move(answer));

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 bool Path(CScenarioRunner& r, const std::string& rel, std::string& out) {
   out = r.Session().ProgramPath(rel);
-  if (out.empty()) return r.Error("\"" + rel + "\" is not a path inside the program directory");
+  if (out.empty()) return r.Malformed("\"" + rel + "\" is not a path inside the program directory");
   return true;
 }
 
@@ -34,7 +34,7 @@ bool Content(CScenarioRunner& r, const std::string& spec, std::vector<BYTE>& out
     if (n < 0 || (n == 0 && !wide.empty())) return r.Error("text not in code page 936");
     out.assign(bytes.begin(), bytes.begin() + n);
   } else if (!ParseHex(spec, out)) {
-    return r.Error("file content is HEX, text:\"...\" or gbk:\"...\"");
+    return r.Malformed("file content is HEX, text:\"...\" or gbk:\"...\"");
   }
   return true;
 }
@@ -98,7 +98,7 @@ bool RegistryValue(CScenarioRunner& r, const std::string& spec, DWORD& type, std
     type = REG_BINARY;
     return true;
   }
-  return r.Error("a registry value is dword:N or hex:HEX");
+  return r.Malformed("a registry value is dword:N or hex:HEX");
 }
 
 bool CmdRegistry(CScenarioRunner& r, const Args& a) {
@@ -125,7 +125,7 @@ bool ExpectFile(CScenarioRunner& r, const Args& a) {
   const bool exists = ReadAll(path, have);
   if (a.size() == 3) {
     long long n;
-    if (a[1] != "size") return r.Error("expected size N");
+    if (a[1] != "size") return r.Malformed("expected size N");
     if (!r.Number(a[2], n)) return false;
     if (!exists) return r.Fail("no file " + a[0]);
     if (static_cast<long long>(have.size()) != n)
@@ -138,11 +138,11 @@ bool ExpectFile(CScenarioRunner& r, const Args& a) {
   bool whole = true;
   if (colon != std::string::npos) {
     long long off;
-    if (!r.Number(a[1].substr(0, colon), off) || off < 0) return r.Error("bad offset in \"" + a[1] + "\"");
+    if (!r.Number(a[1].substr(0, colon), off) || off < 0) return r.Malformed("bad offset in \"" + a[1] + "\"");
     offset = static_cast<std::size_t>(off);
     whole = false;
   }
-  if (!ParseHex(whole ? a[1] : a[1].substr(colon + 1), want)) return r.Error("bad hex \"" + a[1] + "\"");
+  if (!ParseHex(whole ? a[1] : a[1].substr(colon + 1), want)) return r.Malformed("bad hex \"" + a[1] + "\"");
   if (!exists) return r.Fail("no file " + a[0]);
   const bool ok = whole ? have == want
                         : offset + want.size() <= have.size() &&
