@@ -235,3 +235,13 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
   }
   return height;
 }
+
+std::size_t TextPositionFromX(HDC, std::u16string_view text, int x) {
+  int w = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    int cw = CharWidth(text[i]);
+    if (x < w + cw / 2) return i;
+    w += cw;
+  }
+  return text.size();
+}

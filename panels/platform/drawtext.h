@@ -74,6 +74,9 @@ constexpr UINT DT_WORD_ELLIPSIS = 0x00040000;
 // apply to single lines. DT_CALCRECT draws nothing and sets rc->right and
 // rc->bottom to the text's extent. Returns the height of the text.
 int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format);
+// The index of the character boundary in `text` nearest to x pixels from
+// its start, measured in the DC's font (hit-testing of typed text).
+std::size_t TextPositionFromX(HDC hdc, std::u16string_view text, int x);
 // The text DrawTextW would show on one line of `width` pixels with
 // DT_END_ELLIPSIS (the text itself when it fits).
 std::u16string EllipsizeText(std::u16string_view text, int width);
