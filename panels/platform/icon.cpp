@@ -177,11 +177,13 @@ BOOL Blit(HDC hdc, int x, int y, int cx, int cy, const std::shared_ptr<Canvas>& 
   } else if (flags & DI_IMAGE) {
     ok = StretchBlt(hdc, x, y, cx, cy, mem, 0, 0, w, h, SRCCOPY);
   } else if (flags & DI_MASK) {
+    // The mask goes in a canvas of its own: the icon's pixels are shared.
     Canvas mask(w, h, 0xFFFFFFFFu);
     for (int j = 0; j < h; ++j)
       for (int i = 0; i < w; ++i)
         if (canvas->GetAlpha(i, j) >= 128) mask.SetRgba(i, j, 0xFF000000u);
-    *GetBitmapCanvas(bm) = mask;
+    FindGdi(bm, OBJ_BITMAP)->bitmap = std::make_shared<Canvas>(std::move(mask));
+    SelectObject(mem, bm);   // the DC takes the new pixels
     ok = StretchBlt(hdc, x, y, cx, cy, mem, 0, 0, w, h, SRCAND);
   }
   SelectObject(mem, old);

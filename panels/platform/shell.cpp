@@ -173,8 +173,10 @@ bool Expand(std::u16string_view text, DWORD flags, va_list* args, std::u16string
       if (text[j] >= u'1' && text[j] <= u'9') {
         if (!ParseInsert(text, j, insert)) return false;
         used.emplace(insert.number, insert.conversion);
+        i = j - 1;
+      } else {
+        i = j;   // an escape: its second character is no insert
       }
-      i = j - 1;
     }
     if (!used.empty() && !args) return false;
   }
