@@ -267,7 +267,6 @@ void run_target(Target& t) {
   benchmark::RegisterBenchmark("BM_VendorPrefixQuery", BM_VendorPrefixQuery)
       ->Iterations(2)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
   Capture capture;
-  capture.SetOutputOptions(benchmark::ConsoleReporter::OO_None);
   benchmark::RunSpecifiedBenchmarks(&capture);
   picklist::disconnect();
 
