@@ -39,7 +39,8 @@ PICKLIST_EXPORT bool connect(const std::string& database, std::string* error = n
                              const ConnectOptions& options = {});
 // Uses a connection the application opened itself and keeps: disconnect()
 // and a later connect leave it open, and it must stay open until then. An
-// SQLite handle gets case-sensitive LIKE, which the lists rely on.
+// SQLite handle gets case-sensitive LIKE and a PostgreSQL one UTF-8 client
+// encoding, which the lists rely on.
 PICKLIST_EXPORT bool connect(sqlite3* db, std::string* error = nullptr);
 PICKLIST_EXPORT bool connect(pg_conn* conn, std::string* error = nullptr);
 PICKLIST_EXPORT void disconnect();

@@ -94,6 +94,21 @@ TEST_F(ToolTest, FailedRetrieveExitsWithOneAndTheDatabasesMessage) {
   EXPECT_THAT(r.err, HasSubstr("Text after the end of the statement"));
 }
 
+TEST_F(ToolTest, PostgresqlConnectionStringPicksTheSameRows) {
+  std::string skip;
+  auto cluster = picklist::testing::postgresql_cluster(&skip);
+  if (!cluster) GTEST_SKIP() << skip;
+  picklist::testing::PgSample pg(*cluster);
+  ToolRun r = run({"--db", pg.conninfo(), "--window", "f_list", "--list", "dl_part", "--null", "-", "--type", "1%",
+                   "--query", "--select", "2", "--ok"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_THAT(r.out, HasSubstr("rows: 2\n1: 100001|矿泉水|550ml|瓶|1.50\n2: 100002|方便面|五连包|袋|12.00\n"
+                               "setitem(1, 1, \"100002\")\n"));
+  ToolRun bad = run({"--db", "host=/nonexistent dbname=x", "--window", "f_list", "--list", "dl_part"});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_THAT(bad.err, HasSubstr("cannot open database"));
+}
+
 TEST_F(ToolTest, ExitClosesWithoutWritingAndLaterActionsAreIgnored) {
   ToolRun r = run({"--db", db, "--window", "f_list", "--list", "dl_emp", "--exit", "--ok"});
   EXPECT_EQ(r.status, 0);
