@@ -147,8 +147,17 @@ double median(std::vector<double> v) {
 // The window's statement as the shell runs it: the pattern as a literal in
 // place of the argument, so the shell plans it for that pattern as the
 // library's per-retrieve binding does.
-std::string literal_statement(const std::string& statement, const std::string& pattern) {
+// PostgreSQL gets it as the library sends it there, quoted names folded to
+// lower case.
+std::string literal_statement(const std::string& statement, const std::string& pattern, bool postgresql) {
   std::string out = statement;
+  if (postgresql) {
+    bool quoted = false;
+    for (char& c : out) {
+      if (c == '"') quoted = !quoted;
+      if (quoted && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
   auto at = out.find(":CODE");
   if (at == std::string::npos) throw std::runtime_error("no :CODE in " + statement);
   out.replace(at, 5, "'" + pattern + "'");
@@ -179,7 +188,7 @@ double shell_ms(const Target& t, const std::string& statement, const std::string
   // connection tells it too.
   std::string base = t.name == "sqlite" ? "PRAGMA case_sensitive_like = ON;\n" : "SET client_encoding = 'UTF8';\n";
   std::string full = base;
-  for (int i = 0; i < repeats; ++i) full += literal_statement(statement, pattern) + ";\n";
+  for (int i = 0; i < repeats; ++i) full += literal_statement(statement, pattern, t.name != "sqlite") + ";\n";
   std::vector<double> runs;
   for (int r = 0; r < kRepetitions; ++r) {
     long with_lines = 0, without_lines = 0;
