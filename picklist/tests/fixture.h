@@ -179,7 +179,9 @@ class PgSample {
   }
   ~PgSample() {
     try {
-      with_admin([&](PGconn* c) { pg_exec(c, "DROP SCHEMA IF EXISTS " + schema_ + " CASCADE"); });
+      with_admin([&](PGconn* c) {
+        pg_exec(c, "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
+      });
     } catch (...) {
     }
   }
