@@ -173,8 +173,8 @@ class PgSample {
     static int counter = 0;
     schema_ = "t" + std::to_string(getpid()) + "_" + std::to_string(++counter);
     with_admin([&](PGconn* c) {
-      pg_exec(c, "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_ + "; SET search_path = " +
-                     schema_ + ";" + sample_sql_for_postgresql());
+      pg_exec(c, "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " +
+                     schema_ + "; SET search_path = " + schema_ + ";" + sample_sql_for_postgresql());
     });
   }
   ~PgSample() {
