@@ -2,7 +2,8 @@
 # Picks a row in the terminal front end inside a detached tmux session. The
 # keys are sent before the tool starts reading and wait in the terminal's
 # input, and the run ends on a tmux wait-for signal, so nothing depends on
-# how fast either side is.
+# how fast either side is. The pane stays (reading its terminal) after the
+# signal, so the server is still there for a wait that comes late.
 #   tui_tmux.sh TOOL WORKDIR       exit 77 (skipped) without tmux
 set -euo pipefail
 tool="$1"
@@ -18,7 +19,7 @@ export TMUX_TMPDIR="$work"  # a server of its own
 trap 'tmux kill-server 2>/dev/null || true' EXIT
 tmux new-session -d -s "$session" -x 100 -y 20 \
   "LANG=C.UTF-8 '$tool' --db '$work/t.db' --window f_list --list dl_dept --row 7 --col 2 tui \
-     >'$work/out' 2>'$work/err'; echo \$? >'$work/status'; tmux wait-for -S $channel"
+     >'$work/out' 2>'$work/err'; echo \$? >'$work/status'; tmux wait-for -S $channel; exec cat"
 # Two rows down from the first (Ctrl-N: the arrows' codes change once the
 # screen is up, and these keys arrive before), then Enter confirms.
 tmux send-keys -t "$session" C-n C-n Enter
