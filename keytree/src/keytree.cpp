@@ -217,16 +217,26 @@ void MergeLevel(CKeyTree& dest, const CItemList& level, const std::string& prefi
 
 }  // namespace
 
+namespace {
+
+// True when inner is outer or lies somewhere inside it.
+bool Within(const CItem* inner, const CItem* outer) {
+  for (const CItem* t = inner; t; t = t->Root())
+    if (t == outer) return true;
+  return false;
+}
+
+}  // namespace
+
 void CKeyTree::Merge(const CKeyTree* source) {
   if (!IsItem(source)) return;
-  // Merging a tree into itself or from one of its own subtrees would replace
-  // values while they are being read: read from a copy instead.
-  for (const CItem* t = source; t; t = t->Root()) {
-    if (t == this) {
-      CKeyTree copy(*source);
-      MergeLevel(*this, copy, std::string());
-      return;
-    }
+  // When the two overlap, either way round, values would be replaced while
+  // they are read, or keys added behind the walk visited again: read from a
+  // copy instead.
+  if (Within(source, this) || Within(this, source)) {
+    CKeyTree copy(*source);
+    MergeLevel(*this, copy, std::string());
+    return;
   }
   MergeLevel(*this, *source, std::string());
 }

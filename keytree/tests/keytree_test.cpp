@@ -206,6 +206,21 @@ TEST(KeyTreeMerge, FromItselfOrItsOwnSubtree) {
   EXPECT_EQ(IntOf(t.GetAt("a"), 0), 1);
 }
 
+// The target inside the source: keys added to the target land inside the
+// source while it is read, and must not be visited again.
+TEST(KeyTreeMerge, IntoOneOfTheSourcesOwnSubtrees) {
+  CKeyTree t;
+  t.AddKey("z.a", 1);
+  t.AddKey("b", 2);
+  auto* sub = static_cast<CKeyTree*>(t.GetAt("z"));
+  sub->Merge(&t);
+  EXPECT_EQ(IntOf(t.GetAt("z.a"), 0), 1);
+  EXPECT_EQ(IntOf(t.GetAt("z.z.a"), 0), 1);
+  EXPECT_EQ(IntOf(t.GetAt("z.b"), 0), 2);
+  EXPECT_EQ(IntOf(t.GetAt("b"), 0), 2);
+  EXPECT_EQ(t.GetAt("z.z.z"), LS_INVALID_ITEM);
+}
+
 TEST(KeyTreeSubset, KeysAndValues) {
   CKeyTree small, big, empty;
   small.AddKey("a", 1);
