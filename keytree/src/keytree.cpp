@@ -93,8 +93,27 @@ int CKeyTree::IsEqual(const CItem& other) const {
 
 // ---- keys -------------------------------------------------------------------
 
+namespace {
+
+// True when the key node path names, with value under it, would lie deeper
+// than the readers of every form accept. The node of an n-segment path is
+// 2n - 1 lists below the tree, whether its keys exist yet or not.
+bool TooDeep(const CKeyTree& tree, const char* path, const CItem* value) {
+  if (!path || !*path) return false;
+  long depth = 0;
+  for (const CItem* l = &tree; l; l = l->Root()) ++depth;
+  long segments = 1;
+  for (const char* p = std::strchr(path, '.'); p && p[1]; p = std::strchr(p + 1, '.')) ++segments;
+  depth += 2 * segments - 1;
+  if (depth > LS_MAX_NESTING) return true;
+  return IsItem(value) && depth + kt::ListNesting(value, LS_MAX_NESTING) > LS_MAX_NESTING;
+}
+
+}  // namespace
+
 CItem* CKeyTree::AddKey(const char* path, CItem* value) {
   if (value == LS_INVALID_ITEM || value == this) return LS_INVALID_ITEM;
+  if (TooDeep(*this, path, value)) return LS_INVALID_ITEM;
   CItemList* node = KeyTreeAccess::Locate(*this, path, true);
   if (!node || kt::ValueOf(node)) return LS_INVALID_ITEM;
   if (!KeyTreeAccess::SetValue(node, value)) return LS_INVALID_ITEM;
@@ -103,6 +122,7 @@ CItem* CKeyTree::AddKey(const char* path, CItem* value) {
 
 CItem* CKeyTree::SetAt(const char* path, CItem* value) {
   if (value == LS_INVALID_ITEM || value == this) return LS_INVALID_ITEM;
+  if (TooDeep(*this, path, value)) return LS_INVALID_ITEM;
   CItemList* node = KeyTreeAccess::Locate(*this, path, false);
   if (!node || !KeyTreeAccess::SetValue(node, value)) return LS_INVALID_ITEM;
   return value;

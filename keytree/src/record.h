@@ -49,6 +49,23 @@ inline int EndRecord(unsigned char*& cursor, int& remaining, uint32_t total) {
   return 1;
 }
 
+// How many lists deep item nests (0 for a scalar, 1 for a list of scalars),
+// counted no further than limit + 1: the readers refuse anything deeper than
+// LS_MAX_NESTING, so the writers ask this before writing.
+inline int ListNesting(const CItem* item, int limit) {
+  if (!IsItem(item) || !item->IsKindOf(RUNTIME_CLASS(CItemList))) return 0;
+  if (limit <= 0) return 1;
+  int deepest = 0;
+  for (const CItem* c = static_cast<const CItemList*>(item)->Head(); c && deepest < limit; c = c->Next()) {
+    int d = ListNesting(c, limit - 1);
+    if (d > deepest) deepest = d;
+  }
+  return deepest + 1;
+}
+
+// True when item can be written in every form and read back.
+inline bool FitsNesting(const CItem* item) { return ListNesting(item, LS_MAX_NESTING) <= LS_MAX_NESTING; }
+
 // Binary reading and text parsing nested to a bounded depth.
 struct ParseContext {
   int depth = 0;
