@@ -379,6 +379,39 @@ TEST_F(KeyTreeWideLevel, ChangesMadeBehindItsBackAreSeen) {
   EXPECT_EQ(IntOf(t.GetAt("k38"), -1), 38);
 }
 
+// A key renamed in place, by whatever the string offers for changing it,
+// is seen by the next look-up exactly as the walk sees it.
+TEST_F(KeyTreeWideLevel, KeysRenamedInPlaceAreSeen) {
+  auto key = [&](const char* path) { return static_cast<CLstring*>(t.GetKeyNode(path)->Head()); };
+  EXPECT_EQ(IntOf(t.GetAt("k10"), -1), 10);
+  *key("k10") = "k11";  // still in order
+  EXPECT_EQ(t.GetAt("k10"), LS_INVALID_ITEM);
+  EXPECT_EQ(IntOf(t.GetAt("k11"), -1), 10);
+  // Out of order: the walk stops at "zz" for every key after it.
+  CString& asString = *key("k00");
+  asString = "zz";
+  EXPECT_EQ(t.GetAt("k02"), LS_INVALID_ITEM);
+  EXPECT_EQ(t.GetAt("k38"), LS_INVALID_ITEM);
+  asString += "";
+  asString.Empty();
+  asString += "k00";
+  EXPECT_EQ(IntOf(t.GetAt("k38"), -1), 38);
+  EXPECT_EQ(IntOf(t.GetAt("k00"), -1), 0);
+  char* raw = key("k30")->GetBuffer(4);
+  raw[1] = 'z';
+  key("kz0")->ReleaseBuffer();
+  EXPECT_EQ(IntOf(t.GetAt("k28"), -1), 28);
+  EXPECT_EQ(t.GetAt("k32"), LS_INVALID_ITEM);
+  EXPECT_EQ(IntOf(t.GetAt("kz0"), -1), 30);
+  // Through the item's own replacements of its value.
+  EXPECT_EQ(key("kz0")->FromString("\"k30\"", -1), 1);
+  EXPECT_EQ(IntOf(t.GetAt("k32"), -1), 32);
+  CLstring k35("k35");
+  *key("k36") = k35;
+  EXPECT_EQ(IntOf(t.GetAt("k35"), -1), 36);
+  EXPECT_EQ(t.GetAt("k36"), LS_INVALID_ITEM);
+}
+
 TEST_F(KeyTreeWideLevel, OutOfOrderLevelsMissWhatTheWalkMisses) {
   // k04 moved behind k38: the walk stops at k06 when looking for k04.
   CItemList* moved = t.GetKeyNode("k04");

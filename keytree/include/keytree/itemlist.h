@@ -65,6 +65,7 @@ class KEYTREE_API CItemList : public CItem {
 
  private:
   friend class CItem;
+  friend class CLstring;  // a key string tells its key node when it changes
   friend struct kt::ListAccess;
   void AppendCompact(kt::TextBuffer& out) const;
   static void NoteChange(CItemList* list) {

@@ -111,6 +111,11 @@ class KEYTREE_API CLstring : public CItem, public CString {
   int IsEqual(const CItem& other) const override;
 
   static CItem* CreateFromString(const char* text, int len);
+
+ private:
+  // Any change of the text counts as a change of the list holding the item,
+  // so that a key renamed in place is seen by the key tree's index.
+  static void TextChanged(CString* text);
 };
 
 // An opaque block of bytes that the item owns.
