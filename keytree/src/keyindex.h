@@ -83,6 +83,7 @@ struct KeyTreeAccess {
   static bool SetValue(CItemList* node, CItem* value);
 
   static void Build(const CKeyTree& level);
+  static void Drop(const CKeyTree& level);
 };
 
 }  // namespace kt

@@ -130,9 +130,11 @@ CItem* CKeyTree::SetAt(const char* path, CItem* value) {
 
 namespace {
 
-// The typed forms: the item they create is deleted when not taken.
+// The typed forms: the item they create is deleted when not taken; no
+// memory for it is a failure like any other.
 template <class Op>
 CItem* Typed(CItem* created, Op op) {
+  if (!created) return LS_INVALID_ITEM;
   CItem* result = op(created);
   if (result != created) delete created;
   return result;
@@ -141,28 +143,28 @@ CItem* Typed(CItem* created, Op op) {
 }  // namespace
 
 CItem* CKeyTree::AddKey(const char* path, int value) {
-  return Typed(new CLinteger(value), [&](CItem* v) { return AddKey(path, v); });
+  return Typed(new (std::nothrow) CLinteger(value), [&](CItem* v) { return AddKey(path, v); });
 }
 CItem* CKeyTree::AddKey(const char* path, double value) {
-  return Typed(new CLreal(value), [&](CItem* v) { return AddKey(path, v); });
+  return Typed(new (std::nothrow) CLreal(value), [&](CItem* v) { return AddKey(path, v); });
 }
 CItem* CKeyTree::AddKey(const char* path, const char* value) {
-  return Typed(new CLstring(value), [&](CItem* v) { return AddKey(path, v); });
+  return Typed(new (std::nothrow) CLstring(value), [&](CItem* v) { return AddKey(path, v); });
 }
 CItem* CKeyTree::AddKey(const char* path, GUID value) {
-  return Typed(new CLguid(value), [&](CItem* v) { return AddKey(path, v); });
+  return Typed(new (std::nothrow) CLguid(value), [&](CItem* v) { return AddKey(path, v); });
 }
 CItem* CKeyTree::SetAt(const char* path, int value) {
-  return Typed(new CLinteger(value), [&](CItem* v) { return SetAt(path, v); });
+  return Typed(new (std::nothrow) CLinteger(value), [&](CItem* v) { return SetAt(path, v); });
 }
 CItem* CKeyTree::SetAt(const char* path, double value) {
-  return Typed(new CLreal(value), [&](CItem* v) { return SetAt(path, v); });
+  return Typed(new (std::nothrow) CLreal(value), [&](CItem* v) { return SetAt(path, v); });
 }
 CItem* CKeyTree::SetAt(const char* path, const char* value) {
-  return Typed(new CLstring(value), [&](CItem* v) { return SetAt(path, v); });
+  return Typed(new (std::nothrow) CLstring(value), [&](CItem* v) { return SetAt(path, v); });
 }
 CItem* CKeyTree::SetAt(const char* path, GUID value) {
-  return Typed(new CLguid(value), [&](CItem* v) { return SetAt(path, v); });
+  return Typed(new (std::nothrow) CLguid(value), [&](CItem* v) { return SetAt(path, v); });
 }
 
 CItem* CKeyTree::GetAt(const char* path) const {
