@@ -190,6 +190,28 @@ TEST(ListOperations, CopiesAreDeepAndAssignmentLeavesTheHoldingList) {
   delete target;
 }
 
+// A list assigned from a list that holds it, at any depth, leaves first: the
+// copy is of the source without the target's old self.
+TEST(ListOperations, AssignmentFromAListThatHoldsTheTarget) {
+  CItemList outer;
+  outer.Append(1);
+  CItemList* inner = static_cast<CItemList*>(outer.Append(new CItemList));
+  inner->Append(9);
+  outer.Append(2);
+  *inner = outer;
+  std::unique_ptr<CItemList> owned(inner);
+  EXPECT_EQ(inner->Root(), nullptr);
+  EXPECT_EQ(Text(outer), "(1, 2)");
+  EXPECT_EQ(Text(*inner), "(1, 2)");
+
+  auto deep = List("(1, (2, (3)))");
+  CItemList* middle = static_cast<CItemList*>(deep->GetChild(1));
+  std::unique_ptr<CItemList> deepest(static_cast<CItemList*>(middle->GetChild(1)));
+  *deepest = *deep;
+  EXPECT_EQ(Text(*deep), "(1, (2))");
+  EXPECT_EQ(Text(*deepest), "(1, (2))");
+}
+
 TEST(ListOperations, DuplicateKeepsTheClassAndEqualityWalksInStep) {
   auto list = List("(1, (2), \"x\")");
   std::unique_ptr<CItem> dup(list->Duplicate());
