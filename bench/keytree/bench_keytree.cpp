@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -146,7 +147,7 @@ size_t VisitKeyTree(CKeyTreeIterator it)
 {
     size_t n = 0;
     for (; it.isValid(); it++) {
-        n += static_cast<size_t>(it.key().GetLength());
+        n += std::strlen(it.keyText());
         if (!it.isLeaf())
             n += VisitKeyTree(it.nextLevel());
     }

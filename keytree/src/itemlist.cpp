@@ -60,7 +60,7 @@ CItem* CItemList::Append(CItem* item) {
   if (!IsItem(item) || Holds(item, this)) return nullptr;
   item->Remove();
   NoteChange(this);
-  item->m_pRoot = this;
+  item->SetRoot(this);
   item->m_pPrev = m_pTail;
   if (m_pTail) m_pTail->m_pNext = item;
   else m_pHead = item;
@@ -72,7 +72,7 @@ CItem* CItemList::Prepend(CItem* item) {
   if (!IsItem(item) || Holds(item, this)) return nullptr;
   item->Remove();
   NoteChange(this);
-  item->m_pRoot = this;
+  item->SetRoot(this);
   item->m_pNext = m_pHead;
   if (m_pHead) m_pHead->m_pPrev = item;
   else m_pTail = item;
@@ -114,6 +114,7 @@ int CItemList::IsEqual(const CItem& other) const {
 }
 
 bool CItemList::IsKeyTreeClass(const CRuntimeClass* cls) {
+  if (cls == RUNTIME_CLASS(CItemList)) return false;
   for (const CRuntimeClass* c = cls; c; c = c->m_pBaseClass)
     if (c->m_lpszClassName && std::strcmp(c->m_lpszClassName, "CKeyTree") == 0) return true;
   return false;
@@ -122,10 +123,17 @@ bool CItemList::IsKeyTreeClass(const CRuntimeClass* cls) {
 // ---- text forms ------------------------------------------------------------
 
 void CItemList::AppendCompact(kt::TextBuffer& out) const {
-  out.Append(IsKeyTreeClass(GetRuntimeClass()) ? "(." : "(");
+  AppendCompact(out, IsKeyTreeClass(GetRuntimeClass()));
+}
+
+void CItemList::AppendCompact(kt::TextBuffer& out, bool tree) const {
+  out.Append(tree ? "(." : "(", tree ? 2 : 1);
   for (CItem* c = m_pHead; c; c = c->Next()) {
     if (c != m_pHead) out.Append(", ", 2);
-    if (c->IsKindOf(RUNTIME_CLASS(CItemList))) {
+    LinkedKind kind = c->GetLinkedKind();
+    if (kind == LS_KIND_KEYTREE || kind == LS_KIND_LIST) {
+      static_cast<CItemList*>(c)->AppendCompact(out, kind == LS_KIND_KEYTREE);
+    } else if (kind == LS_KIND_OTHER && c->IsKindOf(RUNTIME_CLASS(CItemList))) {
       static_cast<CItemList*>(c)->AppendCompact(out);
     } else {
       CString text = c->ToString();

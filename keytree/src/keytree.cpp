@@ -65,11 +65,12 @@ int EqualTrees(const CItemList& a, const CItemList& b) {
   const CItem* x = a.Head();
   const CItem* y = b.Head();
   for (; x && y; x = x->Next(), y = y->Next()) {
-    const CRuntimeClass* cx = x->GetRuntimeClass();
-    const CRuntimeClass* cy = y->GetRuntimeClass();
-    if (cx == RUNTIME_CLASS(CKeyTree) && cy == RUNTIME_CLASS(CKeyTree)) {
+    bool tx = kt::IsExactly(x, CItem::LS_KIND_KEYTREE, RUNTIME_CLASS(CKeyTree));
+    bool ty = tx && kt::IsExactly(y, CItem::LS_KIND_KEYTREE, RUNTIME_CLASS(CKeyTree));
+    if (tx && ty) {
       if (!EqualTrees(*static_cast<const CItemList*>(x), *static_cast<const CItemList*>(y))) return 0;
-    } else if (cx == RUNTIME_CLASS(CLstring) && cy == RUNTIME_CLASS(CLstring)) {
+    } else if (!tx && kt::IsExactly(x, CItem::LS_KIND_STRING, RUNTIME_CLASS(CLstring)) &&
+               kt::IsExactly(y, CItem::LS_KIND_STRING, RUNTIME_CLASS(CLstring))) {
       // Equal as C strings, as CLstring compares; identical bytes settle it
       // without the scan.
       const CString& sx = *static_cast<const CLstring*>(x);
@@ -288,6 +289,11 @@ int CKeyTree::IsSubsetOf(const CKeyTree* other) const {
 
 CKeyTreeIterator::CKeyTreeIterator(CKeyTree* tree) {
   if (IsItem(tree)) m_pNode = AsList(tree->Head());
+}
+
+const char* CKeyTreeIterator::keyText() const {
+  const CLstring* key = m_pNode ? kt::HeadKey(m_pNode) : nullptr;
+  return key ? key->GetString() : "";
 }
 
 CString CKeyTreeIterator::key() const {

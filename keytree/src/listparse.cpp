@@ -12,11 +12,6 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-struct Span {
-  const char* text;
-  size_t len;
-};
-
 // Splits the inside of a list into element texts. Splitting completes before
 // any element is parsed, so a list that fails here has cost no nested work
 // (the generic parse may try the same text as a key tree and as a list).
@@ -87,13 +82,22 @@ CItemList* ListAccess::ParseList(const char* text, size_t len, const CRuntimeCla
     ctx.tooDeep = true;
     return nullptr;
   }
-  std::vector<Span> spans;
-  if (!SplitElements(inside, insideEnd, spans)) return nullptr;
+  // This list's elements go on top of the context's stack, which nested
+  // lists reuse, so that no list allocates its own.
+  const size_t first = ctx.spans.size();
+  struct Unwind {
+    ParseContext& ctx;
+    size_t first;
+    ~Unwind() { ctx.spans.resize(first); }
+  } unwind{ctx, first};
+  if (!SplitElements(inside, insideEnd, ctx.spans)) return nullptr;
+  const size_t last = ctx.spans.size();
 
   CItemList* list = static_cast<CItemList*>(cls->CreateObject());
   if (!list) return nullptr;
   ++ctx.depth;
-  for (const Span& s : spans) {
+  for (size_t i = first; i < last; ++i) {
+    Span s = ctx.spans[i];  // nested lists may move the stack
     CItem* item = ParseItem(s.text, s.len, ctx);
     if (!item) {
       --ctx.depth;

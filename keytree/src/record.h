@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "keytree/item.h"
 #include "keytree/itemlist.h"
@@ -67,9 +68,15 @@ inline int ListNesting(const CItem* item, int limit) {
 inline bool FitsNesting(const CItem* item) { return ListNesting(item, LS_MAX_NESTING) <= LS_MAX_NESTING; }
 
 // Binary reading and text parsing nested to a bounded depth.
+struct Span {
+  const char* text;
+  size_t len;
+};
+
 struct ParseContext {
   int depth = 0;
   bool tooDeep = false;  // once set, the whole parse fails
+  std::vector<Span> spans;  // element texts of the lists being parsed, as a stack
 };
 
 // Privileged access of the parsers to list internals.

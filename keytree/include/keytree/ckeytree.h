@@ -112,19 +112,37 @@ class KEYTREE_API CKeyTree : public CItemList {
 
 namespace kt {
 
-// Kind tests that try the classes a key tree is built of before walking up
-// the class chain (walks are made one step shorter for the classes derived
-// directly from CItem, which no key tree class is).
+// Kind tests. An item in a list carries its exact class when it is one of
+// the library's own; only other items (unlinked, or of derived classes) ask
+// their class descriptor.
 inline bool IsListItem(const CItem* item) {
+  switch (item->GetLinkedKind()) {
+    case CItem::LS_KIND_LIST:
+    case CItem::LS_KIND_KEYTREE: return true;
+    case CItem::LS_KIND_OTHER: break;
+    default: return false;
+  }
   const CRuntimeClass* cls = item->GetRuntimeClass();
   return cls == RUNTIME_CLASS(CKeyTree) || cls == RUNTIME_CLASS(CItemList) ||
          (cls->m_pBaseClass != RUNTIME_CLASS(CItem) && cls->IsDerivedFrom(RUNTIME_CLASS(CItemList)));
 }
 
 inline bool IsTreeItem(const CItem* item) {
+  switch (item->GetLinkedKind()) {
+    case CItem::LS_KIND_KEYTREE: return true;
+    case CItem::LS_KIND_OTHER: break;
+    default: return false;
+  }
   const CRuntimeClass* cls = item->GetRuntimeClass();
   return cls == RUNTIME_CLASS(CKeyTree) ||
          (cls->m_pBaseClass != RUNTIME_CLASS(CItem) && cls->IsDerivedFrom(RUNTIME_CLASS(CKeyTree)));
+}
+
+// True when item's class is exactly cls; kind is the linked kind of cls.
+inline bool IsExactly(const CItem* item, CItem::LinkedKind kind, const CRuntimeClass* cls) {
+  CItem::LinkedKind k = item->GetLinkedKind();
+  if (k != CItem::LS_KIND_OTHER) return k == kind;
+  return item->GetRuntimeClass() == cls;
 }
 
 }  // namespace kt
@@ -142,6 +160,9 @@ class KEYTREE_API CKeyTreeIterator {
   // Past the end of a top-level walk (a deeper walk's end is !isValid()).
   bool EoKT() const { return m_pNode == nullptr && m_nLevel == 0; }
   CString key() const;
+  // The same text without a copy: valid while the key node lives and its
+  // key is not changed; "" when there is none.
+  const char* keyText() const;
   CItem* operator*() const { return value(); }
   CItem* value() const {
     if (!m_pNode) return nullptr;
