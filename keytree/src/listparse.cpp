@@ -1,5 +1,6 @@
 // The list text parser: "(" (or "(." for key trees), elements separated by
 // ", ", ")". Elements are parsed by the generic item parse, so lists nest.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -15,7 +16,22 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 // Splits the inside of a list into element texts. Splitting completes before
 // any element is parsed, so a list that fails here has cost no nested work
 // (the generic parse may try the same text as a key tree and as a list).
-bool SplitElements(const char* p, const char* end, std::vector<Span>& spans) {
+// The ")" found for the "(" at open by an earlier scan, or null.
+const char* KnownMatch(const ParseContext& ctx, const char* open) {
+  auto it = std::lower_bound(ctx.parens.begin(), ctx.parens.end(), open,
+                             [](const std::pair<const char*, const char*>& e, const char* o) { return e.first < o; });
+  return it != ctx.parens.end() && it->first == open ? it->second : nullptr;
+}
+
+// An element that begins with "(": scanned from its start, the parenthesis
+// that matches it is the same wherever the scan began, as the scan's state
+// (outside quotes, no pending backslash) is the same there. So the first
+// scan, of the outermost list, records every pair it meets, and the lists
+// inside look them up.
+bool SplitElements(const char* p, const char* end, std::vector<Span>& spans, ParseContext& ctx) {
+  const bool record = !ctx.parensFound;
+  ctx.parensFound = true;
+  std::vector<size_t> open;  // recorded pairs still waiting for their ")"
   size_t n = static_cast<size_t>(end - p);
   size_t i = 0;
   while (i < n) {
@@ -24,6 +40,13 @@ bool SplitElements(const char* p, const char* end, std::vector<Span>& spans) {
     size_t start = i;
     bool quoted = false;
     if (p[i] == '(') {
+      if (const char* known = record ? nullptr : KnownMatch(ctx, p + i)) {
+        if (known >= end) return false;  // the text ends early here (a NUL)
+        i = static_cast<size_t>(known - p) + 1;
+        spans.push_back({p + start, i - start});
+        ++i;  // the separator
+        continue;
+      }
       // Up to the matching parenthesis, counted outside quoted stretches.
       int depth = 0;
       for (; i < n; ++i) {
@@ -34,9 +57,19 @@ bool SplitElements(const char* p, const char* end, std::vector<Span>& spans) {
           quoted = !quoted;
         } else if (!quoted && c == '(') {
           ++depth;
-        } else if (!quoted && c == ')' && --depth == 0) {
-          ++i;
-          break;
+          if (record) {
+            open.push_back(ctx.parens.size());
+            ctx.parens.emplace_back(p + i, nullptr);
+          }
+        } else if (!quoted && c == ')') {
+          if (record) {
+            ctx.parens[open.back()].second = p + i;
+            open.pop_back();
+          }
+          if (--depth == 0) {
+            ++i;
+            break;
+          }
         }
       }
       if (depth != 0) return false;
@@ -90,7 +123,7 @@ CItemList* ListAccess::ParseList(const char* text, size_t len, const CRuntimeCla
     size_t first;
     ~Unwind() { ctx.spans.resize(first); }
   } unwind{ctx, first};
-  if (!SplitElements(inside, insideEnd, ctx.spans)) return nullptr;
+  if (!SplitElements(inside, insideEnd, ctx.spans, ctx)) return nullptr;
   const size_t last = ctx.spans.size();
 
   CItemList* list = static_cast<CItemList*>(cls->CreateObject());

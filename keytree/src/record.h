@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "keytree/item.h"
@@ -77,6 +78,11 @@ struct ParseContext {
   int depth = 0;
   bool tooDeep = false;  // once set, the whole parse fails
   std::vector<Span> spans;  // element texts of the lists being parsed, as a stack
+  // Each "(" of the outermost list's elements with its matching ")", in text
+  // order, found in the one scan of that list, so that nested lists step
+  // over their elements without scanning them again.
+  std::vector<std::pair<const char*, const char*>> parens;
+  bool parensFound = false;
 };
 
 // Privileged access of the parsers to list internals.

@@ -296,6 +296,26 @@ TEST(ListParse, ShapesThatFailAndLeaveNothingBehind) {
   EXPECT_FALSE(List("((1) \\"));
 }
 
+// A list parses the same nested in another as on its own, however quotes,
+// escapes and parentheses interleave around its elements.
+TEST(ListParse, NestedListsParseAsOnTheirOwn) {
+  const char* cases[] = {
+      "((1)\"x, (2)\", 3)",        "((1)\"x, (2)\" (4), 3)",   "(((1)\"(\", (2)), \")\", (5))",
+      "((a\\(b), ((c)), \"\\\"(\", (d))", "((1, (2, (3, \"(\\\"\")), 4), (5))", "(((\"a)\", (b)) x), (z))",
+      "((1) (2), (3))",             "( (1)\\(, (2))",           "(1, (\"a\" (b\\\" (c)), (d)))",
+  };
+  for (const char* text : cases) {
+    std::unique_ptr<CItem> alone(CItem::CreateFromString(text, -1));
+    std::string wrapped = std::string("(0, ") + text + ", " + text + ")";
+    auto outer = List(wrapped.c_str());
+    ASSERT_TRUE(alone && outer) << text;
+    ASSERT_EQ(outer->GetCount(), 3) << text;
+    EXPECT_EQ(Text(*outer->GetChild(1)), Text(*alone)) << text;
+    EXPECT_EQ(Text(*outer->GetChild(2)), Text(*alone)) << text;
+  }
+  EXPECT_EQ(Text(*List("((1)\"x, (2)\", 3)")), "((1), 0/0/0/0/0/0/0/0/0/0/0, (2), 0/0/0/0/0/0/0/0/0/0/0, 3)");
+}
+
 TEST(ListParse, NulEndsTheTextEarly) {
   const char text[] = "(1, 2\0, 3)";
   auto list = List(text, sizeof text - 1);
