@@ -24,7 +24,24 @@ bool Holds(const CItem* item, const CItemList* list) {
 CItemList::CItemList() = default;
 
 CItemList::CItemList(const CItemList& other) : CItem(other) {
-  for (CItem* c = other.m_pHead; c; c = c->Next()) Append(c->Duplicate());
+  for (CItem* c = other.m_pHead; c; c = c->Next()) LinkCopy(c->Duplicate(), c);
+}
+
+// Links a copy just made of original (linked nowhere, holding nothing of
+// this list) as the new tail: no checks, and the kind of the original.
+void CItemList::LinkCopy(CItem* copy, const CItem* original) {
+  if (!copy) return;
+  LinkedKind kind = original->GetLinkedKind();
+  if (kind == LS_KIND_OTHER) {
+    Append(copy);
+    return;
+  }
+  NoteChange(this);
+  copy->m_root = reinterpret_cast<uintptr_t>(this) | kind;
+  copy->m_pPrev = m_pTail;
+  if (m_pTail) m_pTail->m_pNext = copy;
+  else m_pHead = copy;
+  m_pTail = copy;
 }
 
 CItemList::~CItemList() { Empty(); }
@@ -36,7 +53,7 @@ CItemList& CItemList::operator=(const CItemList& other) {
   // deleted, as the source may be one of them.
   Remove();
   CItemList copy;
-  for (CItem* c = other.m_pHead; c; c = c->Next()) copy.Append(c->Duplicate());
+  for (CItem* c = other.m_pHead; c; c = c->Next()) copy.LinkCopy(c->Duplicate(), c);
   Empty();
   kt::ListAccess::MoveChildren(copy, *this);
   return *this;
@@ -51,7 +68,7 @@ CItem* CItemList::Duplicate() const {
       delete copy;
       return nullptr;
     }
-    copy->Append(child);
+    copy->LinkCopy(child, c);
   }
   return copy;
 }
