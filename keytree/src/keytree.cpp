@@ -291,7 +291,7 @@ CKeyTreeIterator::CKeyTreeIterator(CKeyTree* tree) {
   if (IsItem(tree)) m_pNode = AsList(tree->Head());
 }
 
-const char* CKeyTreeIterator::keyText() const {
+const char* CKeyTreeIterator::OtherKeyText() const {
   const CLstring* key = m_pNode ? kt::HeadKey(m_pNode) : nullptr;
   return key ? key->GetString() : "";
 }
@@ -302,8 +302,3 @@ CString CKeyTreeIterator::key() const {
   return key ? CString(static_cast<const CString&>(*key)) : CString();
 }
 
-CKeyTreeIterator CKeyTreeIterator::nextLevel() const {
-  CItem* v = value();
-  CItemList* first = kt::IsTree(v) ? AsList(static_cast<CKeyTree*>(v)->Head()) : nullptr;
-  return CKeyTreeIterator(first, m_nLevel + 1);
-}

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "itemlist.h"
+#include "scalars.h"
 #include "keytree/variant.h"
 
 namespace kt {
@@ -162,7 +163,11 @@ class KEYTREE_API CKeyTreeIterator {
   CString key() const;
   // The same text without a copy: valid while the key node lives and its
   // key is not changed; "" when there is none.
-  const char* keyText() const;
+  const char* keyText() const {
+    const CItem* head = m_pNode ? m_pNode->Head() : nullptr;
+    if (head && head->GetLinkedKind() == CItem::LS_KIND_STRING) return static_cast<const CLstring*>(head)->GetString();
+    return OtherKeyText();
+  }
   CItem* operator*() const { return value(); }
   CItem* value() const {
     if (!m_pNode) return nullptr;
@@ -175,10 +180,15 @@ class KEYTREE_API CKeyTreeIterator {
     CItem* v = value();
     return !v || !kt::IsTreeItem(v);
   }
-  CKeyTreeIterator nextLevel() const;
+  CKeyTreeIterator nextLevel() const {
+    CItem* v = value();
+    CItemList* first = v && kt::IsTreeItem(v) ? AsNode(static_cast<CKeyTree*>(v)->Head()) : nullptr;
+    return CKeyTreeIterator(first, m_nLevel + 1);
+  }
   long getLevel() const { return m_nLevel; }
 
  private:
+  const char* OtherKeyText() const;  // keys of classes derived from CLstring
   CKeyTreeIterator(CItemList* node, long level) : m_pNode(node), m_nLevel(level) {}
   static CItemList* AsNode(CItem* item) {
     return IsItem(item) && kt::IsListItem(item) ? static_cast<CItemList*>(item) : nullptr;
