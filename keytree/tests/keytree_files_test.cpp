@@ -281,7 +281,8 @@ TEST_F(KeyTreeFiles, DeepestTreeRoundTripsAndDeeperIsRefused) {
   CKeyTree refused(t);
   EXPECT_EQ(refused.AddKey(Chain(deepest + 1).c_str(), 8), LS_INVALID_ITEM);
   EXPECT_EQ(refused.AddKey(Chain(deepest).c_str(), nullptr), LS_INVALID_ITEM);
-  EXPECT_EQ(refused.SetAt(Chain(deepest).c_str(), new CItemList), LS_INVALID_ITEM);
+  CItemList list;  // not taken
+  EXPECT_EQ(refused.SetAt(Chain(deepest).c_str(), &list), LS_INVALID_ITEM);
   EXPECT_EQ(refused.AddKey(Chain(601).c_str(), 8), LS_INVALID_ITEM);
   EXPECT_TRUE(refused.IsEqual(t));
   // Nested inside another list, the tree has one level less to give.
