@@ -33,6 +33,7 @@ class SnapshotModalDriver : public ModalDriver {
 
   // Told the path of each picture written (a host logs what led to it).
   void SetListener(std::function<void(const std::string& path)> listener) { listener_ = std::move(listener); }
+  ModalDriver* Inner() const { return inner_; }
   int Count() const { return count_; }
   // False once a picture could not be written.
   bool Ok() const { return ok_; }

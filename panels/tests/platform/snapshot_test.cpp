@@ -2,6 +2,7 @@
 #include "platform/bitmap.h"
 #include "platform/file.h"
 #include "platform/gdi.h"
+#include "platform/imagelist.h"
 #include "platform/modal_picture.h"
 #include "platform/snapshot.h"
 #include "temp_dir.h"
@@ -187,6 +188,36 @@ TEST_F(SnapshotTest, MessageBoxPictureMarksTheDefaultButton) {
   box.type = MB_OK;
   box.defaultButton = IDCANCEL;   // not among the buttons: none is marked, no icon
   EXPECT_EQ(Pixels(RenderMessageBox(box), kAccent), 0);
+}
+
+// Icons drawn with an alpha channel keep what lies under their transparent
+// pixels in a 32-bit list, unless a mask says otherwise.
+TEST_F(SnapshotTest, AlphaIconsInA32BitMaskedListBlendOverTheBackground) {
+  Canvas strip(2, 1, 0x00FF00FFu);           // a fully transparent magenta pixel
+  strip.SetRgba(1, 0, 0xFF0000FFu);          // an opaque red one
+  HBITMAP bm = CreateBitmapFromCanvas(strip);
+  HIMAGELIST list = ImageList_Create(1, 1, ILC_COLOR32 | ILC_MASK, 2, 2);
+  ASSERT_EQ(ImageList_Add(list, bm, 0), 0);
+  Canvas white(1, 1, 0xFFFFFFFFu);
+  HBITMAP target = CreateBitmapFromCanvas(white);
+  HDC dc = CreateCompatibleDC(0);
+  HGDIOBJ old = SelectObject(dc, target);
+  ImageList_Draw(list, 0, dc, 0, 0, ILD_TRANSPARENT);
+  EXPECT_EQ(GetBitmapCanvas(target)->GetPixel(0, 0), RGB(255, 255, 255));
+  ImageList_Draw(list, 1, dc, 0, 0, ILD_TRANSPARENT);
+  EXPECT_EQ(GetBitmapCanvas(target)->GetPixel(0, 0), RGB(255, 0, 0));
+  // With a mask the mask decides: a black mask pixel is drawn, alpha or not.
+  Canvas black(2, 1, 0xFF000000u);
+  HBITMAP mask = CreateBitmapFromCanvas(black);
+  ASSERT_EQ(ImageList_Add(list, bm, mask), 2);
+  ImageList_Draw(list, 2, dc, 0, 0, ILD_TRANSPARENT);
+  EXPECT_EQ(GetBitmapCanvas(target)->GetPixel(0, 0), RGB(255, 0, 255));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ImageList_Destroy(list);
+  DeleteObject(bm);
+  DeleteObject(mask);
+  DeleteObject(target);
 }
 
 class Answering : public ModalDriver {
