@@ -47,6 +47,7 @@
 #include <vector>
 
 class CHostSession;
+class CSnapshotRecorder;
 
 struct CScenarioLine {
   int number = 0;
@@ -69,6 +70,8 @@ class CScenarioRunner {
   bool Run(const CScenario& scenario);
   int Failures() const { return m_failures; }
   const std::string& Error() const { return m_error; }
+  // Told of every line before and after it runs (hostsim --snapshots).
+  void SetRecorder(CSnapshotRecorder* recorder) { m_recorder = recorder; }
 
  private:
   bool Step(const CScenarioLine& line);
@@ -76,6 +79,7 @@ class CScenarioRunner {
   void Fail(const CScenarioLine& line, const std::string& what);
 
   CHostSession& m_session;
+  CSnapshotRecorder* m_recorder = nullptr;
   int m_failures = 0;
   std::string m_error;
   std::size_t m_requestMark = 0;   // requests before this were looked at
