@@ -251,6 +251,9 @@ void DrawSpinner(Image& img, int frame, int frames) {
 void DrawButtonFace(Image& img, std::uint32_t top, std::uint32_t bottom, std::uint32_t edge) {
   const float w = static_cast<float>(img.Width()), h = static_cast<float>(img.Height());
   img.SetTransform(1);
+  // Faces are stretched with a plain copy: the corners sit on the panel's
+  // white, not on transparency.
+  img.Fill(RoundRect(-1, -1, w + 1, h + 1, 0), Hex(kWhite));
   img.Fill(RoundRect(0, 0, w, h, 5), Hex(edge));
   img.FillGradient(RoundRect(1, 1, w - 1, h - 1, 4), Hex(top), Hex(bottom), 0, h);
 }
