@@ -14,23 +14,19 @@ cd "$HERE/data"
 # The friend tree built and kept in step with the host's data.
 "$HOSTSIM" --library "$LIBRARY" --fixture contacts.xml demo_layout.xml ftree.scn
 
-# The gallery. A scenario names another layout or fixture in a comment line
-# "# layout: FILE" or "# fixture: FILE"; otherwise it runs on the demo's.
+# The gallery. A scenario names its layout and fixtures on a line "#! ARGS"
+# (as for its CTest run); otherwise it runs on the demo's.
 rm -rf "$GALLERY"
 mkdir -p "$GALLERY"
 parts=()
 for scn in *.scn; do
   stem="${scn%.scn}"
-  layout="$(sed -n 's/^# layout: *//p' "$scn" | head -n1)"
-  fixtures=()
-  while read -r f; do
-    [ -n "$f" ] && fixtures+=(--fixture "$f")
-  done < <(sed -n 's/^# fixture: *//p' "$scn")
-  [ ${#fixtures[@]} -eq 0 ] && fixtures=(--fixture contacts.xml)
+  args="$(sed -n 's/^#! *//p' "$scn" | head -n 1)"
+  [ -n "$args" ] || args="--fixture contacts.xml demo_layout.xml"
   # Scenarios whose expectations fail on purpose (or that cannot run) are
   # not pictured.
-  if "$HOSTSIM" --library "$LIBRARY" "${fixtures[@]}" --snapshots "$GALLERY" \
-       "${layout:-demo_layout.xml}" "$scn" >"$GALLERY/$stem.txt" 2>&1; then
+  if eval "\"$HOSTSIM\" --library \"$LIBRARY\" --snapshots \"$GALLERY\" $args \"$scn\"" \
+       >"$GALLERY/$stem.txt" 2>&1; then
     parts+=("$stem")
   else
     rm -f "$GALLERY/$stem".html "$GALLERY/$stem"-*.png "$GALLERY/$stem.txt"

@@ -109,12 +109,16 @@ void CSnapshotRecorder::AfterLine(const std::vector<std::string>& words) {
   if (words[0] == "dump" || words[0] == "show") Step();
 }
 
-std::string CSnapshotRecorder::PathFor(const std::string& file) const {
-  if (file.empty() || file[0] == '/') return file;
-  return m_dir + "/" + file;
+void CSnapshotRecorder::Written(const std::string& path) {
+  if (!m_started) return;
+  const std::string copy = m_dir + "/" + m_stem + "-" + std::filesystem::path(path).filename().string();
+  std::string bytes;
+  if (!ReadWholeFile(path, bytes) || !WriteFileAtomically(copy, bytes)) {
+    m_ok = false;
+    return;
+  }
+  Add(copy, "snapshot");
 }
-
-void CSnapshotRecorder::Written(const std::string& path) { Add(path, "snapshot"); }
 
 void CSnapshotRecorder::Add(const std::string& path, const std::string& kind) {
   Entry e;

@@ -35,9 +35,8 @@ class CSnapshotRecorder {
   // Around each scenario line, given as written (words re-joined).
   void BeforeLine(int number, const std::vector<std::string>& words);
   void AfterLine(const std::vector<std::string>& words);
-  // A `snapshot` line's file: relative names land in the folder.
-  std::string PathFor(const std::string& file) const;
-  // A picture the scenario wrote itself, shown on the page.
+  // A picture a `snapshot` line wrote: copied into the folder as
+  // `stem`-FILE and shown on the page.
   void Written(const std::string& path);
 
   // At the end: a last step picture, then `stem`.html, a fragment of the

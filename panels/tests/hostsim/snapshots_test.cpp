@@ -65,8 +65,11 @@ TEST_F(Snapshots, StepsChangedPicturesMenusAndAnEscapedPage) {
     TrackPopupMenu(m, TPM_RETURNCMD, 10, 10, 0, host_.MainWindow(), nullptr);
     DestroyMenu(m);
     rec.AfterLine({"rclick", "ftree", "a b"});
-    EXPECT_EQ(rec.PathFor("x.png"), dir_.Path("pics") + "/x.png");
-    EXPECT_EQ(rec.PathFor("/abs/x.png"), "/abs/x.png");
+    // A snapshot line's picture joins the gallery under the scenario's name.
+    rec.BeforeLine(7, {"snapshot", "main", "shot.png"});
+    ASSERT_TRUE(WriteWindowSnapshot(host_.MainWindow(), dir_.Path("shot.png")));
+    rec.Written(dir_.Path("shot.png"));
+    rec.AfterLine({"snapshot", "main", "shot.png"});
     EXPECT_TRUE(rec.Finish());
   }
   EXPECT_EQ(GetModalDriver(), before);   // the host's driver is back
@@ -74,6 +77,7 @@ TEST_F(Snapshots, StepsChangedPicturesMenusAndAnEscapedPage) {
   EXPECT_TRUE(std::filesystem::exists(dir_.Path("pics/demo-step-2.png")));
   EXPECT_FALSE(std::filesystem::exists(dir_.Path("pics/demo-step-3.png")));   // menus change nothing
   EXPECT_TRUE(std::filesystem::exists(dir_.Path("pics/demo-menu-1.png")));
+  EXPECT_TRUE(std::filesystem::exists(dir_.Path("pics/demo-shot.png")));
   const std::string page = Slurp(dir_.Path("pics/demo.html"));
   EXPECT_NE(page.find("<h3>第一步</h3>"), std::string::npos);
   EXPECT_NE(page.find("<h3>&lt;菜单&gt;</h3>"), std::string::npos);
@@ -89,6 +93,7 @@ TEST_F(Snapshots, StepsChangedPicturesMenusAndAnEscapedPage) {
   // Quoted words are quoted again; the menu's caption is the line that opened it.
   EXPECT_NE(figure("demo-menu-1.png").find("<pre>6  rclick ftree &quot;a b&quot;\n</pre>"), std::string::npos)
       << figure("demo-menu-1.png");
+  EXPECT_NE(figure("demo-shot.png").find("<pre>7  snapshot main shot.png\n</pre>"), std::string::npos);
 }
 
 TEST_F(Snapshots, AFolderThatCannotBeMadeIsBadInput) {
