@@ -29,8 +29,12 @@ ImageList* Find(HIMAGELIST h) {
 }
 
 // Cuts a strip into images; `transparent` says which source pixels are not drawn.
+// A 32-bit list keeps the strip's own alpha unless a mask (or mask colour)
+// says what is transparent, as 32-bit images with an alpha channel are drawn
+// blended on the original platform.
 template <typename Pred>
-std::vector<std::shared_ptr<Canvas>> Cut(const ImageList& list, const Canvas& strip, Pred transparent) {
+std::vector<std::shared_ptr<Canvas>> Cut(const ImageList& list, const Canvas& strip, Pred transparent,
+                                         bool masked) {
   std::vector<std::shared_ptr<Canvas>> out;
   if (list.cx <= 0 || list.cy <= 0) return out;
   int count = std::max(1, strip.Width() / list.cx);
@@ -42,7 +46,7 @@ std::vector<std::shared_ptr<Canvas>> Cut(const ImageList& list, const Canvas& st
         if (!strip.Contains(sx, y)) continue;
         std::uint32_t p = strip.GetRgba(sx, y);
         if (transparent(sx, y, p)) continue;
-        if (!(list.flags & ILC_COLOR32) || (list.flags & ILC_MASK)) p |= 0xFF000000u;
+        if (!(list.flags & ILC_COLOR32) || ((list.flags & ILC_MASK) && masked)) p |= 0xFF000000u;
         img->SetRgba(x, y, p);
       }
     out.push_back(img);
@@ -57,7 +61,7 @@ std::vector<std::shared_ptr<Canvas>> CutWithMask(const ImageList& list, HBITMAP 
   return Cut(list, *strip, [&](int x, int y, std::uint32_t) {
     // A white mask pixel marks a transparent image pixel.
     return m && (m->GetPixel(x, y) & 0xFFFFFFu) == 0xFFFFFFu;
-  });
+  }, m != nullptr);
 }
 
 }  // namespace
@@ -95,7 +99,7 @@ int ImageList_AddMasked(HIMAGELIST h, HBITMAP image, COLORREF maskColour) {
   auto strip = GetBitmapCanvas(image);
   if (!list || !strip) return -1;
   COLORREF key = maskColour & 0xFFFFFFu;
-  auto imgs = Cut(*list, *strip, [&](int, int, std::uint32_t p) { return (p & 0xFFFFFFu) == key; });
+  auto imgs = Cut(*list, *strip, [&](int, int, std::uint32_t p) { return (p & 0xFFFFFFu) == key; }, true);
   if (imgs.empty()) return -1;
   int first = static_cast<int>(list->images.size());
   list->images.insert(list->images.end(), imgs.begin(), imgs.end());

@@ -5,6 +5,7 @@
 #include "hostsim/host_session.h"
 #include "platform/canvas.h"
 #include "platform/gdi.h"
+#include "platform/snapshot.h"
 #include "platform/message.h"
 #include "platform/text.h"
 #include "platform/window.h"
@@ -143,7 +144,7 @@ bool CHostSession::FindTreeItem(const std::u16string& panel, const std::u16strin
 }
 
 bool WriteHostSnapshot(HWND hwnd, const std::string& path, std::string& error) {
-  if (!RenderWindow(hwnd).WritePng(path)) {
+  if (!WriteWindowSnapshot(hwnd, path)) {
     error = "cannot write " + path;
     return false;
   }

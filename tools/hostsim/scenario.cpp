@@ -1,4 +1,5 @@
 #include "hostsim/scenario.h"
+#include "hostsim/snapshots.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -122,11 +123,13 @@ bool ParseScenario(const std::string& text, CScenario& out, std::string& error) 
 
 bool CScenarioRunner::Run(const CScenario& scenario) {
   for (const CScenarioLine& line : scenario.lines) {
+    if (m_recorder) m_recorder->BeforeLine(line.number, line.words);
     if (!Step(line)) {
       m_session.Print("ERROR line " + std::to_string(line.number) + ": " + m_error);
       m_error = "line " + std::to_string(line.number) + ": " + m_error;
       return false;
     }
+    if (m_recorder) m_recorder->AfterLine(line.words);
   }
   return true;
 }

@@ -15,6 +15,7 @@
 #include "platform/windef.h"
 
 class CHostSession;
+class CSnapshotRecorder;
 struct CHostPanel;
 class CScenarioRunner;
 
@@ -53,6 +54,9 @@ class CScenarioRunner {
   bool Run(const CScenario& scenario);
   int Failures() const { return m_failures; }
   const std::string& Error() const { return m_error; }
+  // Told of every line before and after it runs (hostsim --snapshots).
+  void SetRecorder(CSnapshotRecorder* recorder) { m_recorder = recorder; }
+  CSnapshotRecorder* Recorder() const { return m_recorder; }
 
   // ---- for the command handlers ----
   CHostSession& Session() { return m_session; }
@@ -84,6 +88,7 @@ class CScenarioRunner {
   bool Step(const CScenarioLine& line);
 
   CHostSession& m_session;
+  CSnapshotRecorder* m_recorder = nullptr;
   const CScenarioLine* m_line = nullptr;
   int m_failures = 0;
   std::string m_error;

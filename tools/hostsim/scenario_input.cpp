@@ -4,6 +4,7 @@
 
 #include "hostsim/host_session.h"
 #include "hostsim/scenario.h"
+#include "hostsim/snapshots.h"
 #include "platform/input.h"
 #include "platform/message.h"
 #include "platform/text.h"
@@ -233,6 +234,7 @@ bool CmdSnapshot(CScenarioRunner& r, const Args& a) {
   std::string error;
   if (!WriteHostSnapshot(h, path, error)) return r.Error(error);
   r.Session().Print("snapshot " + a[0] + " " + a[1]);
+  if (CSnapshotRecorder* gallery = r.Recorder()) gallery->Written(path);
   return true;
 }
 
