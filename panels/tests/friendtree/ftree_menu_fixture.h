@@ -64,6 +64,7 @@ class FTreeMenus : public FTreeFixture {
   void Command(UINT id) {
     Tree().SendMessage(WM_COMMAND, id, 0);
     PumpMessages();
+    session.RunDeferred();
   }
   // The friend data ready again: a fresh build.
   void Reload() {
