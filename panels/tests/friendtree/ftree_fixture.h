@@ -142,6 +142,10 @@ class FTreeFixture : public ::testing::Test {
         if (attr && std::u16string(attr->szKey) == key) plugin->SetAttrText(*attr, value);
       }
     }
+    if (!layout.empty()) {
+      ASSERT_TRUE(layoutDoc.LoadText(FromUtf8(layout)));
+      plugin->LoadInfo(layoutDoc.Root());
+    }
     CQWPluginCaller::RegisterMsg(plugin.get());
     const RECT rc{0, 0, 320, 400};
     plugin->CreatePlugin(session.MainWindow(), &rc);
@@ -265,6 +269,8 @@ class FTreeFixture : public ::testing::Test {
   CHostSession session;
   std::unique_ptr<CPluginFTree> plugin;
   std::vector<std::pair<std::u16string, std::u16string>> attrs;   // layout attributes
+  std::string layout;   // the panel's layout element (UTF-8 XML), when given
+  CXmlDocument layoutDoc;
   std::vector<BYTE> owner;
   std::u16string account;
   std::u16string workDir = u"work\\";
