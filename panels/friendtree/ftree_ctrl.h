@@ -260,8 +260,10 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   bool IsChatRoomContact(HTREEITEM item) const;
   // The top-level group item of a friend item (or of a group itself).
   HTREEITEM TopGroupOf(HTREEITEM item) const;
-  // Default group names asked of the host, per kind.
+  // Default group names asked of the host, per kind, once per user action
+  // (ForgetDefaultNames starts a new one).
   std::u16string DefaultGroupName(int kind);
+  void ForgetDefaultNames() { m_defNames.clear(); }
   bool IsStrangersGroup(HTREEITEM group);
   bool IsGroupOfKinds(HTREEITEM group, std::initializer_list<int> kinds);
   void ActivateFriend(HTREEITEM item);   // double-click and Enter
@@ -360,6 +362,7 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   std::vector<FTREE_ICONRECORD> m_iconRecords;
   std::unordered_map<HTREEITEM, FTREE_LINKRECORD> m_links;
   std::vector<std::pair<UINT, HTREEITEM>> m_moveTo;
+  std::unordered_map<int, std::u16string> m_defNames;
   // Groups collapsed while a friend is dragged.
   std::vector<HTREEITEM> m_dragCollapsed;
 };

@@ -74,6 +74,7 @@ void CQWFriendTreeCtrl::TrackMenu(BCMenu& menu, CPoint point) {
 
 void CQWFriendTreeCtrl::OnItem_RButtonUp(HTREEITEM item, UINT flags, CPoint point) {
   FTLOG(u"CQWFriendTreeCtrl::OnItem_RButtonUp()");
+  ForgetDefaultNames();
   (void)flags;
   if (!item) {
     CreateMenu_Blank(point);
@@ -199,6 +200,7 @@ void CQWFriendTreeCtrl::CreateMenu_Blank(CPoint point) {
 
 BOOL CQWFriendTreeCtrl::OnCommand(WPARAM wparam, LPARAM lparam) {
   FTLOG(u"CQWFriendTreeCtrl::OnCommand()");
+  ForgetDefaultNames();
   const UINT id = LOWORD(wparam);
   // Move-to entries first: their range holds ids of other commands.
   if (id >= kMoveToFirst && id <= kMoveToLast) {

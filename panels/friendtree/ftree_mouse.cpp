@@ -85,7 +85,9 @@ HTREEITEM CQWFriendTreeCtrl::TopGroupOf(HTREEITEM item) const {
 }
 
 std::u16string CQWFriendTreeCtrl::DefaultGroupName(int kind) {
-  return m_processor.GetDefaultGroupName(kind);
+  auto it = m_defNames.find(kind);
+  if (it == m_defNames.end()) it = m_defNames.emplace(kind, m_processor.GetDefaultGroupName(kind)).first;
+  return it->second;
 }
 
 bool CQWFriendTreeCtrl::IsStrangersGroup(HTREEITEM group) { return IsGroupOfKinds(group, {QWKIND_STRANGER}); }
@@ -115,6 +117,7 @@ void CQWFriendTreeCtrl::OnLButtonDown(UINT flags, CPoint point) {
 
 void CQWFriendTreeCtrl::OnLButtonUp(UINT flags, CPoint point) {
   FTLOG(u"CQWFriendTreeCtrl::OnLButtonUp()");
+  ForgetDefaultNames();
   CYRFriendTree::OnLButtonUp(flags, point);
   // A drag that ended without a drop (nowhere, or refused) opens the
   // groups it closed again.
@@ -141,6 +144,7 @@ void CQWFriendTreeCtrl::OnItem_LButtonUp(HTREEITEM item, UINT flags, CPoint poin
 
 void CQWFriendTreeCtrl::OnItem_LButtonDblClk(HTREEITEM item, UINT flags, CPoint point) {
   FTLOG(u"CQWFriendTreeCtrl::OnItem_LButtonDblClk()");
+  ForgetDefaultNames();
   if (IsCustomNode(item)) {
     OnCustomNodeClick(item, 2);
     return;
@@ -186,6 +190,7 @@ void CQWFriendTreeCtrl::OpenCustomerService(HTREEITEM item) {
 
 void CQWFriendTreeCtrl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
   FTLOG(u"CQWFriendTreeCtrl::OnKeyDown()");
+  ForgetDefaultNames();
   switch (vk) {
     case VK_RETURN: {
       HTREEITEM item = GetSelectedItem();
@@ -211,6 +216,7 @@ void CQWFriendTreeCtrl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
 
 void CQWFriendTreeCtrl::OnPostfix_LButtonUp(HTREEITEM item, int index, UINT flags, CPoint point) {
   FTLOG(u"CQWFriendTreeCtrl::OnPostfix_LButtonUp()");
+  ForgetDefaultNames();
   (void)flags;
   (void)point;
   DWORD kind = 0;
@@ -228,6 +234,7 @@ void CQWFriendTreeCtrl::OnPostfix_LButtonUp(HTREEITEM item, int index, UINT flag
 
 BOOL CQWFriendTreeCtrl::OnCustomBeginDrag(HTREEITEM item, CPoint point) {
   FTLOG(u"CQWFriendTreeCtrl::OnCustomBeginDrag()");
+  ForgetDefaultNames();
   (void)point;
   if (!IsFriendEntry(item) || IsCSContact(item) || IsChatRoomContact(item)) return FALSE;
   EndNameEditOnPress();
