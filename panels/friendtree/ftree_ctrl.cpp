@@ -139,6 +139,7 @@ void CQWFriendTreeCtrl::SetStatusImage(int slot, int image) {
 }
 
 void CQWFriendTreeCtrl::SetSelected(HTREEITEM item) {
+  FTLOG(u"CQWFriendTreeCtrl::SetSelected()");
   m_hSelected = item;
   if (item) SelectItem(item);
 }
@@ -149,6 +150,7 @@ HTREEITEM CQWFriendTreeCtrl::GetItemByPos(QWPOS pos) const {
 }
 
 std::u16string CQWFriendTreeCtrl::GetAccountText() const {
+  FTLOG(u"CQWFriendTreeCtrl::GetAccountText()");
   if (m_ownInfo.empty()) return {};
   const CQWPayload own(const_cast<BYTE*>(m_ownInfo.data()), static_cast<DWORD>(m_ownInfo.size()));
   std::u16string id = own.GetText(qwownfield::kUserId, 64);
@@ -393,6 +395,7 @@ void CQWFriendTreeCtrl::OpenGroup(HTREEITEM group, bool toggle) {
 }
 
 void CQWFriendTreeCtrl::OnItemDeleted(HTREEITEM item) {
+  FTLOG(u"CQWFriendTreeCtrl::OnItemDeleted()");
   // Keeps the position map in step with every deletion, branch by branch.
   auto it = m_posMap.find(GetItemData(item));
   if (it != m_posMap.end() && it->second == item) m_posMap.erase(it);
@@ -405,15 +408,18 @@ void CQWFriendTreeCtrl::OnItemDeleted(HTREEITEM item) {
 }
 
 bool CQWFriendTreeCtrl::MustBeShown(const CQWDataItem& record) const {
+  FTLOG(u"CQWFriendTreeCtrl::MustBeShown()");
   if (!m_bOnlyOnline || !record.IsFriend()) return true;
   return record.GetStatus() != QWSTATUS_OFFLINE;
 }
 
 bool CQWFriendTreeCtrl::IsHiddenCSGroup(const CQWDataItem& record) const {
+  FTLOG(u"CQWFriendTreeCtrl::IsHiddenCSGroup()");
   return m_bEnterprise && !m_bShowCSGroup && !record.IsFriend() && record.GetDataKind() == QWKIND_CS;
 }
 
 HTREEITEM CQWFriendTreeCtrl::InsertQuickly(QWPOS pos, HTREEITEM parent, HTREEITEM after) {
+  FTLOG(u"CQWFriendTreeCtrl::InsertQuickly()");
   if (HTREEITEM existing = GetItemByPos(pos)) return existing;
   std::unique_ptr<CQWDataItem> record;
   if (!m_processor.GetFriendInfoPtr(pos, record)) return nullptr;
@@ -461,6 +467,7 @@ void CQWFriendTreeCtrl::InsertChildren(HTREEITEM group) {
 }
 
 HTREEITEM CQWFriendTreeCtrl::AfterItemFor(QWPOS pos, QWPOS prevSibling) const {
+  FTLOG(u"CQWFriendTreeCtrl::AfterItemFor()");
   // Siblings hidden by the only-online filter have no item: the new item
   // goes after the nearest one that is shown, so the data's order holds.
   (void)pos;
@@ -480,6 +487,7 @@ void CQWFriendTreeCtrl::OnInsertByPos(QWPOS pos, QWPOS prev) {
 }
 
 HTREEITEM CQWFriendTreeCtrl::InsertByPos(QWPOS pos, QWPOS prev) {
+  FTLOG(u"CQWFriendTreeCtrl::InsertByPos()");
   if (HTREEITEM existing = GetItemByPos(pos)) return existing;
   std::unique_ptr<CQWDataItem> record;
   if (!m_processor.GetFriendInfoPtr(pos, record) || IsHiddenCSGroup(*record)) return nullptr;

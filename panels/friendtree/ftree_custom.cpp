@@ -28,6 +28,7 @@ std::u16string ProgramFile(const std::u16string& file) {
 }  // namespace
 
 const FTREE_LINKRECORD* CQWFriendTreeCtrl::GetLinkRecord(HTREEITEM item) const {
+  FTLOG(u"CQWFriendTreeCtrl::GetLinkRecord()");
   auto it = m_links.find(item);
   return it == m_links.end() ? nullptr : &it->second;
 }
@@ -35,6 +36,7 @@ const FTREE_LINKRECORD* CQWFriendTreeCtrl::GetLinkRecord(HTREEITEM item) const {
 HTREEITEM CQWFriendTreeCtrl::InsertLinkItem(const std::u16string& text, const std::u16string& image,
                                             DWORD_PTR data, HTREEITEM parent, HTREEITEM after,
                                             const FTREE_LINKRECORD* link) {
+  FTLOG(u"CQWFriendTreeCtrl::InsertLinkItem()");
   const int index = CachedImageFile(image);
   HTREEITEM item = InsertItem(text.c_str(), index, index, parent, after);
   if (!item) return nullptr;
@@ -64,6 +66,7 @@ void CQWFriendTreeCtrl::AddCSLinkNode(HTREEITEM csGroup) {
 }
 
 bool CQWFriendTreeCtrl::IsCustomNode(HTREEITEM item) const {
+  FTLOG(u"CQWFriendTreeCtrl::IsCustomNode()");
   if (!item) return false;
   const DWORD_PTR data = GetItemData(item);
   return data == FTREE_DATA_LINK || data == FTREE_DATA_ADDFRIEND;

@@ -12,6 +12,7 @@
 #include "platform/text.h"
 
 std::u16string CQWFriendTreeCtrl::ItemText(const CQWDataItem& record) const {
+  FTLOG(u"CQWFriendTreeCtrl::ItemText()");
   // Names travel in 64-character fields.
   const std::u16string name = record.GetName().substr(0, 63);
   if (!record.IsFriend()) {
@@ -29,6 +30,7 @@ std::u16string CQWFriendTreeCtrl::ItemText(const CQWDataItem& record) const {
 }
 
 bool CQWFriendTreeCtrl::IsSameEnterprise(const std::u16string& friendId) const {
+  FTLOG(u"CQWFriendTreeCtrl::IsSameEnterprise()");
   if (!m_bEnterprise) return false;
   const std::u16string account = friendId.substr(0, friendId.find(u'@'));
   const std::size_t dot = account.find(u'.');
@@ -36,6 +38,7 @@ bool CQWFriendTreeCtrl::IsSameEnterprise(const std::u16string& friendId) const {
 }
 
 int CQWFriendTreeCtrl::ItemImage(const CQWDataItem& record) const {
+  FTLOG(u"CQWFriendTreeCtrl::ItemImage()");
   const int status = record.GetStatus();
   const int slot = status >= QWSTATUS_OFFLINE && status < QWSTATUS_OFFLINE + kStatusSlots
                        ? status - QWSTATUS_OFFLINE
@@ -47,6 +50,7 @@ int CQWFriendTreeCtrl::ItemImage(const CQWDataItem& record) const {
 }
 
 void CQWFriendTreeCtrl::ApplyImage(HTREEITEM item, const CQWDataItem& record) {
+  FTLOG(u"CQWFriendTreeCtrl::ApplyImage()");
   int image = ItemImage(record);
   if (record.IsFriend()) {
     const bool big = GetIconType() == YRICON_BIG;
@@ -61,6 +65,7 @@ void CQWFriendTreeCtrl::ApplyImage(HTREEITEM item, const CQWDataItem& record) {
 }
 
 int CQWFriendTreeCtrl::PhotoImage(HTREEITEM item, const std::u16string& friendId) {
+  FTLOG(u"CQWFriendTreeCtrl::PhotoImage()");
   const std::u16string key = friendId.substr(0, friendId.find(u'@'));
   if (key.empty()) return -1;
   auto cached = m_photoCache.find(key);
@@ -87,12 +92,14 @@ int CQWFriendTreeCtrl::PhotoImage(HTREEITEM item, const std::u16string& friendId
 }
 
 void CQWFriendTreeCtrl::UpdateItem(HTREEITEM item, const CQWDataItem& record) {
+  FTLOG(u"CQWFriendTreeCtrl::UpdateItem()");
   SetItemText(item, ItemText(record));
   ApplyImage(item, record);
   if (record.IsFriend()) UpdatePostfix(item, record);
 }
 
 void CQWFriendTreeCtrl::UpdateGroupText(HTREEITEM group) {
+  FTLOG(u"CQWFriendTreeCtrl::UpdateGroupText()");
   if (!m_pFriendData) return;
   const QWPOS pos = GetItemData(group);
   if (GetItemByPos(pos) != group) return;
@@ -100,6 +107,7 @@ void CQWFriendTreeCtrl::UpdateGroupText(HTREEITEM group) {
 }
 
 void CQWFriendTreeCtrl::ShowPostfix(HTREEITEM item, DWORD kind, bool show) {
+  FTLOG(u"CQWFriendTreeCtrl::ShowPostfix()");
   constexpr int kPostfixImageBase = 0;
   const int count = GetPostfixBnCount(item);
   int found = -1;
@@ -116,6 +124,7 @@ void CQWFriendTreeCtrl::ShowPostfix(HTREEITEM item, DWORD kind, bool show) {
 }
 
 void CQWFriendTreeCtrl::UpdatePostfix(HTREEITEM item, const CQWDataItem& record) {
+  FTLOG(u"CQWFriendTreeCtrl::UpdatePostfix()");
   ShowPostfix(item, PF_VIDEO, false);
   CQWFriendDetail detail;
   const bool has = record.GetDetail(detail);
@@ -161,6 +170,7 @@ void CQWFriendTreeCtrl::LoadStatusIcons() {
 }
 
 int CQWFriendTreeCtrl::CachedImageFile(const std::u16string& file) {
+  FTLOG(u"CQWFriendTreeCtrl::CachedImageFile()");
   if (file.empty()) return -1;
   auto it = m_fileImages.find(file);
   if (it != m_fileImages.end()) return it->second;

@@ -61,6 +61,7 @@ class CRemarkDlg : public CCoolDialog {
 // ---- menus ------------------------------------------------------------------------------
 
 std::u16string CQWFriendTreeCtrl::OnlyOnlineText() const {
+  FTLOG(u"CQWFriendTreeCtrl::OnlyOnlineText()");
   return m_bOnlyOnline ? u"查看全部好友" : u"只查看在线好友";
 }
 
@@ -245,12 +246,14 @@ BOOL CQWFriendTreeCtrl::OnCommand(WPARAM wparam, LPARAM lparam) {
 }
 
 QWPOS CQWFriendTreeCtrl::SelectedPos() const {
+  FTLOG(u"CQWFriendTreeCtrl::SelectedPos()");
   if (!m_hSelected || IsCustomNode(m_hSelected)) return 0;
   const QWPOS pos = GetItemData(m_hSelected);
   return GetItemByPos(pos) == m_hSelected ? pos : 0;
 }
 
 QWPOS CQWFriendTreeCtrl::SelectedFriendPos() const {
+  FTLOG(u"CQWFriendTreeCtrl::SelectedFriendPos()");
   return IsFriendEntry(m_hSelected) ? GetItemData(m_hSelected) : 0;
 }
 

@@ -19,6 +19,7 @@ constexpr std::size_t kIdChars = 64;
 // ---- what an item is ------------------------------------------------------------------------
 
 std::unique_ptr<CQWDataItem> CQWFriendTreeCtrl::RecordOf(HTREEITEM item) const {
+  FTLOG(u"CQWFriendTreeCtrl::RecordOf()");
   if (!item || !m_pFriendData || IsCustomNode(item)) return nullptr;
   const QWPOS pos = GetItemData(item);
   if (GetItemByPos(pos) != item) return nullptr;
@@ -26,22 +27,26 @@ std::unique_ptr<CQWDataItem> CQWFriendTreeCtrl::RecordOf(HTREEITEM item) const {
 }
 
 bool CQWFriendTreeCtrl::IsFriendEntry(HTREEITEM item) const {
+  FTLOG(u"CQWFriendTreeCtrl::IsFriendEntry()");
   auto rec = RecordOf(item);
   return rec && rec->IsFriend();
 }
 
 bool CQWFriendTreeCtrl::IsGroupEntry(HTREEITEM item) const {
+  FTLOG(u"CQWFriendTreeCtrl::IsGroupEntry()");
   auto rec = RecordOf(item);
   return rec && !rec->IsFriend();
 }
 
 std::u16string CQWFriendTreeCtrl::GroupIdText(const CQWDataItem& record) const {
+  FTLOG(u"CQWFriendTreeCtrl::GroupIdText()");
   auto id = record.GetID();
   const std::u16string text = id ? id->GetID() : record.GetName();
   return text.substr(0, kNameChars);
 }
 
 std::unique_ptr<CQWDataItem> CQWFriendTreeCtrl::FindCSRecord(const CQWDataItem& contact) const {
+  FTLOG(u"CQWFriendTreeCtrl::FindCSRecord()");
   if (!m_pDataMgr) return nullptr;
   CQWData* cs = m_pDataMgr->GetData(u"CSData");
   auto id = contact.GetID();
@@ -53,6 +58,7 @@ std::unique_ptr<CQWDataItem> CQWFriendTreeCtrl::FindCSRecord(const CQWDataItem& 
 }
 
 QWPOS CQWFriendTreeCtrl::FindChatRoom(const CQWDataItem& contact) const {
+  FTLOG(u"CQWFriendTreeCtrl::FindChatRoom()");
   if (!m_pDataMgr) return 0;
   CQWData* rooms = m_pDataMgr->GetData(u"ChatRoomData");
   auto id = contact.GetID();
@@ -69,30 +75,36 @@ QWPOS CQWFriendTreeCtrl::FindChatRoom(const CQWDataItem& contact) const {
 }
 
 bool CQWFriendTreeCtrl::IsCSContact(HTREEITEM item) const {
+  FTLOG(u"CQWFriendTreeCtrl::IsCSContact()");
   auto rec = RecordOf(item);
   return rec && rec->IsFriend() && FindCSRecord(*rec);
 }
 
 bool CQWFriendTreeCtrl::IsChatRoomContact(HTREEITEM item) const {
+  FTLOG(u"CQWFriendTreeCtrl::IsChatRoomContact()");
   auto rec = RecordOf(item);
   return rec && rec->IsFriend() && FindChatRoom(*rec);
 }
 
 HTREEITEM CQWFriendTreeCtrl::TopGroupOf(HTREEITEM item) const {
+  FTLOG(u"CQWFriendTreeCtrl::TopGroupOf()");
   HTREEITEM top = item;
   for (HTREEITEM p = item ? GetParentItem(item) : nullptr; p; p = GetParentItem(p)) top = p;
   return top;
 }
 
 std::u16string CQWFriendTreeCtrl::DefaultGroupName(int kind) {
+  FTLOG(u"CQWFriendTreeCtrl::DefaultGroupName()");
   auto it = m_defNames.find(kind);
   if (it == m_defNames.end()) it = m_defNames.emplace(kind, m_processor.GetDefaultGroupName(kind)).first;
   return it->second;
 }
 
 bool CQWFriendTreeCtrl::IsStrangersGroup(HTREEITEM group) { return IsGroupOfKinds(group, {QWKIND_STRANGER}); }
+  FTLOG(u"CQWFriendTreeCtrl::IsStrangersGroup()");
 
 bool CQWFriendTreeCtrl::IsGroupOfKinds(HTREEITEM group, std::initializer_list<int> kinds) {
+  FTLOG(u"CQWFriendTreeCtrl::IsGroupOfKinds()");
   auto rec = RecordOf(group);
   if (!rec || rec->IsFriend()) return false;
   const std::u16string name = rec->GetName();
@@ -106,6 +118,7 @@ bool CQWFriendTreeCtrl::IsGroupOfKinds(HTREEITEM group, std::initializer_list<in
 // ---- mouse and keys ----------------------------------------------------------------------
 
 void CQWFriendTreeCtrl::EndNameEditOnPress() {
+  FTLOG(u"CQWFriendTreeCtrl::EndNameEditOnPress()");
   if (m_pNameEdit && m_pNameEdit->IsEditing()) m_pNameEdit->EditFinished();
 }
 

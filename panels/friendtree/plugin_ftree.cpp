@@ -16,6 +16,7 @@ bool Same(const std::u16string& a, const char16_t* b) { return lstrcmpiW(a.c_str
 }  // namespace
 
 CPluginFTree::CPluginFTree() {
+  FTLOG(u"CPluginFTree::CPluginFTree()");
   m_strType = u"PluginFTree";
   CPluginFTree::Empty();
   m_tree.SetPlugin(this);
@@ -24,9 +25,13 @@ CPluginFTree::CPluginFTree() {
   m_tree.SetHooks(std::move(hooks));
 }
 
-CPluginFTree::~CPluginFTree() { CPluginFTree::UnRegisterMsg(); }
+CPluginFTree::~CPluginFTree() {
+  FTLOG(u"CPluginFTree::~CPluginFTree()");
+  CPluginFTree::UnRegisterMsg();
+}
 
 const CQWAttrArray& CPluginFTree::GetAttrArray() {
+  FTLOG(u"CPluginFTree::GetAttrArray()");
   static const CQWAttrArray attrs = QWExtendAttrs(
       CPluginTreeBase::GetAttrArray(),
       {
@@ -42,6 +47,7 @@ const CQWAttrArray& CPluginFTree::GetAttrArray() {
 }
 
 void CPluginFTree::Empty() {
+  FTLOG(u"CPluginFTree::Empty()");
   CPluginTreeBase::Empty();
   m_strDefaultGroup = u"聊天好友";
   m_clrFriend = RGB(0, 0, 0);
@@ -66,6 +72,7 @@ void CPluginFTree::UnRegisterMsg() {
 }
 
 std::u16string CPluginFTree::IconPath(const std::u16string& file) const {
+  FTLOG(u"CPluginFTree::IconPath()");
   if (file.empty()) return {};
   return FormatW(u"%sbmp\\%s", m_strWorkDir, file);
 }
