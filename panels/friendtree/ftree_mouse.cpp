@@ -100,8 +100,10 @@ std::u16string CQWFriendTreeCtrl::DefaultGroupName(int kind) {
   return it->second;
 }
 
-bool CQWFriendTreeCtrl::IsStrangersGroup(HTREEITEM group) { return IsGroupOfKinds(group, {QWKIND_STRANGER}); }
+bool CQWFriendTreeCtrl::IsStrangersGroup(HTREEITEM group) {
   FTLOG(u"CQWFriendTreeCtrl::IsStrangersGroup()");
+  return IsGroupOfKinds(group, {QWKIND_STRANGER});
+}
 
 bool CQWFriendTreeCtrl::IsGroupOfKinds(HTREEITEM group, std::initializer_list<int> kinds) {
   FTLOG(u"CQWFriendTreeCtrl::IsGroupOfKinds()");
