@@ -1,3 +1,5 @@
+// CQWFriendTreeCtrl: construction, notifications, loading the friend data
+// and keeping the tree in step with it.
 #include "friendtree/ftree_ctrl.h"
 
 #include <algorithm>
@@ -24,6 +26,13 @@ std::u16string& ChatFriendsGroupName() {
   return name;
 }
 
+// Until the first logon names the host's own defaults, the fixed names.
+std::vector<std::u16string>& ProtectedGroups() {
+  static std::vector<std::u16string> names = {u"未分组商友", kDefaultChatFriendsGroup, u"我的采购商",
+                                              u"我的供应商"};
+  return names;
+}
+
 // The log of this tree: "log\<local time with milliseconds>_MainFTree.log"
 // under the host program's directory.
 std::u16string LogFileName() {
@@ -44,6 +53,22 @@ const std::u16string& CQWFriendTreeCtrl::GetChatFriendsGroupName() { return Chat
 
 void CQWFriendTreeCtrl::SetChatFriendsGroupName(const std::u16string& name) {
   ChatFriendsGroupName() = name.empty() ? kDefaultChatFriendsGroup : name;
+}
+
+const std::vector<std::u16string>& CQWFriendTreeCtrl::GetProtectedGroups() { return ProtectedGroups(); }
+
+void CQWFriendTreeCtrl::SetProtectedGroups(std::vector<std::u16string> names) {
+  ProtectedGroups() = std::move(names);
+}
+
+bool CQWFriendTreeCtrl::IsProtectedGroup(const std::u16string& name) {
+  const auto& names = ProtectedGroups();
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+int& CQWFriendTreeCtrl::NewGroupCounter() {
+  static int counter = 0;
+  return counter;
 }
 
 CQWFriendTreeCtrl::CQWFriendTreeCtrl() {
@@ -69,9 +94,15 @@ void CQWFriendTreeCtrl::Init() {
   // The lists were loaded anew: no photo is in them.
   m_photoCache.clear();
   m_photoLists.clear();
+  m_fileImages.clear();
+  LoadStatusIcons();
   if (m_hWnd && !m_pNameEdit->GetSafeHwnd()) {
     const RECT rc{0, 0, 70, 20};
-    m_pNameEdit->Create(WS_CHILD | ES_AUTOHSCROLL, rc, this, 1500);
+    m_pNameEdit->Create(WS_CHILD | ES_AUTOHSCROLL, rc, this, kNameEditId);
+    // The name travels in a 64-character field: a longer one would be cut
+    // by the request and could then match another group.
+    m_pNameEdit->SetLimitText(static_cast<UINT>(kNameChars));
+    m_pNameEdit->SetFinishHandler([this](const std::u16string& text) { OnGroupNameEdited(text); });
   }
 }
 
@@ -107,12 +138,19 @@ void CQWFriendTreeCtrl::SetStatusImage(int slot, int image) {
   if (slot >= 0 && slot < kStatusSlots) m_statusImage[slot] = image;
 }
 
+void CQWFriendTreeCtrl::SetSelected(HTREEITEM item) {
+  FTLOG(u"CQWFriendTreeCtrl::SetSelected()");
+  m_hSelected = item;
+  if (item) SelectItem(item);
+}
+
 HTREEITEM CQWFriendTreeCtrl::GetItemByPos(QWPOS pos) const {
   auto it = m_posMap.find(pos);
   return it == m_posMap.end() ? nullptr : it->second;
 }
 
 std::u16string CQWFriendTreeCtrl::GetAccountText() const {
+  FTLOG(u"CQWFriendTreeCtrl::GetAccountText()");
   if (m_ownInfo.empty()) return {};
   const CQWPayload own(const_cast<BYTE*>(m_ownInfo.data()), static_cast<DWORD>(m_ownInfo.size()));
   std::u16string id = own.GetText(qwownfield::kUserId, 64);
@@ -288,7 +326,7 @@ void CQWFriendTreeCtrl::Load() {
   ClearAll();
   ReadOnlyOnline();
   Build();
-  if (m_hooks.addCustomNodes) m_hooks.addCustomNodes(*this);
+  PutCustomNodes();
   OpenChatFriendsGroup();
   if (m_bReportReady) m_processor.Notify_QW_LogonSuccess();
 }
@@ -298,7 +336,7 @@ void CQWFriendTreeCtrl::Refilter() {
   if (!m_pFriendData) return;
   ClearAll();
   Build();
-  if (m_hooks.addCustomNodes) m_hooks.addCustomNodes(*this);
+  PutCustomNodes();
   OpenChatFriendsGroup();
 }
 
@@ -308,6 +346,9 @@ void CQWFriendTreeCtrl::ClearAll() {
   m_photoCache.clear();
   for (const auto& [images, configured] : m_photoLists) {
     for (int i = images->GetImageCount() - 1; i >= configured; --i) images->Remove(i);
+    // Custom nodes' images above the configured ones went with the photos.
+    if (images == GetImageList(TVSIL_NORMAL))
+      std::erase_if(m_fileImages, [configured](const auto& entry) { return entry.second >= configured; });
   }
   m_photoLists.clear();
   m_hSelected = nullptr;
@@ -353,32 +394,32 @@ void CQWFriendTreeCtrl::OpenGroup(HTREEITEM group, bool toggle) {
   Expand(group, toggle ? TVE_TOGGLE : TVE_EXPAND);
 }
 
-void CQWFriendTreeCtrl::OnItem_LButtonUp(HTREEITEM item, UINT flags, CPoint point) {
-  FTLOG(u"CQWFriendTreeCtrl::OnItem_LButtonUp()");
-  // A group is filled the first time it is opened; the base then expands it.
-  if (item && IsGroupItem(item) && GetItemByPos(GetItemData(item)) == item && !GetChildItem(item))
-    InsertChildren(item);
-  CYRFriendTree::OnItem_LButtonUp(item, flags, point);
-}
-
 void CQWFriendTreeCtrl::OnItemDeleted(HTREEITEM item) {
+  FTLOG(u"CQWFriendTreeCtrl::OnItemDeleted()");
   // Keeps the position map in step with every deletion, branch by branch.
   auto it = m_posMap.find(GetItemData(item));
   if (it != m_posMap.end() && it->second == item) m_posMap.erase(it);
   if (m_hSelected == item) m_hSelected = nullptr;
+  m_links.erase(item);
+  for (auto& entry : m_moveTo)
+    if (entry.second == item) entry.second = nullptr;
+  std::erase(m_dragCollapsed, item);
   CYRFriendTree::OnItemDeleted(item);
 }
 
 bool CQWFriendTreeCtrl::MustBeShown(const CQWDataItem& record) const {
+  FTLOG(u"CQWFriendTreeCtrl::MustBeShown()");
   if (!m_bOnlyOnline || !record.IsFriend()) return true;
   return record.GetStatus() != QWSTATUS_OFFLINE;
 }
 
 bool CQWFriendTreeCtrl::IsHiddenCSGroup(const CQWDataItem& record) const {
+  FTLOG(u"CQWFriendTreeCtrl::IsHiddenCSGroup()");
   return m_bEnterprise && !m_bShowCSGroup && !record.IsFriend() && record.GetDataKind() == QWKIND_CS;
 }
 
 HTREEITEM CQWFriendTreeCtrl::InsertQuickly(QWPOS pos, HTREEITEM parent, HTREEITEM after) {
+  FTLOG(u"CQWFriendTreeCtrl::InsertQuickly()");
   if (HTREEITEM existing = GetItemByPos(pos)) return existing;
   std::unique_ptr<CQWDataItem> record;
   if (!m_processor.GetFriendInfoPtr(pos, record)) return nullptr;
@@ -398,12 +439,16 @@ HTREEITEM CQWFriendTreeCtrl::InsertQuickly(QWPOS pos, HTREEITEM parent, HTREEITE
     UpdatePostfix(item, *record);
     if (GetIconType() == YRICON_BIG) ApplyImage(item, *record);
   } else if (m_posPendingNewGroup && pos == m_posPendingNewGroup) {
-    SelectItem(item);
-    m_hSelected = item;
     m_posPendingNewGroup = 0;
-    if (m_hWnd) PostMessage(WM_COMMAND, 4839, 0);
+    StartNewGroupRename(item);
   }
   return item;
+}
+
+void CQWFriendTreeCtrl::StartNewGroupRename(HTREEITEM item) {
+  FTLOG(u"CQWFriendTreeCtrl::StartNewGroupRename()");
+  SetSelected(item);
+  if (m_hWnd) PostMessage(WM_COMMAND, ID_RENAMEGROUP, 0);
 }
 
 void CQWFriendTreeCtrl::InsertChildren(HTREEITEM group) {
@@ -418,10 +463,11 @@ void CQWFriendTreeCtrl::InsertChildren(HTREEITEM group) {
     if (HTREEITEM item = InsertQuickly(pos, group, after)) after = item;
   }
   auto rec = m_pFriendData->GetItem(groupPos);
-  if (rec && rec->GetDataKind() == QWKIND_CS && m_hooks.addCSLinkNode) m_hooks.addCSLinkNode(*this, group);
+  if (rec && rec->GetDataKind() == QWKIND_CS) AddCSLinkNode(group);
 }
 
 HTREEITEM CQWFriendTreeCtrl::AfterItemFor(QWPOS pos, QWPOS prevSibling) const {
+  FTLOG(u"CQWFriendTreeCtrl::AfterItemFor()");
   // Siblings hidden by the only-online filter have no item: the new item
   // goes after the nearest one that is shown, so the data's order holds.
   (void)pos;
@@ -441,6 +487,7 @@ void CQWFriendTreeCtrl::OnInsertByPos(QWPOS pos, QWPOS prev) {
 }
 
 HTREEITEM CQWFriendTreeCtrl::InsertByPos(QWPOS pos, QWPOS prev) {
+  FTLOG(u"CQWFriendTreeCtrl::InsertByPos()");
   if (HTREEITEM existing = GetItemByPos(pos)) return existing;
   std::unique_ptr<CQWDataItem> record;
   if (!m_processor.GetFriendInfoPtr(pos, record) || IsHiddenCSGroup(*record)) return nullptr;
@@ -528,122 +575,3 @@ void CQWFriendTreeCtrl::OnSort(QWPOS pos, QWPOS prev) {
   if (parent != TVI_ROOT) UpdateGroupText(parent);
 }
 
-// ---- texts, images, buttons --------------------------------------------------------
-
-std::u16string CQWFriendTreeCtrl::ItemText(const CQWDataItem& record) const {
-  // Names travel in 64-character fields.
-  const std::u16string name = record.GetName().substr(0, 63);
-  if (!record.IsFriend()) {
-    const int total = record.GetMemberCount();
-    if (total <= 0) return name;
-    return FormatW(u"%s(%d/%d)", name, record.GetOnlineCount(), total);
-  }
-  if (m_bEnterprise && m_bShowTrueName) {
-    auto id = record.GetID();
-    CQWFriendDetail detail;
-    if (id && IsSameEnterprise(id->GetID()) && record.GetDetail(detail) && !detail.trueName.empty())
-      return detail.trueName.substr(0, 63) + u"-" + name;
-  }
-  return name;
-}
-
-bool CQWFriendTreeCtrl::IsSameEnterprise(const std::u16string& friendId) const {
-  if (!m_bEnterprise) return false;
-  const std::u16string account = friendId.substr(0, friendId.find(u'@'));
-  const std::size_t dot = account.find(u'.');
-  return dot != std::u16string::npos && account.substr(dot) == m_strEnterpriseSuffix;
-}
-
-int CQWFriendTreeCtrl::ItemImage(const CQWDataItem& record) const {
-  const int status = record.GetStatus();
-  const int slot = status >= QWSTATUS_OFFLINE && status < QWSTATUS_OFFLINE + kStatusSlots
-                       ? status - QWSTATUS_OFFLINE
-                       : 0;
-  int image = m_statusImage[slot];
-  if (record.GetDataKind() == QWKIND_CS) image += kCSImageBase;
-  else if (record.GetDataKind() == QWKIND_CHATROOM) image += kChatRoomImageBase;
-  return image;
-}
-
-void CQWFriendTreeCtrl::ApplyImage(HTREEITEM item, const CQWDataItem& record) {
-  int image = ItemImage(record);
-  if (record.IsFriend()) {
-    const bool big = GetIconType() == YRICON_BIG;
-    EnableBigImage(item, big);
-    if (big) {
-      auto id = record.GetID();
-      const int photo = id ? PhotoImage(item, id->GetID()) : -1;
-      if (photo >= 0) image = photo;
-    }
-  }
-  SetItemImage(item, image, image);
-}
-
-int CQWFriendTreeCtrl::PhotoImage(HTREEITEM item, const std::u16string& friendId) {
-  const std::u16string key = friendId.substr(0, friendId.find(u'@'));
-  if (key.empty()) return -1;
-  auto cached = m_photoCache.find(key);
-  if (cached != m_photoCache.end()) return cached->second;
-  // The photo joins the list the item is drawn from (the big images when
-  // the tree has them), at that list's image size.
-  CImageList* images = GetItemImages(item);
-  if (!images || !images->GetSafeHandle()) return -1;
-  const std::u16string file = FormatW(u"%s%s\\FriendPhoto\\%s.bmp", CCommFunction::GetModuleDirectory(),
-                                      GetAccountText(), key);
-  if (!PathFileExistsW(file.c_str())) return -1;
-  int cx = 0, cy = 0;
-  images->GetIconSize(&cx, &cy);
-  auto bitmap = static_cast<HBITMAP>(LoadImageW(0, file.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE));
-  if (!bitmap) return -1;
-  CColorConverter::ConvertBitmap(bitmap);
-  // The first photo marks where the configured images end.
-  m_photoLists.emplace(images, images->GetImageCount());
-  const int index = ImageList_Add(images->GetSafeHandle(), bitmap, 0);
-  DeleteObject(bitmap);
-  if (index < 0) return -1;
-  m_photoCache.emplace(key, index);
-  return index;
-}
-
-void CQWFriendTreeCtrl::UpdateItem(HTREEITEM item, const CQWDataItem& record) {
-  SetItemText(item, ItemText(record));
-  ApplyImage(item, record);
-  if (record.IsFriend()) UpdatePostfix(item, record);
-}
-
-void CQWFriendTreeCtrl::UpdateGroupText(HTREEITEM group) {
-  if (!m_pFriendData) return;
-  const QWPOS pos = GetItemData(group);
-  if (GetItemByPos(pos) != group) return;
-  if (auto rec = m_pFriendData->GetItem(pos)) SetItemText(group, ItemText(*rec));
-}
-
-void CQWFriendTreeCtrl::ShowPostfix(HTREEITEM item, DWORD kind, bool show) {
-  constexpr int kPostfixImageBase = 0;
-  const int count = GetPostfixBnCount(item);
-  int found = -1;
-  for (int i = 0; i < count && found < 0; ++i) {
-    DWORD data = 0;
-    if (GetPostfixBnData(item, i, data) && data == kind) found = i;
-  }
-  if (show && found < 0) {
-    int index = -1;
-    InsertPostfixBn(item, kPostfixImageBase + static_cast<int>(kind), kind, &index, TRUE, FALSE);
-  } else if (!show && found >= 0) {
-    DeletePostfixBn(item, found);
-  }
-}
-
-void CQWFriendTreeCtrl::UpdatePostfix(HTREEITEM item, const CQWDataItem& record) {
-  ShowPostfix(item, PF_VIDEO, false);
-  CQWFriendDetail detail;
-  const bool has = record.GetDetail(detail);
-  const bool active = has && detail.state != 3;
-  // A button whose reason is gone (address removed, services withdrawn) goes too.
-  ShowPostfix(item, PF_EMAIL, active && !detail.email.empty());
-  const CQWPayload own(m_ownInfo.empty() ? nullptr : const_cast<BYTE*>(m_ownInfo.data()),
-                       static_cast<DWORD>(m_ownInfo.size()));
-  const bool ownMobile = own.GetInt(qwownfield::kMobileService) == 1;
-  ShowPostfix(item, PF_MOBILE, active && detail.mobile && ownMobile && m_bUseMobile);
-  if (has && !detail.blocked) ShowPostfix(item, PF_VIDEO, detail.video);
-}

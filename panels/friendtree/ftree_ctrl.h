@@ -18,6 +18,7 @@
 #include "host/plughost.h"
 #include "host/treeui/yrfriendtree.h"
 
+class BCMenu;
 class CChangeGroupNameEdit;
 
 // Item data of the custom nodes that the plug-in puts at the root; they are
@@ -33,6 +34,34 @@ struct FTREE_NAMEDVALUE {
   char16_t szName[50];
 };
 
+// A node of the layout's "CustomNode" elements: a link or an add-friend
+// node, before (first) or after the friend data's groups.
+struct FTREE_CUSTOMNODE {
+  enum Kind { LINK, ADDFRIEND } kind = LINK;
+  bool first = false;
+  std::u16string text;
+  std::u16string url;       // empty: the address is read from the INI file
+  std::u16string iniFile;   // relative to the host program's directory
+  std::u16string section, key;
+  std::u16string image;     // full path of the node's image; empty: none
+};
+
+// What a link item opens.
+struct FTREE_LINKRECORD {
+  std::u16string url, iniFile, section, key;
+};
+
+// An icon of the layout's "ItemImages" element.
+struct FTREE_ICONRECORD {
+  int type = 0;   // 0 group, 1 friend
+  std::u16string name;
+  std::u16string file;   // full path
+};
+
+// Window messages to the host's windows.
+constexpr UINT FTREE_WM_GROUPMOBILE = 3224;   // to the mobile-message window: (id, name)
+constexpr UINT FTREE_WM_HELPURL = 3169;       // to the main window: (address, 0)
+
 class CQWFriendTreeCtrl : public CYRFriendTree {
  public:
   // Status icon slots: a status code minus 40071; codes outside 40071..40082 use slot 0.
@@ -44,13 +73,29 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   enum PostfixKind : DWORD { PF_EMAIL = 0, PF_MOBILE = 1, PF_VIDEO = 2 };
   static constexpr UINT_PTR kLoadTimer = 101;
   static constexpr UINT kLoadDelayMs = 20;
+  static constexpr UINT kNameEditId = 1500;
+  // Top-level groups the friend data may hold.
+  static constexpr int kMaxGroups = 50;
+  // Group names travel in 64-character fields.
+  static constexpr std::size_t kNameChars = 63;
+  // The move-to submenu's command ids (4898 is a command of its own and is
+  // never handed out).
+  static constexpr UINT kMoveToFirst = 4861;
+  static constexpr UINT kMoveToLast = 4911;
 
-  // What the plug-in adds around the friend data (custom nodes after every
-  // build, the link node at the end of the customer-service group) and what
-  // it does when the own information first arrives.
+  // Commands of the menus.
+  enum Command : UINT {
+    ID_SENDMSG = 4820, ID_SENDFILE = 4821, ID_VOICE = 4822, ID_VIDEO = 4823, ID_EMAIL = 4824,
+    ID_MOBILEMSG = 4825, ID_DELFRIEND = 4829, ID_HISTORY = 4831, ID_INFO = 4833,
+    ID_GROUP_ADDFRIEND = 4835, ID_ADDGROUP = 4836, ID_GROUP_MOBILEMSG = 4837, ID_ADDGROUP2 = 4838,
+    ID_RENAMEGROUP = 4839, ID_DELGROUP = 4840, ID_NOACTION1 = 4841, ID_ONLYONLINE = 4842,
+    ID_NOACTION2 = 4843, ID_SHAREDAV = 4844, ID_DELALLINGROUP = 4898, ID_BLOCK = 4970,
+    ID_CS_BROADCAST = 4973, ID_ADDASFRIEND = 4974, ID_CLEARREMARK = 4980, ID_SETREMARK = 4981,
+    ID_CS_BROADCASTALL = 4982, ID_GUIDE = 1979, ID_NOEMAIL = 4000,
+  };
+
+  // What the plug-in does when the own information first arrives.
   struct Hooks {
-    std::function<void(CQWFriendTreeCtrl&)> addCustomNodes;
-    std::function<void(CQWFriendTreeCtrl&, HTREEITEM csGroup)> addCSLinkNode;
     std::function<void(CQWFriendTreeCtrl&)> firstOwnInfo;
   };
 
@@ -62,6 +107,7 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   void SetPlugin(CQWBasePlugin* plugin) { m_pPlugin = plugin; }
   void SetHooks(Hooks hooks) { m_hooks = std::move(hooks); }
   void SetDataManager(CQWDataManager* mgr);
+  CQWDataManager* GetDataManager() const { return m_pDataMgr; }
   void SetDataProcessMgr(CQWDataProcessorManager* mgr);
   // Keeps the manager and fills the notification list.
   void SetMsgManager(CQWMsgManager* mgr);
@@ -73,12 +119,28 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   void SetUseMobile(bool on) { m_bUseMobile = on; }
   // After every load, tell the host the tree is ready ("sys/FTInitedSuccess").
   void SetReportReady(bool on) { m_bReportReady = on; }
+  bool IsReportReady() const { return m_bReportReady; }
   // The group that the next insert selects and renames (add-group command).
   void SetPendingNewGroup(QWPOS pos) { m_posPendingNewGroup = pos; }
+  QWPOS GetPendingNewGroup() const { return m_posPendingNewGroup; }
+
+  // The layout's extra nodes and icons (kept as long as the tree).
+  void AddCustomNode(const FTREE_CUSTOMNODE& node) { m_customNodes.push_back(node); }
+  const std::vector<FTREE_CUSTOMNODE>& GetCustomNodes() const { return m_customNodes; }
+  void AddIconRecord(const FTREE_ICONRECORD& icon) { m_iconRecords.push_back(icon); }
+  const std::vector<FTREE_ICONRECORD>& GetIconRecords() const { return m_iconRecords; }
+  // The link record of a link item, or null.
+  const FTREE_LINKRECORD* GetLinkRecord(HTREEITEM item) const;
 
   // The library-wide name of the group that opens after every build.
   static const std::u16string& GetChatFriendsGroupName();
   static void SetChatFriendsGroupName(const std::u16string& name);   // empty: the default
+  // The library-wide names of the groups that are never renamed or deleted.
+  static const std::vector<std::u16string>& GetProtectedGroups();
+  static void SetProtectedGroups(std::vector<std::u16string> names);
+  static bool IsProtectedGroup(const std::u16string& name);
+  // The counter that numbers new groups' names (library-wide).
+  static int& NewGroupCounter();
 
   LRESULT OnNotify(UINT id, WPARAM wparam, LPARAM lparam);
   CQWFriendTree_DataProcessor& GetProcessor() { return m_processor; }
@@ -103,6 +165,12 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   CImageList* GetDrawingImages(HTREEITEM item) const { return GetItemImages(item); }
   int GetStatusImage(int slot) const;
   void SetStatusImage(int slot, int image);
+  // The item the commands act on.
+  HTREEITEM GetSelected() const { return m_hSelected; }
+  void SetSelected(HTREEITEM item);
+  CChangeGroupNameEdit* GetNameEdit() const { return m_pNameEdit.get(); }
+  // The move-to submenu's last numbering: command id to group item.
+  const std::vector<std::pair<UINT, HTREEITEM>>& GetMoveToMap() const { return m_moveTo; }
 
   // ---- building ----------------------------------------------------------------
   // Opens a group as a click would: its friends are inserted when it has no
@@ -115,25 +183,37 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
 
  protected:
   void OnTimer(UINT_PTR id) override;
+  BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
+  void OnLButtonDown(UINT flags, CPoint point) override;
+  void OnLButtonUp(UINT flags, CPoint point) override;
+  void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
+  void OnCaptureChanged(CWnd* wnd) override;
   void OnItem_LButtonUp(HTREEITEM item, UINT flags, CPoint point) override;
+  void OnItem_LButtonDblClk(HTREEITEM item, UINT flags, CPoint point) override;
+  void OnItem_RButtonUp(HTREEITEM item, UINT flags, CPoint point) override;
+  void OnPostfix_LButtonUp(HTREEITEM item, int index, UINT flags, CPoint point) override;
+  BOOL OnCustomBeginDrag(HTREEITEM item, CPoint point) override;
+  BOOL PreDrop(HTREEITEM dragged, HTREEITEM target) override;
+  void OnDroped(HTREEITEM dragged, HTREEITEM target) override;
   void OnItemDeleted(HTREEITEM item) override;
 
  private:
+  // ---- loading and keeping in step (ftree_ctrl.cpp) ----
   void Load();
   void ClearAll();
   void Build();
   void ReadOnlyOnline();
   void OpenChatFriendsGroup();
-
   bool MustBeShown(const CQWDataItem& record) const;
   bool IsHiddenCSGroup(const CQWDataItem& record) const;
   // Inserts one record after `after` (TVI_FIRST: first) under `parent`.
   HTREEITEM InsertQuickly(QWPOS pos, HTREEITEM parent, HTREEITEM after);
+  // Selects a new group and opens its name edit.
+  void StartNewGroupRename(HTREEITEM item);
   // Inserts every child of a group item in data order.
   void InsertChildren(HTREEITEM group);
   // The item of the nearest earlier sibling of pos that has one, or TVI_FIRST.
   HTREEITEM AfterItemFor(QWPOS pos, QWPOS prevSibling) const;
-
   void OnInsertByPos(QWPOS pos, QWPOS prev);
   HTREEITEM InsertByPos(QWPOS pos, QWPOS prev);
   void DeleteByPos(QWPOS pos);
@@ -146,7 +226,7 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   void OnLocate(QWPOS pos);
   void OnIconType(int type);
 
-  // Text, image and buttons of an item from its record.
+  // ---- items and images (ftree_items.cpp) ----
   std::u16string ItemText(const CQWDataItem& record) const;
   int ItemImage(const CQWDataItem& record) const;
   // Sets an item's image: its status slot, or in big-icon mode its photo.
@@ -157,6 +237,88 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   void ShowPostfix(HTREEITEM item, DWORD kind, bool show);
   void UpdateGroupText(HTREEITEM group);
   bool IsSameEnterprise(const std::u16string& friendId) const;
+  // The layout's status icons into their slots.
+  void LoadStatusIcons();
+  // An image file added to the tree's image list at its image size; -1 when none.
+  int AddImageFile(const std::u16string& file);
+  // The same, once per file while the image list keeps it.
+  int CachedImageFile(const std::u16string& file);
+
+  // ---- what an item is (ftree_mouse.cpp) ----
+  // The record behind a friend or group item (null for custom nodes).
+  std::unique_ptr<CQWDataItem> RecordOf(HTREEITEM item) const;
+  bool IsCustomNode(HTREEITEM item) const;
+  bool IsFriendEntry(HTREEITEM item) const;
+  bool IsGroupEntry(HTREEITEM item) const;
+  // The group's identifier text (its name when it has none).
+  std::u16string GroupIdText(const CQWDataItem& record) const;
+  // The customer-service record of a contact ("CSData"), or null.
+  std::unique_ptr<CQWDataItem> FindCSRecord(const CQWDataItem& contact) const;
+  // The room position of a chat-room contact ("ChatRoomData"), or 0.
+  QWPOS FindChatRoom(const CQWDataItem& contact) const;
+  bool IsCSContact(HTREEITEM item) const;
+  bool IsChatRoomContact(HTREEITEM item) const;
+  // The top-level group item of a friend item (or of a group itself).
+  HTREEITEM TopGroupOf(HTREEITEM item) const;
+  // Default group names asked of the host, per kind, once per user action
+  // (ForgetDefaultNames starts a new one).
+  std::u16string DefaultGroupName(int kind);
+  void ForgetDefaultNames() { m_defNames.clear(); }
+  bool IsStrangersGroup(HTREEITEM group);
+  bool IsGroupOfKinds(HTREEITEM group, std::initializer_list<int> kinds);
+  void ActivateFriend(HTREEITEM item);   // double-click and Enter
+  void OpenCustomerService(HTREEITEM item);
+  void EndNameEditOnPress();
+  // Drag and drop.
+  void RestoreDragGroups();
+  void MoveFriendTo(HTREEITEM friendItem, HTREEITEM group);
+
+  // ---- menus and commands (ftree_menus.cpp, ftree_groups.cpp) ----
+  void CreateMenu_Friend(HTREEITEM item, CPoint point);
+  void CreateMenu_Stranger(HTREEITEM item, CPoint point);
+  void CreateMenu_Group(HTREEITEM item, CPoint point);
+  void CreateMenu_Blank(CPoint point);
+  void TrackMenu(BCMenu& menu, CPoint point);
+  // Appends the move-to submenu when it has entries.
+  void AppendMoveToMenu(BCMenu& menu, HTREEITEM friendItem);
+  std::u16string OnlyOnlineText() const;
+  QWPOS SelectedPos() const;
+  QWPOS SelectedFriendPos() const;
+  void OnMurFriend_SendMsg();
+  void OnMurFriend_Chat(int chatKind, int targetKind);
+  void OnMurFriend_SendEmail();
+  void OnMurFriend_SendMobileMsg();
+  void OnMurFriend_Delete();
+  void OnMurFriend_DeleteAllInGroup();
+  void OnMurFriend_History();
+  void OnMurFriend_Info();
+  void OnMurFriend_Block();
+  void OnMurFriend_AddAsFriend();
+  void OnMurFriend_ClearRemark();
+  void OnMurFriend_SetRemark();
+  void OnMurFriend_MoveTo(UINT id);
+  void OnGroup_AddFriend();
+  void OnGroup_Add();
+  void OnGroup_SendMobileMsg();
+  void OnGroup_Rename();
+  void OnGroup_Delete();
+  void OnGroup_OnlyOnline();
+  void OnCSGroup_Broadcast();
+  void OnCSGroup_BroadcastAll();
+  void OnGuide();
+  void OnGroupNameEdited(const std::u16string& text);
+  int ShowMessage(UINT textId, UINT captionId);
+  // The edit's dialog-style host announcements and its remark text.
+  bool RunRemarkDialog(std::u16string& remark);
+
+  // ---- custom nodes (ftree_custom.cpp) ----
+  void PutCustomNodes();
+  void AddCSLinkNode(HTREEITEM csGroup);
+  HTREEITEM InsertLinkItem(const std::u16string& text, const std::u16string& image, DWORD_PTR data,
+                           HTREEITEM parent, HTREEITEM after, const FTREE_LINKRECORD* link);
+  // kind 1: a single click, 2: a double-click.
+  void OnCustomNodeClick(HTREEITEM item, int kind);
+  void OpenLink(const FTREE_LINKRECORD& link);
 
   CQWFriendTree_DataProcessor m_processor;
   CQWBasePlugin* m_pPlugin = nullptr;
@@ -172,6 +334,8 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   // Image lists that received photos, with the count of their configured
   // images: a clear removes what lies above.
   std::unordered_map<CImageList*, int> m_photoLists;
+  // Custom nodes' images in the normal image list, by file.
+  std::unordered_map<std::u16string, int> m_fileImages;
 
   bool m_bOnlyOnline = false;
   bool m_bEnterprise = false;
@@ -190,4 +354,15 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   std::u16string m_strImageFile, m_strBigImageFile;
   std::vector<std::pair<int, std::u16string>> m_namedValues;
   std::unique_ptr<CChangeGroupNameEdit> m_pNameEdit;
+  // The group being renamed and its name before the edit.
+  QWPOS m_posRenaming = 0;
+  std::u16string m_strOldName;
+
+  std::vector<FTREE_CUSTOMNODE> m_customNodes;
+  std::vector<FTREE_ICONRECORD> m_iconRecords;
+  std::unordered_map<HTREEITEM, FTREE_LINKRECORD> m_links;
+  std::vector<std::pair<UINT, HTREEITEM>> m_moveTo;
+  std::unordered_map<int, std::u16string> m_defNames;
+  // Groups collapsed while a friend is dragged.
+  std::vector<HTREEITEM> m_dragCollapsed;
 };

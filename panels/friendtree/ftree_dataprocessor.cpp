@@ -1,5 +1,7 @@
 #include "friendtree/ftree_dataprocessor.h"
 
+#include <algorithm>
+
 #include "friendtree/ftree_log.h"
 #include "module/request.h"
 #include "platform/text.h"
@@ -210,6 +212,50 @@ void CQWFriendTree_DataProcessor::SetDefaultGroupName(const char16_t* name) {
   CQWPayload a2 = req.Area2();
   if (!a2.PutInt(0, 0)) return;
   req.Process();
+}
+
+std::u16string CQWFriendTree_DataProcessor::GetDefaultGroupName(int kind) {
+  FTLOG(u"CQWFriendTree_DataProcessor::GetDefaultGroupName()");
+  if (!m_pMgr) return {};
+  CQWRequest req(m_pMgr, u"sys/DefGroup");
+  CQWPayload a1 = req.Area1();
+  if (!a1.PutInt(0, kind)) return {};
+  // A stale name must not be mistaken for the host's answer.
+  const std::size_t nameBytes = std::min<std::size_t>(2 * kIdChars, a1.Size() > 4 ? a1.Size() - 4 : 0);
+  if (nameBytes < 2 || !a1.Zero(4, nameBytes)) return {};
+  CQWPayload a2 = req.Area2();
+  if (!a2.PutInt(0, 1)) return {};
+  if (!req.Process()) return {};
+  return a1.GetText(4, nameBytes / 2);
+}
+
+void CQWFriendTree_DataProcessor::RegisterDlg(HWND dialog, bool open) {
+  FTLOG(u"CQWFriendTree_DataProcessor::RegisterDlg()");
+  if (!m_pMgr || !dialog) return;
+  CQWRequest req(m_pMgr, u"sys/RigisterDlg");
+  CQWPayload a1 = req.Area1();
+  if (!a1.PutUInt(0, static_cast<std::uint32_t>(dialog)) || !a1.PutInt(4, 0) || !a1.PutInt(8, open ? 1 : 0))
+    return;
+  req.Process();
+}
+
+int CQWFriendTree_DataProcessor::GetAccountType() {
+  FTLOG(u"CQWFriendTree_DataProcessor::GetAccountType()");
+  if (!m_pMgr) return 0;
+  CQWRequest req(m_pMgr, u"sys/AccountType");
+  return req.Process().value_or(0);
+}
+
+HWND CQWFriendTree_DataProcessor::OpenGroupMobileMsg() {
+  FTLOG(u"CQWFriendTree_DataProcessor::OpenGroupMobileMsg()");
+  if (!m_pMgr) return 0;
+  CQWRequest req(m_pMgr, u"sys/Chat");
+  CQWPayload a1 = req.Area1();
+  if (!a1.PutInt(0, FTCHAT_MOBILE)) return 0;
+  CQWPayload a2 = req.Area2();
+  if (!a2.PutInt(0, FTTARGET_MOBILE) || !a2.PutInt(12, 1) || !a2.PutInt(16, 1)) return 0;
+  // Window handles are 32-bit values: the host answers one as its result.
+  return static_cast<HWND>(static_cast<std::uint32_t>(req.Process().value_or(0)));
 }
 
 std::u16string CQWFriendTree_DataProcessor::GetEnterpriseSetting(const char16_t* section, const char16_t* key) {

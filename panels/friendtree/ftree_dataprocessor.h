@@ -62,6 +62,17 @@ class CQWFriendTree_DataProcessor {
   // The host's result; 0 when the request could not be made.
   int EditGroupByID(int action, QWPOS groupPos, const char16_t* name);
   void SetDefaultGroupName(const char16_t* name);
+  // The host's default group name of a data kind (1, 64, 128, 256, 512);
+  // empty when the host does not answer.
+  std::u16string GetDefaultGroupName(int kind);
+  // Announces a dialog of the panel to the host when it opens (open true)
+  // and again when it closes.
+  void RegisterDlg(HWND dialog, bool open);
+  // The host's account type ("sys/AccountType"); 0 when it cannot be asked.
+  int GetAccountType();
+  // Asks the host for its mobile-message window for a group ("sys/Chat",
+  // chat kind 4 to mobile phones); the window handle the host answers, or 0.
+  HWND OpenGroupMobileMsg();
   // The host's answer; empty on any failure.
   std::u16string GetEnterpriseSetting(const char16_t* section, const char16_t* key);
   void Notify_QW_LogonSuccess();

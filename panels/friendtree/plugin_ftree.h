@@ -24,6 +24,13 @@ class CPluginFTree : public CPluginTreeBase {
   void UnRegisterMsg() override;
   void Empty() override;
   void RegisterMsg() override;
+  BOOL LoadChildNode(const CXmlNode& node) override;
+
+  // The "ItemImages" and "CustomNode" elements of the layout.
+  void LoadItemImages(const CXmlNode& element);
+  void LoadCustomNode(const CXmlNode& element);
+  // The set-up when the own information first arrives after a logon.
+  void SetUpAtLogon(CQWFriendTreeCtrl& tree);
 
   // An icon file of the layout, in the work directory's "bmp\" folder.
   std::u16string IconPath(const std::u16string& file) const;

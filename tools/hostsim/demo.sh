@@ -13,6 +13,8 @@ cd "$HERE/data"
 "$HOSTSIM" --library "$LIBRARY" --fixture contacts.xml demo_layout.xml demo.scn
 # The friend tree built and kept in step with the host's data.
 "$HOSTSIM" --library "$LIBRARY" --fixture contacts.xml demo_layout.xml ftree.scn
+# Its menus and commands.
+"$HOSTSIM" --library "$LIBRARY" --fixture contacts.xml demo_layout.xml ftree_menus.scn
 
 # The gallery. A scenario names its layout and fixtures on a line "#! ARGS"
 # (as for its CTest run); otherwise it runs on the demo's.

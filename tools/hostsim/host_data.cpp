@@ -219,9 +219,34 @@ QWPOS CHostData::InsertItem(QWPOS parent, QWPOS after, const CQWDataItem& item) 
 }
 
 void CHostData::Reset() {
+  m_hasServer = true;
+  m_serverNodes = std::move(m_nodes);
+  m_serverTop = std::move(m_top);
   m_nodes.clear();
   m_top.clear();
   if (m_hook) m_hook(Change::Reset, 0, 0);
+}
+
+void CHostData::RestoreFromServer() {
+  if (!m_hasServer) return;
+  std::map<QWPOS, Node> nodes = m_serverNodes;
+  std::vector<QWPOS> top;
+  std::function<void(QWPOS)> keep = [&](QWPOS pos) {
+    nodes[pos] = m_nodes.at(pos);
+    for (QWPOS c : m_nodes.at(pos).children) keep(c);
+  };
+  for (QWPOS pos : m_top) {
+    const CHostRecord& r = m_nodes.at(pos).rec;
+    const bool known = r.isGroup && std::any_of(m_serverTop.begin(), m_serverTop.end(), [&](QWPOS s) {
+      return m_serverNodes.at(s).rec.isGroup && m_serverNodes.at(s).rec.name == r.name;
+    });
+    if (known) continue;
+    keep(pos);
+    top.push_back(pos);
+  }
+  top.insert(top.end(), m_serverTop.begin(), m_serverTop.end());
+  m_nodes = std::move(nodes);
+  m_top = std::move(top);
 }
 
 int CHostData::GetRole(const std::u16string& groupId, const std::u16string& userId) const {

@@ -123,6 +123,11 @@ class CHostData : public CQWData {
   int LockDepth() const { return m_lockDepth; }
   int DefaultKind() const { return m_defaultKind; }
   void SetChangeHook(ChangeHook hook) { m_hook = std::move(hook); }
+  // A reset at logon keeps what it drops: the server still has it, and the
+  // list the host fetches afterwards puts it back with its positions.
+  // Records inserted since the reset stay, unless the server has a
+  // top-level group of the same name.
+  void RestoreFromServer();
 
   // Keeps a data object's change hook across a refill.
   struct ChangeHookKeeper {
@@ -155,6 +160,9 @@ class CHostData : public CQWData {
   bool m_switch = false;
   int m_lockDepth = 0;
   ChangeHook m_hook;
+  bool m_hasServer = false;
+  std::map<QWPOS, Node> m_serverNodes;
+  std::vector<QWPOS> m_serverTop;
 };
 
 // The data manager: every key the panels use, each an (initially empty) data

@@ -457,9 +457,13 @@ void CHostSession::InstallHostAnswers() {
     });
     return 1;
   });
-  // Friend list: the host reports the friend data ready.
+  // Friend list: the host refills the friend data (what the logon reset
+  // dropped) and reports it ready.
   m_requests.SetHandler(u"Ui/GetMurFriendList", [this](CHostPacket&, LPARAM) {
-    Defer([this] { Notify(1405); });
+    Defer([this] {
+      if (CHostData* friends = m_data.Get(u"MurFriendData")) friends->RestoreFromServer();
+      Notify(1405);
+    });
     return 1;
   });
 }

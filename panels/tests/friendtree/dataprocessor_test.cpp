@@ -283,4 +283,62 @@ TEST_F(DataProcessorTest, LookupsReplaceTheHoldersRecord) {
   EXPECT_FALSE(noData.GetFriendInfoPtr(friendPos, rec));
 }
 
+TEST_F(DataProcessorTest, DefaultGroupNamesAreAskedAndAStaleAnswerIsNotTaken) {
+  // The host leaves its answer at area 1 offset 4.
+  CHostAnswer answer;
+  answer.result = 1;
+  std::vector<BYTE> name(128, 0);
+  HostPutText(name, 0, u"陌生人", 64);
+  answer.area1.emplace_back(4, name);
+  requests.QueueAnswer(u"sys/DefGroup", answer);
+  EXPECT_EQ(proc.GetDefaultGroupName(64), u"陌生人");
+  std::vector<BYTE> a1(136, 0), a2(4, 0);
+  Put32(a1, 0, 64);
+  Put32(a2, 0, 1);
+  EXPECT_EQ(Only().area1.bytes, a1);
+  EXPECT_EQ(Only().area2.bytes, a2);
+  // A host that answers nothing leaves no name, whatever the area held.
+  requests.SetHandler(u"sys/DefGroup", [](CHostPacket& p, LPARAM) {
+    EXPECT_EQ(p.Area(1).bytes[4], 0);
+    return 1;
+  });
+  EXPECT_EQ(proc.GetDefaultGroupName(256), u"");
+  requests.Forget(u"sys/DefGroup");
+  EXPECT_EQ(proc.GetDefaultGroupName(256), u"");
+}
+
+TEST_F(DataProcessorTest, DialogAnnouncementsAccountTypeAndGroupMobileWindow) {
+  proc.RegisterDlg(0x1234, true);
+  proc.RegisterDlg(0x1234, false);
+  proc.RegisterDlg(0, true);   // no dialog: nothing
+  ASSERT_EQ(requests.Log().size(), 2u);
+  std::vector<BYTE> open(12, 0);
+  Put32(open, 0, 0x1234);
+  Put32(open, 8, 1);
+  EXPECT_EQ(requests.Log()[0].name, u"sys/RigisterDlg");
+  EXPECT_EQ(requests.Log()[0].area1.bytes, open);
+  Put32(open, 8, 0);
+  EXPECT_EQ(requests.Log()[1].area1.bytes, open);
+
+  requests.ClearLog();
+  requests.QueueAnswer(u"sys/AccountType", CHostAnswer{1, {}, {}});
+  EXPECT_EQ(proc.GetAccountType(), 1);
+  EXPECT_FALSE(Only().area1.present);
+  requests.Forget(u"sys/AccountType");
+  EXPECT_EQ(proc.GetAccountType(), 0);
+
+  requests.ClearLog();
+  requests.QueueAnswer(u"sys/Chat", CHostAnswer{0x4321, {}, {}});
+  EXPECT_EQ(proc.OpenGroupMobileMsg(), 0x4321u);
+  std::vector<BYTE> a1(4, 0), a2(276, 0);
+  Put32(a1, 0, 4);
+  Put32(a2, 0, 2);
+  Put32(a2, 12, 1);
+  Put32(a2, 16, 1);
+  EXPECT_EQ(Only().area1.bytes, a1);
+  EXPECT_EQ(Only().area2.bytes, a2);
+  CQWFriendTree_DataProcessor bare;
+  EXPECT_EQ(bare.OpenGroupMobileMsg(), 0u);
+}
+
 }  // namespace

@@ -318,8 +318,9 @@ TEST_F(FTreeBuild, RequestsOfTheNotificationTable) {
 }
 
 TEST_F(FTreeBuild, ReadinessIsReportedAfterEveryLoadWhenAsked) {
+  // Accounts of type 1 ask for it.
+  session.Requests().SetStandingAnswer(u"sys/AccountType", CHostAnswer{1, {}, {}});
   Start();
-  Tree().SetReportReady(true);
   Load();
   session.Notify(1405);
   AdvanceClock(CQWFriendTreeCtrl::kLoadDelayMs);

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +20,29 @@
 #include "platform/profile.h"
 #include "platform/text.h"
 #include "platform/timer.h"
+
+// An expected payload area, built field by field.
+struct AreaBytes {
+  explicit AreaBytes(std::size_t size) : bytes(size, 0) {}
+  AreaBytes& Int(std::size_t offset, std::uint32_t value) {
+    HostPutU32(bytes, offset, value);
+    return *this;
+  }
+  AreaBytes& Text(std::size_t offset, const std::u16string& text, std::size_t chars = 64) {
+    HostPutText(bytes, offset, text, chars);
+    return *this;
+  }
+  std::vector<BYTE> bytes;
+};
+
+// A request line as the host's transcript prints it.
+inline std::string Req(const std::u16string& name, std::optional<AreaBytes> a1, std::optional<AreaBytes> a2) {
+  CHostRequestRecord r;
+  r.name = name;
+  if (a1) r.area1 = CHostArea{true, a1->bytes};
+  if (a2) r.area2 = CHostArea{true, a2->bytes};
+  return FormatRequest(r);
+}
 
 class FTreeFixture : public ::testing::Test {
  protected:
@@ -117,6 +142,10 @@ class FTreeFixture : public ::testing::Test {
         if (attr && std::u16string(attr->szKey) == key) plugin->SetAttrText(*attr, value);
       }
     }
+    if (!layout.empty()) {
+      ASSERT_TRUE(layoutDoc.LoadText(FromUtf8(layout)));
+      plugin->LoadInfo(layoutDoc.Root());
+    }
     CQWPluginCaller::RegisterMsg(plugin.get());
     const RECT rc{0, 0, 320, 400};
     plugin->CreatePlugin(session.MainWindow(), &rc);
@@ -168,6 +197,25 @@ class FTreeFixture : public ::testing::Test {
     ClickAt(Tree().GetSafeHwnd(), POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
     PumpMessages();
   }
+  POINT Centre(QWPOS pos) {
+    RECT rc{};
+    EXPECT_TRUE(Tree().GetItemRect(Item(pos), &rc, TRUE));
+    return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  }
+  void RClickItem(QWPOS pos) {
+    RightClickAt(Tree().GetSafeHwnd(), Centre(pos));
+    PumpMessages();
+  }
+  void DblClickItem(QWPOS pos) {
+    DoubleClickAt(Tree().GetSafeHwnd(), Centre(pos));
+    PumpMessages();
+  }
+  // Below the last row: no item there.
+  POINT Blank() {
+    RECT client{};
+    GetClientRect(Tree().GetSafeHwnd(), &client);
+    return POINT{10, client.bottom - 5};
+  }
   bool Expanded(QWPOS pos) { return (Tree().GetItemState(Item(pos), TVIS_EXPANDED) & TVIS_EXPANDED) != 0; }
 
   // Changes a friend's status in the host data and tells the panel.
@@ -182,9 +230,47 @@ class FTreeFixture : public ::testing::Test {
     return out;
   }
 
+  // The last menu shown: ids in order, "-" for a separator, ">" before the
+  // items of a submenu, "!" after a disabled item and "*" after a checked one.
+  std::string MenuShape() {
+    const PopupMenuView* menu = session.Modal().LastMenu();
+    if (!menu) return "none";
+    std::string out;
+    std::function<void(const std::vector<MenuItemView>&, const std::string&)> walk =
+        [&](const std::vector<MenuItemView>& items, const std::string& prefix) {
+          for (const MenuItemView& item : items) {
+            if (!item.submenu.empty() || item.submenuHandle) {
+              walk(item.submenu, prefix + ">");
+              continue;
+            }
+            if (!out.empty()) out += ",";
+            out += prefix + (item.separator ? std::string("-") : std::to_string(item.id));
+            if (!item.separator && !item.enabled) out += "!";
+            if (item.checked) out += "*";
+          }
+        };
+    walk(menu->items, "");
+    return out;
+  }
+  std::u16string MenuText(UINT id) {
+    const PopupMenuView* menu = session.Modal().LastMenu();
+    const MenuItemView* item = menu ? menu->Find(id) : nullptr;
+    return item ? item->text : u"(none)";
+  }
+
+  // The requests since the last call, each as the host's transcript prints it.
+  std::vector<std::string> TakeRequests() {
+    std::vector<std::string> out;
+    for (const auto& r : session.Requests().Log()) out.push_back(FormatRequest(r));
+    session.Requests().ClearLog();
+    return out;
+  }
+
   CHostSession session;
   std::unique_ptr<CPluginFTree> plugin;
   std::vector<std::pair<std::u16string, std::u16string>> attrs;   // layout attributes
+  std::string layout;   // the panel's layout element (UTF-8 XML), when given
+  CXmlDocument layoutDoc;
   std::vector<BYTE> owner;
   std::u16string account;
   std::u16string workDir = u"work\\";
