@@ -1,24 +1,24 @@
 // The library's two entry points. Everything else stays inside the library.
+// Neither lets an exception out: a failed creation yields null, a failed
+// release is logged and ignored.
 #include "host/plughost.h"
 #include "module/panel_app.h"
 #include "module/plugin_factory.h"
+#include "platform/barrier.h"
 
-extern "C" __attribute__((visibility("default"))) CQWBasePlugin* GetPlugin(const char16_t* name) {
-  try {
-    CQWBasePlugin* plugin = CreatePluginByName(name);
-    if (!plugin) return nullptr;
-    if (!GetPanelApp().Registry().Add(plugin)) {
-      delete plugin;  // an unregistered plug-in would outlive the library
-      return nullptr;
-    }
-    return plugin;
-  } catch (...) {
-    // Nothing crosses the plug-in boundary; a failed creation yields null.
+namespace {
+
+CQWBasePlugin* CreateAndRegister(const char16_t* name) {
+  CQWBasePlugin* plugin = CreatePluginByName(name);
+  if (!plugin) return nullptr;
+  if (!GetPanelApp().Registry().Add(plugin)) {
+    delete plugin;  // an unregistered plug-in would outlive the library
     return nullptr;
   }
+  return plugin;
 }
 
-extern "C" __attribute__((visibility("default"))) void FreePlugin(CQWBasePlugin* plugin) {
+void FindAndDestroy(CQWBasePlugin* plugin) {
   CPluginRegistry& registry = GetPanelApp().Registry();
   const std::ptrdiff_t index = registry.Find(plugin);
   if (index < 0) return;  // not ours, or already freed
@@ -26,4 +26,15 @@ extern "C" __attribute__((visibility("default"))) void FreePlugin(CQWBasePlugin*
   // can reach the half-destroyed object through the registry.
   registry.RemoveAt(static_cast<std::size_t>(index));
   delete plugin;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) CQWBasePlugin* GetPlugin(const char16_t* name) {
+  return platform::GuardCall(u"GetPlugin", static_cast<CQWBasePlugin*>(nullptr),
+                             [&] { return CreateAndRegister(name); });
+}
+
+extern "C" __attribute__((visibility("default"))) void FreePlugin(CQWBasePlugin* plugin) {
+  platform::GuardCall(u"FreePlugin", [&] { FindAndDestroy(plugin); });
 }
