@@ -9,9 +9,11 @@
 namespace {
 
 CQWBasePlugin* CreateAndRegister(const char16_t* name) {
+  CPanelModuleApp* app = GetRunningPanelApp();
+  if (!app) return nullptr;
   CQWBasePlugin* plugin = CreatePluginByName(name);
   if (!plugin) return nullptr;
-  if (!GetPanelApp().Registry().Add(plugin)) {
+  if (!app->Registry().Add(plugin)) {
     delete plugin;  // an unregistered plug-in would outlive the library
     return nullptr;
   }
@@ -19,7 +21,9 @@ CQWBasePlugin* CreateAndRegister(const char16_t* name) {
 }
 
 void FindAndDestroy(CQWBasePlugin* plugin) {
-  CPluginRegistry& registry = GetPanelApp().Registry();
+  CPanelModuleApp* app = GetRunningPanelApp();
+  if (!app) return;  // before start or after end: nothing of ours is alive
+  CPluginRegistry& registry = app->Registry();
   const std::ptrdiff_t index = registry.Find(plugin);
   if (index < 0) return;  // not ours, or already freed
   // Out of the registry before the destructor runs, so that nothing it calls
