@@ -194,8 +194,9 @@ class ThrowingMsgManager : public CQWMsgManager {
 };
 
 TEST(LoadedLibraryBarrier, EscapesAreLoggedAndThePanelLivesOn) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("barrier-log-" + std::to_string(::getpid()));
+  std::string name = "barrier-log-";
+  name += std::to_string(::getpid());
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / name;
   std::filesystem::create_directories(dir);
   const std::u16string logPath = FromUtf8((dir / "escapes.log").string());
   ASSERT_TRUE(CGlobalLog::SetLogNameT(logPath.c_str()));
