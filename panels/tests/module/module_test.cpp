@@ -175,7 +175,7 @@ TEST_F(LoadedLibrary, ExportsRefuseCallsDuringModuleEnd) {
   QWSetPluginEndHook(CallExportsWhileEnding, &late);
   Unload();
   QWSetPluginEndHook(nullptr, nullptr);
-  EXPECT_EQ(late.ended, 2);   // each destroyed once
+  EXPECT_EQ(late.ended, 2);  // each destroyed once
   EXPECT_EQ(late.got, (std::vector<CQWBasePlugin*>{nullptr, nullptr}));
 }
 
