@@ -165,7 +165,9 @@ class CQWBasePlugin {
   CQWDataManager* GetDataManager() const { return m_pDataMgr; }
   CQWDataProcessorManager* GetDataProcessMgr() const { return m_pDataProcessMgr; }
   CQWPluginManager* GetPluginManager() const { return m_pPluginMgr; }
-  COLORREF GetBaseColor() const { return m_clrBase; }
+  // The client's base colour: one store for the whole library, skinctl's
+  // (CColorConverter), which SetBaseColor on any panel sets.
+  COLORREF GetBaseColor() const;
 
  protected:
   virtual const CQWAttrArray& GetAttrArray();
@@ -201,7 +203,6 @@ class CQWBasePlugin {
   HWND m_hPluginWnd = 0;
   BOOL m_bVisible = TRUE;         // attribute "visible"
   BOOL m_bEnabled = TRUE;
-  COLORREF m_clrBase = RGB(255, 255, 255);
 
   friend class CQWPluginCaller;
 };
@@ -232,7 +233,8 @@ class CQWBaseWndPlugin : public CQWBasePlugin {
   // Paints the panel background into rc of dc: the picture when one is set
   // and loads, else the background colour tinted by the base colour.
   void DrawPluginBack(HDC dc, const RECT& rc);
-  // The background colour as drawn (tinted by the base colour).
+  // The background colour as drawn: tinted by the base colour with the
+  // converter's rule (lightness kept, hue and saturation taken).
   COLORREF GetDrawBackColor() const;
   int GetCornerSize() const { return m_nCorner; }
 

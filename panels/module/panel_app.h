@@ -12,7 +12,10 @@ class CPanelModuleApp : public CWinApp {
 
   // Module start: the host's resource module becomes the resource handle.
   BOOL InitInstance() override;
-  // Module end: every plug-in the host did not free is destroyed, in order.
+  // Module end, in this order: every plug-in the host did not free is cut
+  // off from the host's managers (the host may have destroyed them already,
+  // so no destructor may call one), then destroyed in creation order; the
+  // registry's storage is released; the framework's own end runs last.
   int ExitInstance() override;
 
   CPluginRegistry& Registry() { return m_registry; }
@@ -21,4 +24,7 @@ class CPanelModuleApp : public CWinApp {
   CPluginRegistry m_registry;
 };
 
-CPanelModuleApp& GetPanelApp();
+// The application object between module start and module end; null before
+// and after, when the exports refuse every call (a host that frees a plug-in
+// late must not reach a registry that is gone).
+CPanelModuleApp* GetRunningPanelApp();

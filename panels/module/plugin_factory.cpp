@@ -10,6 +10,7 @@
 #include "friendtree/plugin_ftree.h"
 #include "grouptree/plugin_qtree.h"
 #include "module/plugin_btn_qun.h"
+#include "module/plugin_guard.h"
 #include "module/plugin_toolbar_btns.h"
 #include "platform/text.h"
 #include "recent/plugin_recent_contact.h"
@@ -23,8 +24,9 @@ namespace {
 
 template <class T>
 CQWBasePlugin* Make() {
-  // The conversion picks the interface part out of a multiply-derived object.
-  return new (std::nothrow) T;
+  // The conversion picks the interface part out of a multiply-derived object;
+  // the host only ever sees the panel behind the exception barrier.
+  return new (std::nothrow) CQWGuardedPlugin<T>;
 }
 
 struct PluginClass {

@@ -33,6 +33,18 @@ void CPluginRegistry::RemoveAt(std::size_t index) {
   --m_count;
 }
 
+void CPluginRegistry::DetachFromHost() {
+  for (std::size_t i = 0; i < m_count; ++i) {
+    CQWBasePlugin* plugin = m_data[i];
+    if (!plugin) continue;
+    plugin->SetMsgManager(nullptr);
+    plugin->SetDataManager(nullptr);
+    plugin->SetDataProcessMgr(nullptr);
+    plugin->SetContainer(nullptr);
+    plugin->SetPluginManager(nullptr);
+  }
+}
+
 void CPluginRegistry::DestroyAll() {
   // Take the elements out first: a destructor that calls back into the
   // registry (FreePlugin on itself) then finds nothing to free twice.

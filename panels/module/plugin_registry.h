@@ -20,6 +20,9 @@ class CPluginRegistry {
   std::ptrdiff_t Find(const CQWBasePlugin* plugin) const;
   // Removes the element at index; later elements move up, order kept.
   void RemoveAt(std::size_t index);
+  // Takes the host's managers, container and plug-in manager away from every
+  // live plug-in, so that nothing it does from now on reaches the host.
+  void DetachFromHost();
   // Destroys every non-null element, first to last, and releases the storage.
   void DestroyAll();
 

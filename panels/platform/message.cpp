@@ -1,5 +1,6 @@
 #include "platform/message.h"
 
+#include "platform/barrier.h"
 #include "platform/timer.h"
 #include "platform/ui_internal.h"
 
@@ -40,7 +41,11 @@ LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   m.time = GetTickCount();
   auto& stack = Queue().delivering;
   stack.push_back(m);
-  LRESULT r = proc(hwnd, msg, wParam, lParam);
+  // A window procedure that throws fails its message: creation is refused,
+  // anything else answers 0, and the loop goes on.
+  const LRESULT failure = msg == WM_CREATE ? -1 : 0;
+  LRESULT r = platform::GuardCall(u"window procedure", failure,
+                                  [&] { return proc(hwnd, msg, wParam, lParam); });
   stack.pop_back();
   return r;
 }
@@ -125,7 +130,8 @@ LRESULT DispatchMessageW(const MSG* msg) {
   if (!msg || !msg->hwnd) return 0;
   if (msg->message == WM_TIMER && msg->lParam) {
     auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
-    proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+    platform::GuardCall(u"timer procedure",
+                        [&] { proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount()); });
     return 0;
   }
   return Deliver(msg->hwnd, msg->message, msg->wParam, msg->lParam);

@@ -1,5 +1,6 @@
 #include "platform/timer.h"
 
+#include "platform/barrier.h"
 #include "platform/message.h"
 #include "platform/ui_internal.h"
 
@@ -129,10 +130,12 @@ std::size_t AdvanceClock(DWORD ms) {
     Timer t = *next;
     if (t.internal) {
       c.timers.erase(next);
-      t.internal(t.hwnd);
+      platform::GuardCall(u"clock event", [&] { t.internal(t.hwnd); });
     } else {
       next->due += t.elapse;
-      if (t.proc) t.proc(t.hwnd, WM_TIMER, t.id, GetTickCount());
+      if (t.proc)
+        platform::GuardCall(u"timer procedure",
+                            [&] { t.proc(t.hwnd, WM_TIMER, t.id, GetTickCount()); });
       else Deliver(t.hwnd, WM_TIMER, t.id, 0);
     }
     ++fired;

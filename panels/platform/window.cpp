@@ -1,5 +1,6 @@
 #include "platform/window.h"
 
+#include "platform/barrier.h"
 #include "platform/controls.h"
 #include "platform/gdi.h"
 #include "platform/input.h"
@@ -306,7 +307,7 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   }
   State().windows.emplace(hwnd, std::move(owned));
 
-  if (State().hook) State().hook(hwnd);
+  if (State().hook) platform::GuardCall(u"create-window hook", [&] { State().hook(hwnd); });
 
   CREATESTRUCTW cs;
   cs.lpCreateParams = param;

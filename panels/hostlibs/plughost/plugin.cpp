@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "host/plughost.h"
+#include "host/skinctl/colorconverter.h"
 #include "platform/text.h"
 
 CQWAttrArray QWExtendAttrs(const CQWAttrArray& base, std::initializer_list<PLUGIN_ATTR> own) {
@@ -166,9 +167,13 @@ LRESULT CQWBasePlugin::OnNotify(UINT, WPARAM, LPARAM) { return 0; }
 void CQWBasePlugin::SetDataManager(CQWDataManager* mgr) { m_pDataMgr = mgr; }
 
 void CQWBasePlugin::SetBaseColor(COLORREF color) {
-  m_clrBase = color;
-  UpdateWithBaseColor(color);
+  // The colour is the client's, not this panel's: every panel, skinned
+  // dialog and converted image reads it from the one store.
+  CColorConverter::SetBaseColor(color);
+  UpdateWithBaseColor(CColorConverter::GetBaseColor());
 }
+
+COLORREF CQWBasePlugin::GetBaseColor() const { return CColorConverter::GetBaseColor(); }
 
 BOOL CQWBasePlugin::DrawPlugin(HDC, const RECT&) { return FALSE; }
 

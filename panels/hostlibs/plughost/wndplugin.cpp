@@ -1,5 +1,6 @@
 // CQWBaseWndPlugin: the background every windowed panel paints behind itself.
 #include "host/plughost.h"
+#include "host/skinctl/colorconverter.h"
 #include "platform/bitmap.h"
 #include "platform/gdi.h"
 #include "platform/input.h"
@@ -42,11 +43,8 @@ void CQWBaseWndPlugin::UpdateWithBaseColor(COLORREF) {
 }
 
 COLORREF CQWBaseWndPlugin::GetDrawBackColor() const {
-  // Tint: each channel scaled by the base colour's, so white leaves it as is.
-  const COLORREF b = m_clrBase, c = m_clrBack;
-  return RGB(static_cast<BYTE>(GetRValue(c) * GetRValue(b) / 255),
-             static_cast<BYTE>(GetGValue(c) * GetGValue(b) / 255),
-             static_cast<BYTE>(GetBValue(c) * GetBValue(b) / 255));
+  // The same rule as the skinned dialogs and the converted images.
+  return CColorConverter::GetColor(GetBaseColor(), m_clrBack);
 }
 
 void CQWBaseWndPlugin::DrawPluginBack(HDC dc, const RECT& rc) {

@@ -6,13 +6,21 @@
 
 namespace {
 
+// "+1405", "send 3216": appended rather than prepended, which g++ 12 at -O3
+// takes for an overlapping copy (-Wrestrict).
+std::string Call(const char* what, UINT id) {
+  std::string call = what;
+  call += std::to_string(id);
+  return call;
+}
+
 // Records the message manager calls in the order they come.
 class RecordingMsgManager : public CQWMsgManager {
  public:
-  void RegisterMsg(UINT id, CQWBasePlugin*) override { calls.push_back("+" + std::to_string(id)); }
-  void UnRegisterMsg(UINT id, CQWBasePlugin*) override { calls.push_back("-" + std::to_string(id)); }
+  void RegisterMsg(UINT id, CQWBasePlugin*) override { calls.push_back(Call("+", id)); }
+  void UnRegisterMsg(UINT id, CQWBasePlugin*) override { calls.push_back(Call("-", id)); }
   LRESULT SendMsg(UINT id, WPARAM, LPARAM) override {
-    calls.push_back("send " + std::to_string(id));
+    calls.push_back(Call("send ", id));
     return 0;
   }
   std::vector<std::string> calls;
@@ -30,8 +38,8 @@ TEST(PluginFTree, RegistersAndUnregistersInListOrder) {
     CQWPluginCaller::RegisterMsg(&plugin);
   }   // the destructor unregisters
   std::vector<std::string> expect;
-  for (UINT id : kIds) expect.push_back("+" + std::to_string(id));
-  for (UINT id : kIds) expect.push_back("-" + std::to_string(id));
+  for (UINT id : kIds) expect.push_back(Call("+", id));
+  for (UINT id : kIds) expect.push_back(Call("-", id));
   EXPECT_EQ(mgr.calls, expect);
 }
 

@@ -117,6 +117,68 @@ TEST_F(LoadedLibrary, UnloadingDestroysWhatIsLeftOnceInCreationOrder) {
                                                         u"PluginOwnSetup", u"PluginRecentTree"}));
 }
 
+// The host's managers as a host that is shutting down has them: every call
+// is counted, none should come during module end.
+struct CountingMsgManager : CQWMsgManager {
+  int calls = 0;
+  void RegisterMsg(UINT, CQWBasePlugin*) override { ++calls; }
+  void UnRegisterMsg(UINT, CQWBasePlugin*) override { ++calls; }
+  LRESULT SendMsg(UINT, WPARAM, LPARAM) override { return ++calls, 0; }
+};
+struct CountingDataManager : CQWDataManager {
+  int calls = 0;
+  CQWData* GetData(const char16_t*) override { return ++calls, nullptr; }
+};
+
+TEST_F(LoadedLibrary, ModuleEndCallsNoHostManager) {
+  CountingMsgManager messages;
+  CountingDataManager data;
+  // Panels that unregister their notifications when destroyed.
+  for (const char16_t* name : {u"PluginAddFriend", u"PluginBtnQunFinder", u"PluginFTree"}) {
+    CQWBasePlugin* p = get_(name);
+    ASSERT_NE(p, nullptr);
+    p->SetMsgManager(&messages);
+    p->SetDataManager(&data);
+    CQWPluginCaller::RegisterMsg(p);
+  }
+  ASSERT_GT(messages.calls, 0);
+  const int messageCalls = messages.calls, dataCalls = data.calls;
+  Unload();
+  EXPECT_EQ(ended_.plugins.size(), 3u);
+  EXPECT_EQ(messages.calls, messageCalls);
+  EXPECT_EQ(data.calls, dataCalls);
+}
+
+// A destructor that runs during module end and calls the exports (here the
+// end hook stands in for it) gets nothing and frees nothing twice.
+struct LateCalls {
+  GetPluginFn get = nullptr;
+  FreePluginFn free = nullptr;
+  CQWBasePlugin* other = nullptr;
+  std::vector<CQWBasePlugin*> got;
+  int ended = 0;
+};
+
+void CallExportsWhileEnding(const CQWBasePlugin*, const char16_t*, void* context) {
+  auto* late = static_cast<LateCalls*>(context);
+  ++late->ended;
+  late->got.push_back(late->get(u"PluginHistory"));
+  late->free(late->other);
+}
+
+TEST_F(LoadedLibrary, ExportsRefuseCallsDuringModuleEnd) {
+  LateCalls late;
+  late.get = get_;
+  late.free = free_;
+  get_(u"PluginMenu");
+  late.other = get_(u"PluginHistory");
+  QWSetPluginEndHook(CallExportsWhileEnding, &late);
+  Unload();
+  QWSetPluginEndHook(nullptr, nullptr);
+  EXPECT_EQ(late.ended, 2);  // each destroyed once
+  EXPECT_EQ(late.got, (std::vector<CQWBasePlugin*>{nullptr, nullptr}));
+}
+
 TEST_F(LoadedLibrary, WindowFirstClassesHandOutTheirInterfacePart) {
   // The pointer given out is the one the host calls through and frees with,
   // even where the interface part does not start the object.

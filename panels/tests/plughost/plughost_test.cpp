@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/plughost.h"
+#include "host/skinctl/colorconverter.h"
 #include "platform/gdi.h"
 #include "platform/xml.h"
 
@@ -149,8 +150,19 @@ TEST(PluginBase, BackgroundIsTintedByTheBaseColour) {
   p.DrawPluginBack(dc, RECT{0, 0, 10, 10});
   EXPECT_EQ(GetPixel(dc, 5, 5), RGB(200, 100, 50));   // white base: as set
   p.SetBaseColor(RGB(0, 255, 128));
+  // The one store: what any panel sets, the converter and every panel read.
+  EXPECT_EQ(CColorConverter::GetBaseColor(), RGB(0, 255, 128));
+  CTestPlugin other;
+  EXPECT_EQ(other.GetBaseColor(), RGB(0, 255, 128));
   p.DrawPluginBack(dc, RECT{0, 0, 10, 10});
-  EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 100, 25));
+  // The converter's rule: lightness kept, hue and saturation of the base.
+  const COLORREF tinted = CColorConverter::GetColor(RGB(0, 255, 128), RGB(200, 100, 50));
+  EXPECT_EQ(GetPixel(dc, 5, 5), tinted);
+  EXPECT_EQ(p.GetDrawBackColor(), tinted);
+  EXPECT_NE(tinted, RGB(200, 100, 50));
+  // White keeps its lightness, so a white background stays white.
+  EXPECT_EQ(other.GetDrawBackColor(), RGB(255, 255, 255));
+  p.SetBaseColor(RGB(255, 255, 255));
   ReleaseDC(top, dc);
   DestroyWindow(top);
 }
