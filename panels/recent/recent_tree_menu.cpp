@@ -61,7 +61,8 @@ void CRecentContactTreeCtrl::OnFriend_MurRButtonUp(HTREEITEM item, CPoint point)
   const QWPOS pos = GetPosByHandle(item);
   BCMenu menu;
   if (IsStranger(kind, pos)) CreateMenu_Stranger(menu, kind, *record);
-  else if (IsOrganiser(pos)) CreateMenu_Orgnizer(menu);
+  // Positions are per data object: a friend's may also be a member's.
+  else if (kind == QWKIND_ORG && IsOrganiser(pos)) CreateMenu_Orgnizer(menu);
   else CreateMenu_Friend(menu, kind, *record);
   TrackMenu(menu, point);
 }

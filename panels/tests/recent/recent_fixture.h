@@ -34,14 +34,19 @@ class RecentFixture : public ::testing::Test {
     plugin.reset();
     std::error_code ec;
     for (const auto& dir : made) std::filesystem::remove_all(dir, ec);
-    std::filesystem::remove_all(AccountDir(), ec);
   }
 
   void SetOwnerId(const std::u16string& id) {
     owner.assign(QW_OWNINFO_SIZE, 0);
     HostPutText(owner, qwownfield::kUserId, id, 64);
     account = id.substr(0, id.find(u'@'));
-    made.push_back(AccountDir());
+    // Owners whose identifier is no plain folder name ("..", "a/b") have no
+    // folder to clean up: removing theirs would remove someone else's.
+    if (IsPlainName(account)) made.push_back(AccountDir());
+  }
+  static bool IsPlainName(const std::u16string& name) {
+    return !name.empty() && name != u"." && name != u".." &&
+           name.find_first_of(u"\\/:") == std::u16string::npos;
   }
 
   std::filesystem::path AccountDir() const {
