@@ -1,5 +1,7 @@
 #include "recent/plugin_recent_contact.h"
 
+#include <exception>
+
 #include "host/basekit/log.h"
 #include "host/skinctl/colorconverter.h"
 #include "platform/text.h"
@@ -65,7 +67,13 @@ BOOL CPluginRecentContact::ShowPlugin(BOOL show) {
 
 LRESULT CPluginRecentContact::OnNotify(UINT id, WPARAM wparam, LPARAM lparam) {
   CGlobalLog::LogT(u"CPluginRecentContact::OnNotify()", kPluginLogLevel);
-  return m_store.OnNotify(id, wparam, lparam);
+  // Nothing thrown below may reach the host.
+  try {
+    return m_store.OnNotify(id, wparam, lparam);
+  } catch (const std::exception&) {
+    CGlobalLog::LogT(u"CPluginRecentContact::OnNotify() failed", kPluginLogLevel);
+    return 0;
+  }
 }
 
 void CPluginRecentContact::UpdateWithBaseColor(COLORREF color) {
