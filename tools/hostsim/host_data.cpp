@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
+#include "hostsim/host_requests.h"
+#include "platform/file.h"
 #include "platform/text.h"
 #include "platform/xml.h"
 
@@ -346,16 +350,49 @@ CHostRecord RecordOf(const CXmlNode& n, const CHostRecord* parent, int defaultKi
   return r;
 }
 
-void AddChildren(CHostData& data, QWPOS parentPos, const CXmlNode& parentNode,
-                 const CHostRecord* parentRec) {
+// size="N" and record="OFF:HEX OFF:HEX": a record's length and extra bytes.
+bool ApplyRecordBytes(const CXmlNode& n, std::vector<BYTE>& bytes, std::string& error) {
+  if (n.HasAttribute(u"size")) {
+    const int size = ToInt(n.Attribute(u"size"), -1);
+    if (size < 0 || size > (1 << 24)) {
+      error = "bad record size \"" + ToUtf8(n.Attribute(u"size")) + "\"";
+      return false;
+    }
+    bytes.resize(static_cast<std::size_t>(size), 0);
+  }
+  const std::string spec = ToUtf8(n.Attribute(u"record"));
+  std::size_t start = 0;
+  while (start < spec.size()) {
+    std::size_t end = spec.find(' ', start);
+    if (end == std::string::npos) end = spec.size();
+    const std::string part = spec.substr(start, end - start);
+    start = end + 1;
+    if (part.empty()) continue;
+    const std::size_t colon = part.find(':');
+    std::vector<BYTE> patch;
+    const int offset = colon == std::string::npos ? -1 : ToInt(FromUtf8(part.substr(0, colon)), -1);
+    if (offset < 0 || !ParseHex(part.substr(colon + 1), patch)) {
+      error = "bad record bytes \"" + part + "\" (OFF:HEX)";
+      return false;
+    }
+    if (offset + patch.size() > bytes.size()) bytes.resize(offset + patch.size(), 0);
+    std::copy(patch.begin(), patch.end(), bytes.begin() + offset);
+  }
+  return true;
+}
+
+bool AddChildren(CHostData& data, QWPOS parentPos, const CXmlNode& parentNode,
+                 const CHostRecord* parentRec, std::string& error) {
   for (const CXmlNode& n : parentNode.Children()) {
     CHostRecord r = RecordOf(n, parentRec, data.DefaultKind());
+    if (!ApplyRecordBytes(n, r.bytes, error)) return false;
     const std::u16string role = n.Attribute(u"role");
     if (!role.empty() && parentRec) data.SetRole(parentRec->id, r.id, ToInt(role));
     const CHostRecord copy = r;
     const QWPOS pos = data.Add(parentPos, std::move(r));
-    AddChildren(data, pos, n, &copy);
+    if (!AddChildren(data, pos, n, &copy, error)) return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -381,6 +418,9 @@ bool CHostDataManager::LoadFixture(const std::u16string& path, std::string& erro
     error = "cannot read " + ToUtf8(path) + ": " + doc.ErrorText();
     return false;
   }
+  const std::string fsPath = ToFileSystemPath(path);
+  const std::size_t slash = fsPath.find_last_of('/');
+  m_fixtureDir = slash == std::string::npos ? "" : fsPath.substr(0, slash + 1);
   return LoadFixtureNode(doc.Root(), error);
 }
 
@@ -397,6 +437,21 @@ bool CHostDataManager::LoadFixtureNode(const CXmlNode& root, std::string& error)
       HostPutText(m_owner, qwownfield::kUserId, n.Attribute(u"id"), 64);
       HostPutText(m_owner, qwownfield::kDisplayName, n.Attribute(u"name"), 64);
       HostPutU32(m_owner, qwownfield::kMobileService, ToBool(n.Attribute(u"mobileservice")) ? 1 : 0);
+      m_photo.clear();
+      if (n.HasAttribute(u"photo")) {
+        // The photo's file image, whose size and address the record carries.
+        std::string file = ToFileSystemPath(n.Attribute(u"photo"));
+        if (file.empty() || file[0] != '/') file = m_fixtureDir + file;
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+          error = "cannot read the owner's photo " + file;
+          return false;
+        }
+        m_photo.assign(std::istreambuf_iterator<char>(in), {});
+        HostPutU32(m_owner, qwownfield::kPhotoSize, static_cast<std::uint32_t>(m_photo.size()));
+        HostPutU64(m_owner, qwownfield::kPhotoData, reinterpret_cast<std::uintptr_t>(m_photo.data()));
+      }
+      if (!ApplyRecordBytes(n, m_owner, error)) return false;
     } else if (tag == u"defgroup") {
       m_defGroups[ToInt(n.Attribute(u"kind"))] = n.Attribute(u"name");
     } else if (tag == u"enterprise") {
@@ -417,7 +472,7 @@ bool CHostDataManager::LoadFixtureNode(const CXmlNode& root, std::string& error)
         return false;
       }
       auto fresh = std::make_unique<CHostData>(key, kind, base);
-      AddChildren(*fresh, 0, n, nullptr);
+      if (!AddChildren(*fresh, 0, n, nullptr, error)) return false;
       fresh->SetBroadcast(ToBool(n.Attribute(u"broadcast")));
       fresh->SetSwitch(ToBool(n.Attribute(u"switch")));
       const int current = ToInt(n.Attribute(u"current"));

@@ -180,6 +180,8 @@ class CHostDataManager : public CQWDataManager {
  private:
   std::map<std::u16string, std::unique_ptr<CHostData>> m_data;
   std::vector<BYTE> m_owner;
+  std::vector<BYTE> m_photo;     // the owner's photo, addressed from the record
+  std::string m_fixtureDir;      // where the fixture being read lies
   std::map<int, std::u16string> m_defGroups;
   std::map<std::u16string, std::u16string> m_enterprise;
 };

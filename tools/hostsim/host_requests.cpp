@@ -216,8 +216,17 @@ bool ParseHex(const std::string& text, std::vector<BYTE>& out) {
   return high < 0;
 }
 
+std::string ToShortHex(const std::vector<BYTE>& bytes) {
+  std::size_t end = bytes.size();
+  while (end > 0 && bytes[end - 1] == 0) --end;
+  const std::size_t zeros = bytes.size() - end;
+  if (zeros < kShortenZeros) return ToHex(bytes);
+  return ToHex(std::vector<BYTE>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(end))) +
+         "…+" + std::to_string(zeros) + " zero bytes";
+}
+
 std::string FormatRequest(const CHostRequestRecord& record) {
-  auto area = [](const CHostArea& a) { return a.present ? ToHex(a.bytes) : std::string("-"); };
+  auto area = [](const CHostArea& a) { return a.present ? ToShortHex(a.bytes) : std::string("-"); };
   return "request " + ToUtf8(record.name) + " area1=" + area(record.area1) +
          " area2=" + area(record.area2);
 }

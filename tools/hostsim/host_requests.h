@@ -95,8 +95,13 @@ class CHostRequests : public CQWDataProcessorManager {
   Observer m_observer;
 };
 
-// "request NAME area1=HEX area2=HEX" (lowercase hex, "-" for an absent area).
+// "request NAME area1=HEX area2=HEX" (lowercase hex, "-" for an absent area,
+// long runs of trailing zero bytes shortened).
 std::string FormatRequest(const CHostRequestRecord& record);
 std::string ToHex(const std::vector<BYTE>& bytes);
+// Hex with a trailing run of at least kShortenZeros zero bytes written as
+// "…+N zero bytes".
+constexpr std::size_t kShortenZeros = 8;
+std::string ToShortHex(const std::vector<BYTE>& bytes);
 // Parses hex digits (blanks allowed between bytes); false on bad input.
 bool ParseHex(const std::string& text, std::vector<BYTE>& out);

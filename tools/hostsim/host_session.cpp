@@ -9,6 +9,9 @@
 #include "platform/module.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "hostsim/host_decode.h"
+#include "host/skinctl/coolcontrols.h"
+#include "platform/controls.h"
 
 // Set by the build when the tree control is there to be dumped.
 #ifdef HOSTSIM_HAS_TREEUI
@@ -49,6 +52,12 @@ void PrintMenuItems(CHostSession& s, const std::vector<MenuItemView>& items, int
 }
 
 LRESULT HostMainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  // The panels talk to the host's main window with its own messages.
+  if (msg >= WM_USER) {
+    if (auto* session = reinterpret_cast<CHostSession*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
+      session->RecordMainMessage(msg, wp, lp);
+    return 0;
+  }
   if (msg == WM_ERASEBKGND) {
     RECT rc;
     GetClientRect(hwnd, &rc);
@@ -105,9 +114,18 @@ int CHostModal::OnMessageBox(const MessageBoxView& box) {
 void CHostModal::OnDialog(const DialogView& dialog) {
   m_session.Print("dialog " + std::to_string(dialog.templateId) + " " + HostQuote(dialog.caption));
   if (m_dialogs.empty()) return;   // left open: cancelled as without a driver
-  const int command = m_dialogs.front();
+  const DialogAnswer answer = std::move(m_dialogs.front());
   m_dialogs.pop_front();
-  SendMessageW(dialog.dialog, WM_COMMAND, static_cast<WPARAM>(command), 0);
+  for (const CHostDialogSetting& s : answer.settings) {
+    HWND control = GetDlgItem(dialog.dialog, s.id);
+    if (!control) {
+      m_session.Print("dialog has no control " + std::to_string(s.id));
+      continue;
+    }
+    if (s.check >= 0) SendMessageW(control, BM_SETCHECK, s.check ? BST_CHECKED : BST_UNCHECKED, 0);
+    else SetWindowTextW(control, s.text.c_str());
+  }
+  SendMessageW(dialog.dialog, WM_COMMAND, static_cast<WPARAM>(answer.command), 0);
 }
 
 std::optional<COLORREF> CHostModal::OnChooseColor(const ChooseColorView& dialog) {
@@ -136,19 +154,45 @@ CHostSession::CHostSession(std::ostream* transcript) : m_out(transcript), m_moda
   }
   m_main = CreateWindowExW(0, u"HostSimMain", u"hostsim", WS_OVERLAPPEDWINDOW | WS_VISIBLE |
                            WS_CLIPCHILDREN, 0, 0, 320, 720, 0, 0, nullptr, nullptr);
+  SetWindowLongPtrW(m_main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // TODO(lead): once the platform has AfxSetMainWnd, make m_main the
+  // application's main window here, so that AfxGetMainWnd() reaches it.
+  // Addresses the panels open are recorded, never opened.
+  CCoolHyperLink::SetURLOpener([this](const std::u16string& url, int) {
+    RecordUrl(url);
+    return TRUE;
+  });
   m_msg.SetObserver([this](UINT id, WPARAM w, LPARAM l) {
     m_notices.push_back({id, w, l});
     Print("notify " + std::to_string(id) + " " + HostValueText(w) + " " +
           HostValueText(static_cast<std::uintptr_t>(l)));
   });
-  m_requests.SetObserver([this](const CHostRequestRecord& r) { Print(FormatRequest(r)); });
+  m_requests.SetObserver([this](const CHostRequestRecord& r) {
+    Print(FormatRequest(r));
+    if (m_decode) {
+      for (const std::string& line : DecodeRequest(r)) Print("  " + line);
+    }
+  });
   InstallHostAnswers();
 }
 
 CHostSession::~CHostSession() {
   UnloadLibrary();
+  CCoolHyperLink::SetURLOpener(nullptr);
   if (m_main && IsWindow(m_main)) DestroyWindow(m_main);
   SetModalDriver(m_previousDriver);
+  LeaveWorld();
+}
+
+void CHostSession::RecordMainMessage(UINT id, WPARAM wparam, LPARAM lparam) {
+  m_mainMessages.push_back({id, wparam, lparam});
+  Print("mainmsg " + std::to_string(id) + " " + HostValueText(wparam) + " " +
+        HostValueText(static_cast<std::uintptr_t>(lparam)));
+}
+
+void CHostSession::RecordUrl(const std::u16string& url) {
+  m_urls.push_back(url);
+  Print("url " + HostQuote(url));
 }
 
 void CHostSession::Print(const std::string& line) {
@@ -188,11 +232,14 @@ bool CHostSession::LoadLibrary(const std::u16string& path) {
 
 void CHostSession::UnloadLibrary() {
   FreeAllPanels();
-  if (!m_module) return;
-  FreeLibrary(m_module);
-  m_module = nullptr;
-  m_getPlugin = nullptr;
-  m_freePlugin = nullptr;
+  if (m_module) {
+    FreeLibrary(m_module);
+    m_module = nullptr;
+    m_getPlugin = nullptr;
+    m_freePlugin = nullptr;
+  }
+  // Last: the library may have held a stand-in whose calls belong here too.
+  ReleaseStandIns();
 }
 
 CQWBasePlugin* CHostSession::GetPlugin(const char16_t* name) {
@@ -205,7 +252,12 @@ void CHostSession::FreePlugin(CQWBasePlugin* plugin) {
 
 CHostPanel* CHostSession::AddPanel(const std::u16string& type, const std::u16string& name,
                                    const RECT& rc, const CXmlNode& node) {
-  CQWBasePlugin* plugin = GetPlugin(type.c_str());
+  return AddPanelFrom(GetPlugin(type.c_str()), nullptr, type, name, rc, node);
+}
+
+CHostPanel* CHostSession::AddPanelFrom(CQWBasePlugin* plugin, void (*freePlugin)(CQWBasePlugin*),
+                                       const std::u16string& type, const std::u16string& name,
+                                       const RECT& rc, const CXmlNode& node) {
   if (!plugin) {
     Fail("the library makes no plug-in \"" + ToUtf8(type) + "\"");
     return nullptr;
@@ -215,6 +267,7 @@ CHostPanel* CHostSession::AddPanel(const std::u16string& type, const std::u16str
   panel->name = name.empty() ? type : name;
   panel->rect = rc;
   panel->plugin = plugin;
+  panel->freePlugin = freePlugin;
   // The host's calling order: setters, layout, notifications, window.
   plugin->SetWorkDir(m_workDir.c_str());
   plugin->SetMsgManager(&m_msg);
@@ -250,9 +303,11 @@ void CHostSession::FreePanel(const std::u16string& name) {
   auto it = std::find_if(m_panels.begin(), m_panels.end(), [&](auto& p) { return p->name == name; });
   if (it == m_panels.end()) return;
   CQWBasePlugin* plugin = (*it)->plugin;
+  auto freePlugin = (*it)->freePlugin;
   m_panels.erase(it);
   CQWPluginCaller::UnRegisterMsg(plugin);
-  FreePlugin(plugin);
+  if (freePlugin) freePlugin(plugin);
+  else FreePlugin(plugin);
   // A panel that forgot to unregister is never called again.
   m_msg.Forget(plugin);
 }
@@ -330,11 +385,19 @@ bool CHostSession::LoadLayout(const CXmlDocument& doc) {
   if (width > 0 && height > 0) MoveWindow(m_main, 0, 0, width, height, TRUE);
   if (root.HasAttribute(u"workdir")) m_workDir = root.Attribute(u"workdir");
   for (const CXmlNode& n : root.Children()) {
+    if (n.Name() == u"module") {
+      if (!LoadModule(n)) return false;
+      continue;
+    }
     if (n.Name() != u"panel") return Fail("unknown layout element <" + ToUtf8(n.Name()) + ">");
     RECT rc;
     if (!ParseRect(n.Attribute(u"rect", u"0,0,0,0"), rc))
       return Fail("bad rect in panel " + ToUtf8(n.Attribute(u"name")));
-    if (!AddPanel(n.Attribute(u"type"), n.Attribute(u"name"), rc, n)) return false;
+    if (n.HasAttribute(u"module")) {
+      if (!AddModulePanel(n, rc)) return false;
+    } else if (!AddPanel(n.Attribute(u"type"), n.Attribute(u"name"), rc, n)) {
+      return false;
+    }
   }
   return true;
 }
@@ -401,67 +464,3 @@ void CHostSession::InstallHostAnswers() {
   });
 }
 
-// ---- dumps ---------------------------------------------------------------------------------------
-
-namespace {
-
-void DumpWindows(HWND hwnd, int depth, std::vector<std::string>& out) {
-  char16_t cls[128] = {};
-  GetClassNameW(hwnd, cls, 128);
-  RECT rc;
-  GetWindowRect(hwnd, &rc);
-  POINT tl{rc.left, rc.top};
-  HWND parent = GetParent(hwnd);
-  if (parent) ScreenToClient(parent, &tl);
-  char geo[96];
-  std::snprintf(geo, sizeof geo, " id=%d rect=%d,%d,%d,%d", GetDlgCtrlID(hwnd), static_cast<int>(tl.x),
-                static_cast<int>(tl.y), static_cast<int>(rc.right - rc.left),
-                static_cast<int>(rc.bottom - rc.top));
-  std::string line = std::string(2 * depth, ' ') + "window " + ToUtf8(cls) + geo +
-                     (IsWindowVisible(hwnd) ? " visible" : " hidden");
-  const std::u16string text = GetWindowTextString(hwnd);
-  if (!text.empty()) line += " text=" + HostQuote(text);
-  out.push_back(line);
-  for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) DumpWindows(c, depth + 1, out);
-}
-
-#ifdef HOSTSIM_HAS_TREEUI
-void DumpTreeItems(CYRTreeCtrl& tree, HTREEITEM first, int depth, std::vector<std::string>& out) {
-  for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
-    int image = 0, selected = 0;
-    tree.GetItemImage(item, image, selected);
-    out.push_back(std::string(2 * depth, ' ') + HostQuote(tree.GetItemText(item)) + " image=" +
-                  std::to_string(image));
-    DumpTreeItems(tree, tree.GetChildItem(item), depth + 1, out);
-  }
-}
-
-bool DumpTrees(HWND hwnd, std::vector<std::string>& out) {
-  bool found = false;
-  if (auto* tree = dynamic_cast<CYRTreeCtrl*>(CWnd::FromHandlePermanent(hwnd))) {
-    out.push_back("tree id=" + std::to_string(GetDlgCtrlID(hwnd)));
-    DumpTreeItems(*tree, tree->GetRootItem(), 1, out);
-    found = true;
-  }
-  for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) found |= DumpTrees(c, out);
-  return found;
-}
-#endif
-
-}  // namespace
-
-std::vector<std::string> CHostSession::DumpPanel(const std::u16string& name) {
-  std::vector<std::string> out;
-  CHostPanel* p = Panel(name);
-  if (!p) return out;
-  PumpMessages();
-  out.push_back("panel " + ToUtf8(p->name) + " " + ToUtf8(p->type) +
-                (p->plugin->IsVisible() ? " visible" : " hidden"));
-  HWND wnd = p->plugin->GetPluginWnd();
-  if (!wnd || !IsWindow(wnd)) return out;
-#ifdef HOSTSIM_HAS_TREEUI
-  if (DumpTrees(wnd, out)) return out;
-#endif
-  DumpWindows(wnd, 1, out);
-  return out;
-}

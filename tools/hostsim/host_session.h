@@ -28,6 +28,25 @@ struct CHostPanel {
   RECT rect;
   CQWBasePlugin* plugin = nullptr;
   BOOL created = FALSE;  // what CreatePlugin answered
+  // The module's FreePlugin when the panel came from another module than
+  // the library (layout attribute "module").
+  void (*freePlugin)(CQWBasePlugin*) = nullptr;
+};
+
+// A control of a dialog set before the dialog is answered.
+struct CHostDialogSetting {
+  int id = 0;
+  std::u16string text;   // used when check < 0
+  int check = -1;        // 1 checked, 0 unchecked
+};
+
+// A tree item as a scenario sees it.
+struct CHostTreeItem {
+  HWND tree = 0;
+  bool visible = false;   // on screen: rect is its text cell in the tree's client area
+  RECT rect{};
+  int image = 0;
+  bool selected = false, expanded = false;
 };
 
 // Answers the panels' modal user interface from queued answers and writes
@@ -44,8 +63,10 @@ class CHostModal : public ModalDriver {
   using MenuAnswer = std::variant<std::monostate, UINT, std::u16string>;
   void QueueMenu(MenuAnswer answer) { m_menus.push_back(std::move(answer)); }
   void QueueMessageBox(int answer) { m_boxes.push_back(answer); }
-  // IDOK or IDCANCEL, sent to the dialog as a command.
-  void QueueDialog(int command) { m_dialogs.push_back(command); }
+  // IDOK or IDCANCEL, sent to the dialog as a command after the settings.
+  void QueueDialog(int command, std::vector<CHostDialogSetting> settings = {}) {
+    m_dialogs.push_back({command, std::move(settings)});
+  }
   void QueueColor(std::optional<COLORREF> colour) { m_colors.push_back(colour); }
 
   const PopupMenuView* LastMenu() const { return m_hasLast ? &m_last : nullptr; }
@@ -58,7 +79,11 @@ class CHostModal : public ModalDriver {
   CHostSession& m_session;
   std::deque<MenuAnswer> m_menus;
   std::deque<int> m_boxes;
-  std::deque<int> m_dialogs;
+  struct DialogAnswer {
+    int command;
+    std::vector<CHostDialogSetting> settings;
+  };
+  std::deque<DialogAnswer> m_dialogs;
   std::deque<std::optional<COLORREF>> m_colors;
   PopupMenuView m_last;
   bool m_hasLast = false;
@@ -97,10 +122,29 @@ class CHostSession : public CQWContainer, public CQWPluginManager {
   bool LoadLayoutText(const std::string& utf8);
   bool LoadFixtureFile(const std::u16string& path);
 
+  // A clean world for a run: a fresh temporary folder holding the program
+  // directory (`copyFrom`'s files copied in, or `programDir` used as it is)
+  // and the registry store. The program path, the registry store and the
+  // current directory point into it until the session ends; the folder is
+  // then removed unless kept.
+  bool CreateWorld(const std::string& copyFrom, const std::string& programDir = "");
+  void KeepWorld(bool keep) { m_keepWorld = keep; }
+  const std::string& ProgramDir() const { return m_programDir; }
+  // A path relative to the program directory ("\" or "/" separators) as a
+  // file-system path; empty for an absolute path or one that climbs out.
+  std::string ProgramPath(const std::string& relative) const;
+  // Where <module file="..."/> takes stand-in modules from.
+  void SetModuleSource(const std::string& dir) { m_moduleSource = dir; }
+  static std::string DefaultModuleSource();
+
   // One panel through the whole calling order up to CreatePlugin and
   // ShowPlugin; node holds its attributes (a null node: defaults).
   CHostPanel* AddPanel(const std::u16string& type, const std::u16string& name, const RECT& rc,
                        const CXmlNode& node = CXmlNode());
+  // The same for a plug-in another module made; freePlugin gives it back.
+  CHostPanel* AddPanelFrom(CQWBasePlugin* plugin, void (*freePlugin)(CQWBasePlugin*),
+                           const std::u16string& type, const std::u16string& name, const RECT& rc,
+                           const CXmlNode& node = CXmlNode());
   CHostPanel* Panel(const std::u16string& name);
   const std::vector<std::unique_ptr<CHostPanel>>& Panels() const { return m_panels; }
   // UnRegisterMsg, then FreePlugin.
@@ -123,6 +167,20 @@ class CHostSession : public CQWContainer, public CQWPluginManager {
   CHostModal& Modal() { return m_modal; }
   HWND MainWindow() const { return m_main; }
   const std::vector<CHostNotice>& Notices() const { return m_notices; }
+  // Messages sent or posted to the main window (WM_USER and above).
+  const std::vector<CHostNotice>& MainMessages() const { return m_mainMessages; }
+  void RecordMainMessage(UINT id, WPARAM wparam, LPARAM lparam);
+  // Addresses the panels asked the platform to open.
+  const std::vector<std::u16string>& OpenedUrls() const { return m_urls; }
+  void RecordUrl(const std::u16string& url);
+  // The pop-up window a panel shows (colour pop-up, result list), or 0.
+  HWND PopupWindow() const;
+  // The first item with exactly this text in the panel's trees.
+  bool FindTreeItem(const std::u16string& panel, const std::u16string& text, CHostTreeItem& out);
+  // A window and its children, one line each.
+  std::vector<std::string> DumpWindow(HWND hwnd);
+  // Prints decoded request fields after each request line.
+  void SetDecode(bool on) { m_decode = on; }
 
   // Transcript lines, in order; each is also written to the stream given.
   void Print(const std::string& line);
@@ -141,8 +199,12 @@ class CHostSession : public CQWContainer, public CQWPluginManager {
 
  private:
   bool LoadLayout(const CXmlDocument& doc);
+  bool LoadModule(const CXmlNode& node);
+  CHostPanel* AddModulePanel(const CXmlNode& node, const RECT& rc);
   bool Fail(const std::string& error);
   void InstallHostAnswers();
+  void LeaveWorld();
+  void ReleaseStandIns();
 
   std::ostream* m_out;
   CHostMsgManager m_msg;
@@ -158,10 +220,21 @@ class CHostSession : public CQWContainer, public CQWPluginManager {
   std::vector<std::unique_ptr<CXmlDocument>> m_layouts;
   std::vector<std::unique_ptr<CHostPanel>> m_panels;
   std::vector<CHostNotice> m_notices;
+  std::vector<CHostNotice> m_mainMessages;
+  std::vector<std::u16string> m_urls;
+  bool m_decode = false;
+  // The world.
+  std::string m_worldRoot, m_programDir, m_previousCwd, m_moduleSource;
+  bool m_keepWorld = false;
+  std::vector<HMODULE> m_standIns;   // held so their recorder stays installed
   std::vector<std::function<void()>> m_deferred;
   std::vector<std::string> m_transcript;
   std::string m_error;
 };
+
+// Writes the window as it is drawn now to a PNG file; kept apart so that a
+// richer rendering can take its place.
+bool WriteHostSnapshot(HWND hwnd, const std::string& path, std::string& error);
 
 // Text forms used in transcripts.
 std::string HostValueText(std::uintptr_t value);   // decimal, or "ptr" for an address

@@ -1,10 +1,15 @@
 // hostsim: plays the host of the contact panel library.
 //
-//   hostsim [--library PATH] [--fixture FILE]... LAYOUT [SCENARIO]
+//   hostsim [--library PATH] [--fixture FILE]... [--program-dir DIR] [--modules DIR]
+//           [--decode] [--keep] LAYOUT [SCENARIO]
+//   hostsim --commands
 //
-// Loads the library with the module loader, creates every panel of the
-// layout, runs the scenario and prints the transcript. Exit status: 0 when
-// every expectation held, 1 when one failed, 2 on bad input.
+// Each run gets a clean world: a fresh temporary program directory (the
+// layout's folder copied in, or DIR) and its own registry store. Loads the
+// library with the module loader, creates every panel of the layout, runs the
+// scenario and prints the transcript. Exit status: 0 when every expectation
+// held, 1 when one failed, 2 on bad input.
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -17,8 +22,16 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: hostsim [--library PATH] [--fixture FILE]... LAYOUT [SCENARIO]\n";
+  std::cerr << "usage: hostsim [--library PATH] [--fixture FILE]... [--program-dir DIR] [--modules DIR]\n"
+               "               [--decode] [--keep] LAYOUT [SCENARIO]\n"
+               "       hostsim --commands\n";
   return 2;
+}
+
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  const auto p = std::filesystem::absolute(path, ec);
+  return ec ? path : p.lexically_normal().string();
 }
 
 }  // namespace
@@ -27,15 +40,28 @@ int main(int argc, char** argv) {
   std::u16string library = CHostSession::DefaultLibraryPath();
   std::vector<std::string> fixtures;
   std::vector<std::string> files;
+  std::string programDir, modules;
+  bool decode = false, keep = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if ((arg == "--library" || arg == "--fixture") && i + 1 < argc) {
-      if (arg == "--library") library = FromUtf8(argv[++i]);
-      else fixtures.emplace_back(argv[++i]);
+    const bool takesValue = arg == "--library" || arg == "--fixture" || arg == "--program-dir" || arg == "--modules";
+    if (takesValue && i + 1 < argc) {
+      const std::string value = argv[++i];
+      if (arg == "--library") library = FromUtf8(Absolute(value));
+      else if (arg == "--fixture") fixtures.push_back(Absolute(value));
+      else if (arg == "--program-dir") programDir = value;
+      else modules = Absolute(value);
+    } else if (arg == "--decode") {
+      decode = true;
+    } else if (arg == "--keep") {
+      keep = true;
+    } else if (arg == "--commands") {
+      for (const CScenarioCommand& c : ScenarioCommands()) std::cout << c.usage << "\n";
+      return 0;
     } else if (arg.rfind("--", 0) == 0) {
       return Usage();
     } else {
-      files.push_back(arg);
+      files.push_back(Absolute(arg));
     }
   }
   if (files.empty() || files.size() > 2) return Usage();
@@ -59,6 +85,14 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     CHostSession session(&std::cout);
+    session.SetDecode(decode);
+    session.KeepWorld(keep);
+    if (!modules.empty()) session.SetModuleSource(modules);
+    const std::string layoutDir = std::filesystem::path(files[0]).parent_path().string();
+    if (!session.CreateWorld(programDir.empty() ? layoutDir : "", programDir)) {
+      std::cerr << "hostsim: " << session.LastError() << "\n";
+      return 2;
+    }
     for (const std::string& f : fixtures) {
       if (!session.LoadFixtureFile(FromUtf8(f))) {
         std::cerr << "hostsim: " << session.LastError() << "\n";

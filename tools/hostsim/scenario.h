@@ -1,61 +1,45 @@
 // Scenarios: a small line language that drives a host session.
 //
 // One command per line; "#" starts a comment; words are separated by blanks
-// and a word in double quotes may hold blanks ("\"" and "\\" inside).
-//
-//   notify ID [W [L]]          the host sends notification ID to the panels;
-//                              W and L: a number, owner (the own-account
-//                              record), main (the main window), workdir,
-//                              text:"..." (UTF-16 text), ansi:"..." (8-bit,
-//                              system code page), pos:DATA:ID (position of
-//                              the record with that identifier in DATA)
-//   click PANEL X Y            left click at X,Y of the panel's window
-//   dblclick PANEL X Y         double-click; rclick PANEL X Y: right click
-//   key PANEL KEY              a key pressed in the panel (Enter, Escape,
-//                              Delete, Space, Tab, Up, Down, Left, Right,
-//                              F2, a letter or digit, or a virtual-key number)
-//   type PANEL "TEXT"          text typed into the panel
-//   menu ID | menu "TEXT" | menu none
-//                              how the next menu is answered
-//   msgbox ANSWER              the next message box: ok, cancel, yes, no or a number
-//   dialog ok|cancel           the next dialog
-//   color R G B | color cancel the next colour dialog
-//   answer NAME RESULT [area1@OFF=VALUE] [area2@OFF=VALUE] [once]
-//                              how the host answers request NAME; VALUE is
-//                              hex bytes, int:N or text:"..." (UTF-16)
-//   noprocessor NAME           the host has no processor for NAME
-//   advance MS                 the clock moves on
-//   status ID CODE             a friend of "MurFriendData" changes status;
-//                              the host notifies 1365 for it and its group
-//   show PANEL | hide PANEL | move PANEL X Y W H | basecolor R G B
-//   dump PANEL                 the panel's trees (or windows) into the transcript
-//   echo TEXT...               a line into the transcript
-//   expect request NAME [area1=SPEC] [area2=SPEC]
-//                              a request since the previous request
-//                              expectation; SPEC is the whole area in hex,
-//                              "-" for an area not requested, or OFF:HEX for
-//                              bytes at an offset
-//   expect norequest           no request since the previous expectation
-//   expect notify ID [W [L]]   a notification that a panel sent
-//   expect menuitem ID [checked|grayed|enabled|unchecked]
-//                              an item of the last menu shown
-//   expect nomenu              no menu shown since the previous expectation
-//   expect line "TEXT"         a transcript line since the previous expectation
+// and a word in double quotes may hold blanks ("\"" and "\\" inside); quotes
+// may also stand inside a word (ID="TEXT"). Every command and expectation is
+// one row of the command table (ScenarioCommands()), with its usage line;
+// error messages and the README quote the same line.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/windef.h"
+
 class CHostSession;
+struct CHostPanel;
+class CScenarioRunner;
 
 struct CScenarioLine {
   int number = 0;
   std::vector<std::string> words;   // UTF-8, quotes removed
+  std::vector<bool> quoted;         // per word: it held a quoted part
 };
 
 struct CScenario {
   std::vector<CScenarioLine> lines;
 };
+
+// One command of the language. Expectations are named "expect WORD".
+struct CScenarioCommand {
+  const char* name;
+  const char* usage;            // the syntax, as the README shows it
+  std::size_t minArgs, maxArgs;   // words after the name
+  // Carries the command out with the words after its name; false (with the
+  // runner's error set) when it cannot be carried out or is malformed.
+  bool (*run)(CScenarioRunner& r, const std::vector<std::string>& args);
+};
+
+const std::vector<CScenarioCommand>& ScenarioCommands();
+const CScenarioCommand* FindScenarioCommand(const std::vector<std::string>& words);
 
 // Splits a scenario text; false with a message naming the line on bad input
 // (unknown command, wrong word count, unterminated quote).
@@ -70,18 +54,51 @@ class CScenarioRunner {
   int Failures() const { return m_failures; }
   const std::string& Error() const { return m_error; }
 
+  // ---- for the command handlers ----
+  CHostSession& Session() { return m_session; }
+  const CScenarioLine& Line() const { return *m_line; }
+  bool Quoted(std::size_t arg) const;   // the argument's word was quoted
+  // Sets the error: the step cannot be carried out (no such panel...);
+  // always false.
+  bool Error(const std::string& message);
+  // The same for a malformed line (not a number, unknown keyword); the
+  // message gets the command's usage line. Always false.
+  bool Malformed(const std::string& message);
+  // Counts a failed expectation and prints it; always true (the run goes on).
+  bool Fail(const std::string& what);
+  bool Number(const std::string& word, long long& out);
+  // A notification argument: a number, owner, main, workdir, text:, ansi:,
+  // pos:DATA:ID, bytes:HEX or file:PATH.
+  bool Value(const std::string& word, std::uintptr_t& out);
+  CHostPanel* Panel(const std::string& name);
+  HWND Window(const std::string& panel);   // the panel's window, or 0 with the error set
+  void Settle();                            // posted messages, then deferred host work
+
+  // Where expectations have looked so far.
+  struct Marks {
+    std::size_t requests = 0, notices = 0, lines = 0, menus = 0, mainMessages = 0, urls = 0;
+  };
+  Marks& Mark() { return m_marks; }
+
  private:
   bool Step(const CScenarioLine& line);
-  bool Expect(const CScenarioLine& line);
-  void Fail(const CScenarioLine& line, const std::string& what);
 
   CHostSession& m_session;
+  const CScenarioLine* m_line = nullptr;
   int m_failures = 0;
   std::string m_error;
-  std::size_t m_requestMark = 0;   // requests before this were looked at
-  std::size_t m_noticeMark = 0;
-  std::size_t m_lineMark = 0;
-  std::size_t m_menuMark = 0;
+  bool m_malformed = false;
+  Marks m_marks;
   std::vector<std::vector<char16_t>> m_texts;   // texts passed by address
   std::vector<std::string> m_ansiTexts;
+  std::vector<std::vector<unsigned char>> m_buffers;   // bytes: and file: arguments
 };
+
+// The command groups, each in its own file.
+void AddInputCommands(std::vector<CScenarioCommand>& table);
+void AddModalCommands(std::vector<CScenarioCommand>& table);
+void AddWorldCommands(std::vector<CScenarioCommand>& table);
+void AddExpectCommands(std::vector<CScenarioCommand>& table);
+
+// Shared word helpers.
+std::optional<long long> ScenarioNumber(const std::string& word);

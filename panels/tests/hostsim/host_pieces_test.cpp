@@ -2,6 +2,9 @@
 // the data objects and their fixture files.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <tuple>
@@ -9,6 +12,7 @@
 #include "hostsim/host_data.h"
 #include "hostsim/host_msg.h"
 #include "hostsim/host_requests.h"
+#include "platform/text.h"
 #include "platform/xml.h"
 
 namespace {
@@ -298,6 +302,63 @@ TEST(HostData, ReloadingKeepsTheObjectsPanelsHold) {
   ASSERT_TRUE(m.LoadFixtureNode(doc.Root(), error)) << error;
   EXPECT_EQ(m.GetData(u"MurFriendData"), before);
   EXPECT_EQ(before->GetTopCount(), 1);
+}
+
+TEST(HostData, FixturesCarryPhotosDepartmentsAutoRepliesAndRecordBytes) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("hostsim-fixture-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "me.bmp", std::ios::binary) << "BM1234";
+  std::ofstream(dir / "f.xml") << "<hostdata><owner id='me@x' name='Me' photo='me.bmp' record='4:0900'/>"
+                                  "<data key='OrgStructData'><member id='m1' name='M' dept='总部\\销售部'/></data>"
+                                  "<data key='AutoReplyData'><entry text='开会中'/><entry text='外出'/></data>"
+                                  "<data key='CSData'><friend id='c1' name='C' size='8' record='2:ab 6:cdef'/>"
+                                  "</data></hostdata>";
+  CHostDataManager m;
+  std::string error;
+  ASSERT_TRUE(m.LoadFixture(FromUtf8((dir / "f.xml").string()), error)) << error;
+  std::filesystem::remove_all(dir);
+
+  const std::vector<BYTE>& own = m.OwnerRecord();
+  ASSERT_EQ(own.size(), QW_OWNINFO_SIZE);
+  EXPECT_EQ(HostGetU32(own.data(), own.size(), qwownfield::kValue), 9u);
+  EXPECT_EQ(HostGetU32(own.data(), own.size(), qwownfield::kPhotoSize), 6u);
+  const BYTE* photo = nullptr;
+  std::memcpy(&photo, own.data() + qwownfield::kPhotoData, sizeof photo);
+  ASSERT_NE(photo, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(photo), 6), "BM1234");
+
+  CHostData* org = m.Get(u"OrgStructData");
+  CQWFriendDetail detail;
+  ASSERT_TRUE(org->GetItem(org->FindById(u"m1"))->GetDetail(detail));
+  EXPECT_EQ(detail.deptPath, u"总部\\销售部");
+  EXPECT_EQ(org->GetItem(org->FindById(u"m1"))->GetDataKind(), QWKIND_ORG);
+
+  CHostData* replies = m.Get(u"AutoReplyData");
+  ASSERT_EQ(replies->GetTopCount(), 2);
+  EXPECT_EQ(replies->GetItem(replies->GetNextPosition(replies->GetFirstPosition()))->GetName(), u"外出");
+
+  CHostData* cs = m.Get(u"CSData");
+  auto item = cs->GetItem(cs->FindById(u"c1"));
+  ASSERT_EQ(item->GetRecordSize(), 8u);
+  EXPECT_EQ(std::vector<BYTE>(item->GetRecord(), item->GetRecord() + 8),
+            (std::vector<BYTE>{0, 0, 0xab, 0, 0, 0, 0xcd, 0xef}));
+}
+
+TEST(HostData, BadRecordBytesAndMissingPhotosAreRefused) {
+  CHostDataManager m;
+  std::string error;
+  CXmlDocument doc;
+  ASSERT_TRUE(doc.LoadText(u"<hostdata><data key='CSData'><friend id='c' record='2:zz'/></data></hostdata>"));
+  EXPECT_FALSE(m.LoadFixtureNode(doc.Root(), error));
+  EXPECT_NE(error.find("2:zz"), std::string::npos);
+  ASSERT_TRUE(doc.LoadText(u"<hostdata><data key='CSData'><friend id='c' record='ab'/></data></hostdata>"));
+  EXPECT_FALSE(m.LoadFixtureNode(doc.Root(), error));
+  ASSERT_TRUE(doc.LoadText(u"<hostdata><data key='CSData'><friend id='c' size='-1'/></data></hostdata>"));
+  EXPECT_FALSE(m.LoadFixtureNode(doc.Root(), error));
+  ASSERT_TRUE(doc.LoadText(u"<hostdata><owner id='a' photo='/nonexistent/p.bmp'/></hostdata>"));
+  EXPECT_FALSE(m.LoadFixtureNode(doc.Root(), error));
+  EXPECT_NE(error.find("photo"), std::string::npos);
 }
 
 }  // namespace
