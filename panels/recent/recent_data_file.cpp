@@ -4,6 +4,7 @@
 
 #include "host/basekit/commfunc.h"
 #include "platform/file.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 #include "recent/recent_data_mgr.h"
 #include "recent/recent_log.h"
@@ -18,6 +19,12 @@ void PutField(std::string& bytes, std::size_t offset, const std::u16string& text
     bytes[offset + 2 * i] = static_cast<char>(text[i] & 0xff);
     bytes[offset + 2 * i + 1] = static_cast<char>(text[i] >> 8);
   }
+}
+
+void ReportCreateFailure() {
+  static const char16_t kText[] = u"WriteData: Error creating recent file \r\n";
+  CGlobalLog::LogT(kText, RCLOG_STATE_LEVEL);
+  OutputDebugStringW(kText);
 }
 
 bool IsFolderName(const std::u16string& name) {
@@ -199,7 +206,7 @@ bool CRecentContactFriendDataMgr::WriteData() {
   // Only the file the list belongs to: a list read while the owner was
   // unknown, or of an earlier owner, never overwrites another's file.
   if (m_strListFile.empty()) {
-    CGlobalLog::LogT(u"WriteData: Error creating recent file \r\n", RCLOG_STATE_LEVEL);
+    ReportCreateFailure();
     return false;
   }
   std::string bytes;
@@ -214,6 +221,9 @@ bool CRecentContactFriendDataMgr::WriteData() {
   // Written beside and renamed over the old file: a failure half-way
   // leaves the previous list whole.
   if (!WriteFileAtomically(ToFileSystemPath(m_strListFile), bytes)) {
+    const DWORD cause = GetLastError();
+    ReportCreateFailure();
+    SetLastError(cause);
     CGlobalLog::LogT(FormatW(u"Write to file failed, cause is %d \r\n ", static_cast<int>(GetLastError())),
                      RCLOG_STATE_LEVEL);
     return false;

@@ -4,6 +4,8 @@
 
 #include "host/basekit/commfunc.h"
 #include "module/request.h"
+#include "platform/cwinapp.h"
+#include "platform/cwnd.h"
 #include "platform/file.h"
 #include "platform/text.h"
 #include "platform/window.h"
@@ -97,6 +99,12 @@ int CRecentContactFriendDataMgr::GetLogonStatus(int type) const {
 }
 
 HWND CRecentContactFriendDataMgr::GetMainForm() const {
+  // The application's main window; until the host names one, the main form
+  // it announced.
+  if (CWnd* main = AfxGetMainWnd()) {
+    const HWND hwnd = main->GetSafeHwnd();
+    if (hwnd && ::IsWindow(hwnd)) return hwnd;
+  }
   return m_hMainForm && ::IsWindow(m_hMainForm) ? m_hMainForm : 0;
 }
 

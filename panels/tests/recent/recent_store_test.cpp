@@ -5,6 +5,7 @@
 #include <csignal>
 
 #include "platform/file.h"
+#include "platform/shell.h"
 #include "recent_fixture.h"
 
 namespace {
@@ -262,9 +263,13 @@ TEST_F(RecentStore, AnInterruptedWriteKeepsThePreviousFile) {
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
   rlimit limited = old;
   limited.rlim_cur = 300;
+  std::u16string debugged;
+  auto previous = SetDebugOutputSink([&](const std::u16string& text) { debugged += text; });
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
   AddRecent(1, u"c");
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+  SetDebugOutputSink(previous);
+  EXPECT_EQ(debugged, u"WriteData: Error creating recent file \r\n");
   EXPECT_EQ(ReadFile(), before);
   EXPECT_TRUE(Store().IsDirty());
   EXPECT_EQ(Ids().front(), u"c");
