@@ -8,5 +8,8 @@ cd "$HERE/data"
 "$BUILD_DIR/tools/hostsim/hostsim" --library "$BUILD_DIR/panels/libList.so" \
   --fixture contacts.xml demo_layout.xml demo.scn
 # The friend tree built and kept in step with the host's data.
-exec "$BUILD_DIR/tools/hostsim/hostsim" --library "$BUILD_DIR/panels/libList.so" \
+"$BUILD_DIR/tools/hostsim/hostsim" --library "$BUILD_DIR/panels/libList.so" \
   --fixture contacts.xml demo_layout.xml ftree.scn
+# The recent contacts read at logon, added to, used through their menus and cleared.
+exec "$BUILD_DIR/tools/hostsim/hostsim" --library "$BUILD_DIR/panels/libList.so" \
+  --fixture contacts.xml demo_layout.xml recent.scn
