@@ -1,6 +1,7 @@
 // The key tree text parse over arbitrary bytes, then look-ups checked against
 // the plain walk over each level: whatever the index does underneath, a
-// look-up finds and misses exactly what the walk does.
+// look-up finds and misses exactly what the walk does, after edits through
+// the key operations and after keys renamed in place.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -83,6 +84,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (i % 2) copy.DeleteKey(paths[i].c_str());
   }
   CheckLookUps(copy, paths);
+
+  // Keys renamed in place through their string items, in and out of order,
+  // are seen by the next look-up as the walk sees them.
+  CKeyTree renamed(*tree);
+  CheckLookUps(renamed, paths);
+  for (size_t i = 0; i < paths.size(); i += 5) {
+    CItemList* node = renamed.GetKeyNode(paths[i].c_str());
+    if (node == reinterpret_cast<CItemList*>(LS_INVALID_ITEM)) continue;
+    auto* key = static_cast<CLstring*>(node->Head());
+    const std::string& other = paths[(i * 7 + 3) % paths.size()];
+    switch (i % 3) {
+      case 0: *key = other.substr(other.rfind('.') + 1).c_str(); break;
+      case 1: *key += "0"; break;
+      default: static_cast<CString&>(*key).Empty(); break;
+    }
+    CheckLookUps(renamed, paths);
+  }
 
   CKeyTree merged;
   merged.Merge(tree);

@@ -15,24 +15,44 @@ CString::CString(char ch, int repeat) {
   if (repeat > 0) m_str.assign(static_cast<size_t>(repeat), ch);
 }
 
+CString& CString::operator=(const CString& other) {
+  if (&other != this) m_str = other.m_str;
+  Changed();
+  return *this;
+}
+
+CString& CString::operator=(CString&& other) noexcept {
+  if (&other != this) {
+    m_str = std::move(other.m_str);
+    other.m_str.clear();
+    other.Changed();
+  }
+  Changed();
+  return *this;
+}
+
 CString& CString::operator=(const char* text) {
   if (text) m_str.assign(text);
   else m_str.clear();
+  Changed();
   return *this;
 }
 
 CString& CString::operator+=(const CString& s) {
   m_str += s.m_str;
+  Changed();
   return *this;
 }
 
 CString& CString::operator+=(const char* s) {
   if (s) m_str += s;
+  Changed();
   return *this;
 }
 
 CString& CString::operator+=(char ch) {
   m_str += ch;
+  Changed();
   return *this;
 }
 
@@ -76,12 +96,14 @@ int CString::Find(const char* sub, int start) const {
 char* CString::GetBuffer(int minLength) {
   if (minLength > 0 && m_str.size() < static_cast<size_t>(minLength))
     m_str.resize(static_cast<size_t>(minLength));
+  Changed();
   return m_str.data();
 }
 
 void CString::ReleaseBuffer(int newLength) {
   if (newLength < 0) m_str.resize(std::strlen(m_str.c_str()));
   else if (static_cast<size_t>(newLength) <= m_str.size()) m_str.resize(static_cast<size_t>(newLength));
+  Changed();
 }
 
 CString operator+(const CString& a, const CString& b) {

@@ -60,11 +60,41 @@ std::string ResolveTarget(const std::string& name)
     return name;
 }
 
-mode_t CurrentUmask()
+// Creates a new file beside target named ".NAME.tmp-XXXXXX" (six random
+// letters and digits), so that a temporary left by a process killed while
+// writing is recognisable. New files get mode 0666 less the umask, applied by
+// the system as for any created file; the umask itself is never changed.
+int CreateTemporary(const std::string& target, mode_t mode, std::string& temp)
 {
-    mode_t mask = umask(022);
-    umask(mask);
-    return mask;
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    size_t slash = target.rfind('/');
+    std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned char random[6];
+        if (getentropy(random, sizeof random) != 0)
+            return -1;
+        temp = dir + "." + base + ".tmp-";
+        for (unsigned char r : random)
+            temp += kChars[r % (sizeof kChars - 1)];
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Makes the rename that just happened in the directory of path durable.
+void SyncDirectory(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    fsync(fd);
+    ::close(fd);
 }
 
 }  // namespace
@@ -113,14 +143,21 @@ bool CFile::Open(const char* fileName, unsigned flags, CFileException* error)
         Fail(error, errno, name);
         return false;
     }
-    std::string temp = target + ".XXXXXX";
-    int fd = mkstemp(temp.data());
+    std::string temp;
+    int fd = CreateTemporary(target, exists ? 0600 : 0666, temp);
     if (fd < 0) {
         Fail(error, errno == ENOENT ? ENOTDIR : errno, name);
         return false;
     }
-    fcntl(fd, F_SETFD, FD_CLOEXEC);
-    fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask()));
+    if (exists) {
+        // The replacement keeps the old file's owner where the process may
+        // give it (first, as a change of owner may clear the set-id bits),
+        // and its permissions.
+        if (fchown(fd, st.st_uid, st.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0) {
+            // Not permitted: the file belongs to whoever writes it.
+        }
+        fchmod(fd, st.st_mode & 07777);
+    }
     m_fd = fd;
     m_path = name;
     m_target = target;
@@ -196,6 +233,8 @@ void CFile::Close()
         err = errno;
     if (!err && rename(m_temp.c_str(), m_target.c_str()) != 0)
         err = errno;
+    if (!err)
+        SyncDirectory(m_target);
     if (err) {
         unlink(m_temp.c_str());
         m_temp.clear();

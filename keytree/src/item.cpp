@@ -4,6 +4,7 @@
 
 #include "debugout.h"
 #include "keytree/archive.h"
+#include "keytree/ckeytree.h"
 #include "keytree/itemlist.h"
 #include "keytree/scalars.h"
 #include "record.h"
@@ -31,18 +32,36 @@ void CItem::Serialize(CArchive& ar) {
 
 // ---- membership ------------------------------------------------------------
 
+void CItem::SetRoot(CItemList* root) {
+  if (!root) {
+    m_root = 0;
+    return;
+  }
+  static_assert(alignof(CItemList) > kKindMask, "kind bits need aligned lists");
+  const CRuntimeClass* cls = GetRuntimeClass();
+  uintptr_t kind = LS_KIND_OTHER;
+  if (cls == RUNTIME_CLASS(CLstring)) kind = LS_KIND_STRING;
+  else if (cls == RUNTIME_CLASS(CKeyTree)) kind = LS_KIND_KEYTREE;
+  else if (cls == RUNTIME_CLASS(CItemList)) kind = LS_KIND_LIST;
+  else if (cls == RUNTIME_CLASS(CLinteger)) kind = LS_KIND_INTEGER;
+  else if (cls == RUNTIME_CLASS(CLreal)) kind = LS_KIND_REAL;
+  else if (cls == RUNTIME_CLASS(CLuser)) kind = LS_KIND_USER;
+  else if (cls == RUNTIME_CLASS(CLguid)) kind = LS_KIND_GUID;
+  m_root = reinterpret_cast<uintptr_t>(root) | kind;
+}
+
 void CItem::Remove() {
-  if (m_pRoot) {
-    CItemList::NoteChange(m_pRoot);
-    if (m_pRoot->m_pHead == this) m_pRoot->m_pHead = m_pNext;
-    if (m_pRoot->m_pTail == this) m_pRoot->m_pTail = m_pPrev;
+  if (CItemList* root = Root()) {
+    CItemList::NoteChange(root);
+    if (root->m_pHead == this) root->m_pHead = m_pNext;
+    if (root->m_pTail == this) root->m_pTail = m_pPrev;
   }
   // Items chained outside any list are unchained too, so that deleting one
   // never leaves its neighbour pointing at it.
   if (m_pPrev) m_pPrev->m_pNext = m_pNext;
   if (m_pNext) m_pNext->m_pPrev = m_pPrev;
   m_pNext = m_pPrev = nullptr;
-  m_pRoot = nullptr;
+  m_root = 0;
 }
 
 namespace {
@@ -60,11 +79,11 @@ bool HoldsOrIs(const CItem* list, const CItemList* holder) {
 CItem* CItem::Insert(CItem* item, LS_INSERT_MODE mode, CItem* ref) {
   if (!IsItem(item) || !IsItem(ref) || item == ref) return nullptr;
   if (static_cast<unsigned>(mode) > LS_REPLACE_DELETE) return nullptr;
-  if (HoldsOrIs(item, ref->m_pRoot)) return nullptr;
+  if (HoldsOrIs(item, ref->Root())) return nullptr;
   item->Remove();
-  CItemList* root = ref->m_pRoot;
+  CItemList* root = ref->Root();
   if (root) CItemList::NoteChange(root);
-  item->m_pRoot = root;
+  item->SetRoot(root);
   switch (mode) {
     case LS_INSERT_BEFORE:
       item->m_pPrev = ref->m_pPrev;
@@ -89,7 +108,7 @@ CItem* CItem::Insert(CItem* item, LS_INSERT_MODE mode, CItem* ref) {
       if (ref->m_pNext) ref->m_pNext->m_pPrev = item;
       else if (root) root->m_pTail = item;
       ref->m_pNext = ref->m_pPrev = nullptr;
-      ref->m_pRoot = nullptr;
+      ref->m_root = 0;
       if (mode == LS_REPLACE) return ref;
       delete ref;
       return item;
@@ -98,7 +117,7 @@ CItem* CItem::Insert(CItem* item, LS_INSERT_MODE mode, CItem* ref) {
 }
 
 int CItem::GetIndex() const {
-  if (!m_pRoot) return -1;
+  if (!Root()) return -1;
   int index = 0;
   for (const CItem* p = m_pPrev; p; p = p->m_pPrev) ++index;
   return index;

@@ -24,7 +24,24 @@ bool Holds(const CItem* item, const CItemList* list) {
 CItemList::CItemList() = default;
 
 CItemList::CItemList(const CItemList& other) : CItem(other) {
-  for (CItem* c = other.m_pHead; c; c = c->Next()) Append(c->Duplicate());
+  for (CItem* c = other.m_pHead; c; c = c->Next()) LinkCopy(c->Duplicate(), c);
+}
+
+// Links a copy just made of original (linked nowhere, holding nothing of
+// this list) as the new tail: no checks, and the kind of the original.
+void CItemList::LinkCopy(CItem* copy, const CItem* original) {
+  if (!copy) return;
+  LinkedKind kind = original->GetLinkedKind();
+  if (kind == LS_KIND_OTHER) {
+    Append(copy);
+    return;
+  }
+  NoteChange(this);
+  copy->m_root = reinterpret_cast<uintptr_t>(this) | kind;
+  copy->m_pPrev = m_pTail;
+  if (m_pTail) m_pTail->m_pNext = copy;
+  else m_pHead = copy;
+  m_pTail = copy;
 }
 
 CItemList::~CItemList() { Empty(); }
@@ -36,7 +53,7 @@ CItemList& CItemList::operator=(const CItemList& other) {
   // deleted, as the source may be one of them.
   Remove();
   CItemList copy;
-  for (CItem* c = other.m_pHead; c; c = c->Next()) copy.Append(c->Duplicate());
+  for (CItem* c = other.m_pHead; c; c = c->Next()) copy.LinkCopy(c->Duplicate(), c);
   Empty();
   kt::ListAccess::MoveChildren(copy, *this);
   return *this;
@@ -51,7 +68,7 @@ CItem* CItemList::Duplicate() const {
       delete copy;
       return nullptr;
     }
-    copy->Append(child);
+    copy->LinkCopy(child, c);
   }
   return copy;
 }
@@ -60,7 +77,7 @@ CItem* CItemList::Append(CItem* item) {
   if (!IsItem(item) || Holds(item, this)) return nullptr;
   item->Remove();
   NoteChange(this);
-  item->m_pRoot = this;
+  item->SetRoot(this);
   item->m_pPrev = m_pTail;
   if (m_pTail) m_pTail->m_pNext = item;
   else m_pHead = item;
@@ -72,7 +89,7 @@ CItem* CItemList::Prepend(CItem* item) {
   if (!IsItem(item) || Holds(item, this)) return nullptr;
   item->Remove();
   NoteChange(this);
-  item->m_pRoot = this;
+  item->SetRoot(this);
   item->m_pNext = m_pHead;
   if (m_pHead) m_pHead->m_pPrev = item;
   else m_pTail = item;
@@ -114,6 +131,7 @@ int CItemList::IsEqual(const CItem& other) const {
 }
 
 bool CItemList::IsKeyTreeClass(const CRuntimeClass* cls) {
+  if (cls == RUNTIME_CLASS(CItemList)) return false;
   for (const CRuntimeClass* c = cls; c; c = c->m_pBaseClass)
     if (c->m_lpszClassName && std::strcmp(c->m_lpszClassName, "CKeyTree") == 0) return true;
   return false;
@@ -122,10 +140,17 @@ bool CItemList::IsKeyTreeClass(const CRuntimeClass* cls) {
 // ---- text forms ------------------------------------------------------------
 
 void CItemList::AppendCompact(kt::TextBuffer& out) const {
-  out.Append(IsKeyTreeClass(GetRuntimeClass()) ? "(." : "(");
+  AppendCompact(out, IsKeyTreeClass(GetRuntimeClass()));
+}
+
+void CItemList::AppendCompact(kt::TextBuffer& out, bool tree) const {
+  out.Append(tree ? "(." : "(", tree ? 2 : 1);
   for (CItem* c = m_pHead; c; c = c->Next()) {
     if (c != m_pHead) out.Append(", ", 2);
-    if (c->IsKindOf(RUNTIME_CLASS(CItemList))) {
+    LinkedKind kind = c->GetLinkedKind();
+    if (kind == LS_KIND_KEYTREE || kind == LS_KIND_LIST) {
+      static_cast<CItemList*>(c)->AppendCompact(out, kind == LS_KIND_KEYTREE);
+    } else if (kind == LS_KIND_OTHER && c->IsKindOf(RUNTIME_CLASS(CItemList))) {
       static_cast<CItemList*>(c)->AppendCompact(out);
     } else {
       CString text = c->ToString();

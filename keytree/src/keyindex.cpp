@@ -1,6 +1,7 @@
 #include "keyindex.h"
 
 #include <cstring>
+#include <new>
 
 namespace kt {
 
@@ -31,20 +32,32 @@ void KeyTreeAccess::Revalidate(const CKeyTree& level) {
   level.m_pIndex->version = level.GetChangeCount();
 }
 
+void KeyTreeAccess::Drop(const CKeyTree& level) {
+  delete level.m_pIndex;
+  level.m_pIndex = nullptr;
+}
+
+// Without memory for the index the level is simply walked.
 void KeyTreeAccess::Build(const CKeyTree& level) {
-  if (!level.m_pIndex) level.m_pIndex = new KeyIndex;
+  if (!level.m_pIndex) level.m_pIndex = new (std::nothrow) KeyIndex;
+  if (!level.m_pIndex) return;
   KeyIndex& index = *level.m_pIndex;
   index.nodes.clear();
   index.sorted = true;
   const char* previous = nullptr;
-  for (CItem* c = level.Head(); c; c = c->Next()) {
-    const CLstring* key = KeyOf(c);
-    if (!key || (previous && std::strcmp(previous, key->GetString()) > 0)) {
-      index.sorted = false;
-      break;
+  try {
+    for (CItem* c = level.Head(); c; c = c->Next()) {
+      const CLstring* key = KeyOf(c);
+      if (!key || (previous && std::strcmp(previous, key->GetString()) > 0)) {
+        index.sorted = false;
+        break;
+      }
+      previous = key->GetString();
+      index.nodes.push_back(static_cast<CItemList*>(c));
     }
-    previous = key->GetString();
-    index.nodes.push_back(static_cast<CItemList*>(c));
+  } catch (const std::bad_alloc&) {
+    Drop(level);
+    return;
   }
   if (!index.sorted) std::vector<CItemList*>().swap(index.nodes);
   index.version = level.GetChangeCount();
@@ -90,14 +103,22 @@ Found KeyTreeAccess::Find(const CKeyTree& level, const char* seg, size_t n) {
 
 CItemList* KeyTreeAccess::InsertKey(CKeyTree& level, const char* seg, size_t n, const Found& where) {
   bool keep = IndexValid(level);
-  auto* node = new CKeyTree;
-  node->Append(new CLstring(seg, static_cast<int>(n)));
+  auto* node = new (std::nothrow) CKeyTree;
+  if (!node) return nullptr;
+  if (!node->Append(new (std::nothrow) CLstring(seg, static_cast<int>(n)))) {
+    delete node;
+    return nullptr;
+  }
   if (where.stop) CItem::Insert(node, LS_INSERT_BEFORE, where.stop);
   else level.Append(node);
   if (keep) {
     KeyIndex& index = *level.m_pIndex;
-    if (index.sorted) index.nodes.insert(index.nodes.begin() + static_cast<std::ptrdiff_t>(where.pos), node);
-    Revalidate(level);
+    try {
+      if (index.sorted) index.nodes.insert(index.nodes.begin() + static_cast<std::ptrdiff_t>(where.pos), node);
+      Revalidate(level);
+    } catch (const std::bad_alloc&) {
+      Drop(level);
+    }
   }
   return node;
 }
@@ -146,6 +167,7 @@ CItemList* KeyTreeAccess::Locate(const CKeyTree& tree, const char* path, bool cr
     if (!node) {
       if (!create) return nullptr;
       node = InsertKey(*level, seg, n, f);
+      if (!node) return nullptr;
     }
     // A single trailing dot names the key before it.
     if (!dot || dot[1] == '\0') return node;
@@ -153,7 +175,8 @@ CItemList* KeyTreeAccess::Locate(const CKeyTree& tree, const char* path, bool cr
     CItem* value = ValueOf(node);
     if (!value) {
       if (!create) return nullptr;
-      auto* sub = new CKeyTree;
+      auto* sub = new (std::nothrow) CKeyTree;
+      if (!sub) return nullptr;
       SetValue(node, sub);
       level = sub;
     } else if (IsTree(value)) {

@@ -36,6 +36,11 @@ inline bool IsList(const CItem* item) { return IsListItem(item); }
 inline const CLstring* HeadKey(const CItemList* node) {
   const CItem* head = node->Head();
   if (!head) return nullptr;
+  switch (head->GetLinkedKind()) {
+    case CItem::LS_KIND_STRING: return static_cast<const CLstring*>(head);
+    case CItem::LS_KIND_OTHER: break;
+    default: return nullptr;
+  }
   const CRuntimeClass* cls = head->GetRuntimeClass();
   if (cls != RUNTIME_CLASS(CLstring) && (cls->m_pBaseClass == RUNTIME_CLASS(CItem) || !cls->IsDerivedFrom(RUNTIME_CLASS(CLstring))))
     return nullptr;
@@ -83,6 +88,7 @@ struct KeyTreeAccess {
   static bool SetValue(CItemList* node, CItem* value);
 
   static void Build(const CKeyTree& level);
+  static void Drop(const CKeyTree& level);
 };
 
 }  // namespace kt

@@ -65,11 +65,12 @@ int EqualTrees(const CItemList& a, const CItemList& b) {
   const CItem* x = a.Head();
   const CItem* y = b.Head();
   for (; x && y; x = x->Next(), y = y->Next()) {
-    const CRuntimeClass* cx = x->GetRuntimeClass();
-    const CRuntimeClass* cy = y->GetRuntimeClass();
-    if (cx == RUNTIME_CLASS(CKeyTree) && cy == RUNTIME_CLASS(CKeyTree)) {
+    bool tx = kt::IsExactly(x, CItem::LS_KIND_KEYTREE, RUNTIME_CLASS(CKeyTree));
+    bool ty = tx && kt::IsExactly(y, CItem::LS_KIND_KEYTREE, RUNTIME_CLASS(CKeyTree));
+    if (tx && ty) {
       if (!EqualTrees(*static_cast<const CItemList*>(x), *static_cast<const CItemList*>(y))) return 0;
-    } else if (cx == RUNTIME_CLASS(CLstring) && cy == RUNTIME_CLASS(CLstring)) {
+    } else if (!tx && kt::IsExactly(x, CItem::LS_KIND_STRING, RUNTIME_CLASS(CLstring)) &&
+               kt::IsExactly(y, CItem::LS_KIND_STRING, RUNTIME_CLASS(CLstring))) {
       // Equal as C strings, as CLstring compares; identical bytes settle it
       // without the scan.
       const CString& sx = *static_cast<const CLstring*>(x);
@@ -93,8 +94,27 @@ int CKeyTree::IsEqual(const CItem& other) const {
 
 // ---- keys -------------------------------------------------------------------
 
+namespace {
+
+// True when the key node path names, with value under it, would lie deeper
+// than the readers of every form accept. The node of an n-segment path is
+// 2n - 1 lists below the tree, whether its keys exist yet or not.
+bool TooDeep(const CKeyTree& tree, const char* path, const CItem* value) {
+  if (!path || !*path) return false;
+  long depth = 0;
+  for (const CItem* l = &tree; l; l = l->Root()) ++depth;
+  long segments = 1;
+  for (const char* p = std::strchr(path, '.'); p && p[1]; p = std::strchr(p + 1, '.')) ++segments;
+  depth += 2 * segments - 1;
+  if (depth > LS_MAX_NESTING) return true;
+  return IsItem(value) && depth + kt::ListNesting(value, LS_MAX_NESTING) > LS_MAX_NESTING;
+}
+
+}  // namespace
+
 CItem* CKeyTree::AddKey(const char* path, CItem* value) {
   if (value == LS_INVALID_ITEM || value == this) return LS_INVALID_ITEM;
+  if (TooDeep(*this, path, value)) return LS_INVALID_ITEM;
   CItemList* node = KeyTreeAccess::Locate(*this, path, true);
   if (!node || kt::ValueOf(node)) return LS_INVALID_ITEM;
   if (!KeyTreeAccess::SetValue(node, value)) return LS_INVALID_ITEM;
@@ -103,6 +123,7 @@ CItem* CKeyTree::AddKey(const char* path, CItem* value) {
 
 CItem* CKeyTree::SetAt(const char* path, CItem* value) {
   if (value == LS_INVALID_ITEM || value == this) return LS_INVALID_ITEM;
+  if (TooDeep(*this, path, value)) return LS_INVALID_ITEM;
   CItemList* node = KeyTreeAccess::Locate(*this, path, false);
   if (!node || !KeyTreeAccess::SetValue(node, value)) return LS_INVALID_ITEM;
   return value;
@@ -110,9 +131,11 @@ CItem* CKeyTree::SetAt(const char* path, CItem* value) {
 
 namespace {
 
-// The typed forms: the item they create is deleted when not taken.
+// The typed forms: the item they create is deleted when not taken; no
+// memory for it is a failure like any other.
 template <class Op>
 CItem* Typed(CItem* created, Op op) {
+  if (!created) return LS_INVALID_ITEM;
   CItem* result = op(created);
   if (result != created) delete created;
   return result;
@@ -121,28 +144,28 @@ CItem* Typed(CItem* created, Op op) {
 }  // namespace
 
 CItem* CKeyTree::AddKey(const char* path, int value) {
-  return Typed(new CLinteger(value), [&](CItem* v) { return AddKey(path, v); });
+  return Typed(new (std::nothrow) CLinteger(value), [&](CItem* v) { return AddKey(path, v); });
 }
 CItem* CKeyTree::AddKey(const char* path, double value) {
-  return Typed(new CLreal(value), [&](CItem* v) { return AddKey(path, v); });
+  return Typed(new (std::nothrow) CLreal(value), [&](CItem* v) { return AddKey(path, v); });
 }
 CItem* CKeyTree::AddKey(const char* path, const char* value) {
-  return Typed(new CLstring(value), [&](CItem* v) { return AddKey(path, v); });
+  return Typed(new (std::nothrow) CLstring(value), [&](CItem* v) { return AddKey(path, v); });
 }
 CItem* CKeyTree::AddKey(const char* path, GUID value) {
-  return Typed(new CLguid(value), [&](CItem* v) { return AddKey(path, v); });
+  return Typed(new (std::nothrow) CLguid(value), [&](CItem* v) { return AddKey(path, v); });
 }
 CItem* CKeyTree::SetAt(const char* path, int value) {
-  return Typed(new CLinteger(value), [&](CItem* v) { return SetAt(path, v); });
+  return Typed(new (std::nothrow) CLinteger(value), [&](CItem* v) { return SetAt(path, v); });
 }
 CItem* CKeyTree::SetAt(const char* path, double value) {
-  return Typed(new CLreal(value), [&](CItem* v) { return SetAt(path, v); });
+  return Typed(new (std::nothrow) CLreal(value), [&](CItem* v) { return SetAt(path, v); });
 }
 CItem* CKeyTree::SetAt(const char* path, const char* value) {
-  return Typed(new CLstring(value), [&](CItem* v) { return SetAt(path, v); });
+  return Typed(new (std::nothrow) CLstring(value), [&](CItem* v) { return SetAt(path, v); });
 }
 CItem* CKeyTree::SetAt(const char* path, GUID value) {
-  return Typed(new CLguid(value), [&](CItem* v) { return SetAt(path, v); });
+  return Typed(new (std::nothrow) CLguid(value), [&](CItem* v) { return SetAt(path, v); });
 }
 
 CItem* CKeyTree::GetAt(const char* path) const {
@@ -217,16 +240,26 @@ void MergeLevel(CKeyTree& dest, const CItemList& level, const std::string& prefi
 
 }  // namespace
 
+namespace {
+
+// True when inner is outer or lies somewhere inside it.
+bool Within(const CItem* inner, const CItem* outer) {
+  for (const CItem* t = inner; t; t = t->Root())
+    if (t == outer) return true;
+  return false;
+}
+
+}  // namespace
+
 void CKeyTree::Merge(const CKeyTree* source) {
   if (!IsItem(source)) return;
-  // Merging a tree into itself or from one of its own subtrees would replace
-  // values while they are being read: read from a copy instead.
-  for (const CItem* t = source; t; t = t->Root()) {
-    if (t == this) {
-      CKeyTree copy(*source);
-      MergeLevel(*this, copy, std::string());
-      return;
-    }
+  // When the two overlap, either way round, values would be replaced while
+  // they are read, or keys added behind the walk visited again: read from a
+  // copy instead.
+  if (Within(source, this) || Within(this, source)) {
+    CKeyTree copy(*source);
+    MergeLevel(*this, copy, std::string());
+    return;
   }
   MergeLevel(*this, *source, std::string());
 }
@@ -258,14 +291,14 @@ CKeyTreeIterator::CKeyTreeIterator(CKeyTree* tree) {
   if (IsItem(tree)) m_pNode = AsList(tree->Head());
 }
 
+const char* CKeyTreeIterator::OtherKeyText() const {
+  const CLstring* key = m_pNode ? kt::HeadKey(m_pNode) : nullptr;
+  return key ? key->GetString() : "";
+}
+
 CString CKeyTreeIterator::key() const {
   if (!m_pNode) return CString();
   const CLstring* key = kt::HeadKey(m_pNode);
   return key ? CString(static_cast<const CString&>(*key)) : CString();
 }
 
-CKeyTreeIterator CKeyTreeIterator::nextLevel() const {
-  CItem* v = value();
-  CItemList* first = kt::IsTree(v) ? AsList(static_cast<CKeyTree*>(v)->Head()) : nullptr;
-  return CKeyTreeIterator(first, m_nLevel + 1);
-}

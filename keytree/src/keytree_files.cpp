@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -75,12 +76,20 @@ void CKeyTree::ReplaceContent(CKeyTree* loaded) {
 // ---- variant -------------------------------------------------------------------
 
 COleVariant CKeyTree::GetAsVariant() const {
-  unsigned int size = GetBinarizeSize();
-  COleVariant v(nullptr, size);
-  unsigned char* cursor = v.GetArrayData();
-  int remaining = static_cast<int>(size);
-  if (size <= kMaxRecord) Binarize(cursor, remaining);
-  return v;
+  // A tree that could not be read back, or whose record is beyond what an
+  // array here may hold, gives an empty variant rather than a wrong array.
+  if (!kt::FitsNesting(this)) return COleVariant();
+  uint64_t size = GetBinarizeSize();
+  if (size > kMaxRecord) return COleVariant();
+  try {
+    COleVariant v(nullptr, static_cast<size_t>(size));
+    unsigned char* cursor = v.GetArrayData();
+    int remaining = static_cast<int>(size);
+    if (!Binarize(cursor, remaining)) return COleVariant();
+    return v;
+  } catch (const std::bad_alloc&) {
+    return COleVariant();
+  }
 }
 
 CKeyTree::CKeyTree(COleVariant v) {
@@ -91,6 +100,7 @@ CKeyTree::CKeyTree(COleVariant v) {
 // ---- binary file -----------------------------------------------------------------
 
 int CKeyTree::BinSave(const char* path, int schema) {
+  if (!kt::FitsNesting(this)) return 0;
   CFile file;
   if (!file.Open(path, CFile::modeCreate | CFile::modeWrite)) return 0;
   SetFileKeys(path, &schema);
@@ -146,6 +156,7 @@ std::unique_ptr<CKeyTree> ReadArchive(CFile& file) {
 }  // namespace
 
 int CKeyTree::Save(const char* path, int schema) {
+  if (!kt::FitsNesting(this)) return 0;
   CFile file;
   if (!file.Open(path, CFile::modeCreate | CFile::modeWrite)) return 0;
   SetFileKeys(path, &schema);
@@ -154,6 +165,8 @@ int CKeyTree::Save(const char* path, int schema) {
 }
 
 void CKeyTree::SaveEx(const char* path, int schema) {
+  // Nothing is written that the loads would refuse.
+  if (!kt::FitsNesting(this)) throw CArchiveException(CArchiveException::genericException, path);
   CFile file;
   CFileException error;
   if (!file.Open(path, CFile::modeCreate | CFile::modeWrite, &error)) ThrowOpenFailure(error);

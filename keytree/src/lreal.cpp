@@ -1,4 +1,4 @@
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 #include "keytree/scalars.h"
@@ -50,9 +50,10 @@ CItem* CLreal::Duplicate() const { return new (std::nothrow) CLreal(m_value); }
 
 CString CLreal::ToString() const {
   // Fixed notation: the largest doubles take over 300 digits before the point.
+  // The digits of "%.15f" in the C locale, whatever locale the process set.
   char text[400];
-  std::snprintf(text, sizeof text, "%.15f", m_value);
-  return CString(text);
+  auto done = std::to_chars(text, text + sizeof text, m_value, std::chars_format::fixed, 15);
+  return CString(text, static_cast<int>(done.ptr - text));
 }
 
 int CLreal::FromString(const char* text, int len) {

@@ -53,9 +53,15 @@ bool ParseQuoted(const char* text, int len, std::string& out) {
 
 }  // namespace
 
-CLstring::CLstring() = default;
-CLstring::CLstring(const char* text, int len) : CString(text, len) {}
-CLstring::CLstring(const CLstring& other) : CItem(other), CString(other) {}
+CLstring::CLstring() { SetChangeHook(&CLstring::TextChanged); }
+CLstring::CLstring(const char* text, int len) : CString(text, len) { SetChangeHook(&CLstring::TextChanged); }
+CLstring::CLstring(const CLstring& other) : CItem(other), CString(other) {
+  SetChangeHook(&CLstring::TextChanged);
+}
+
+void CLstring::TextChanged(CString* text) {
+  if (CItemList* holder = static_cast<CLstring*>(text)->Root()) CItemList::NoteChange(holder);
+}
 CLstring::~CLstring() = default;
 
 CLstring& CLstring::operator=(const CLstring& other) {

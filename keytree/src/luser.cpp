@@ -31,7 +31,11 @@ bool ParseBlock(const char* text, int len, std::string& out) {
   size_t consumed;
   if (!kt::ScanHex(p + 2, end, 8, count, consumed) || consumed != 8) return false;
   if (n - 10 != 2 * static_cast<uint64_t>(count)) return false;
-  out.resize(count);
+  try {
+    out.resize(count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   for (size_t i = 0; i < count; ++i) {
     int high = DigitValue(p[10 + 2 * i]);
     int low = DigitValue(p[11 + 2 * i]);
@@ -59,21 +63,29 @@ CLuser& CLuser::operator=(const CLuser& other) {
 }
 
 // Replaces the block by len bytes of data (zeros when data is null). When
-// memory runs out the block is left empty.
-void CLuser::Assign(const unsigned char* data, unsigned int len) {
+// memory runs out the block is left as it was.
+bool CLuser::Assign(const unsigned char* data, unsigned int len) {
   unsigned char* buf = nullptr;
   if (len > 0) {
     buf = new (std::nothrow) unsigned char[len];
-    if (!buf) len = 0;
-    else if (data) std::memcpy(buf, data, len);
+    if (!buf) return false;
+    if (data) std::memcpy(buf, data, len);
     else std::memset(buf, 0, len);
   }
   delete[] m_pBuf;
   m_pBuf = buf;
   m_nLen = len;
+  return true;
 }
 
-CItem* CLuser::Duplicate() const { return new (std::nothrow) CLuser(*this); }
+CItem* CLuser::Duplicate() const {
+  auto* copy = new (std::nothrow) CLuser(*this);
+  if (copy && copy->m_nLen != m_nLen) {  // no room for the bytes
+    delete copy;
+    return nullptr;
+  }
+  return copy;
+}
 
 CString CLuser::ToString() const {
   static const char kDigits[] = "0123456789abcdef";
@@ -91,14 +103,18 @@ CString CLuser::ToString() const {
 int CLuser::FromString(const char* text, int len) {
   std::string bytes;
   if (!ParseBlock(text, len, bytes)) return 0;
-  Assign(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned int>(bytes.size()));
-  return 1;
+  return Assign(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned int>(bytes.size())) ? 1 : 0;
 }
 
 CItem* CLuser::CreateFromString(const char* text, int len) {
   std::string bytes;
   if (!ParseBlock(text, len, bytes)) return nullptr;
-  return new (std::nothrow) CLuser(bytes.data(), static_cast<int>(bytes.size()));
+  auto* item = new (std::nothrow) CLuser(bytes.data(), static_cast<int>(bytes.size()));
+  if (item && item->m_nLen != bytes.size()) {  // no room for the bytes
+    delete item;
+    return nullptr;
+  }
+  return item;
 }
 
 unsigned int CLuser::GetBinarizeSize() const { return m_nLen + LS_RECORD_HEADER; }
@@ -113,8 +129,7 @@ int CLuser::Binarize(unsigned char*& cursor, int& remaining) const {
 int CLuser::Unbinarize(const unsigned char* record, size_t available) {
   uint32_t total;
   if (!kt::CheckHeader(record, available, LS_TYPE_USER, LS_RECORD_HEADER, total)) return 0;
-  Assign(record + LS_RECORD_HEADER, total - LS_RECORD_HEADER);
-  return 1;
+  return Assign(record + LS_RECORD_HEADER, total - LS_RECORD_HEADER) ? 1 : 0;
 }
 
 int CLuser::IsEqual(const CItem& other) const {

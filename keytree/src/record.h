@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "keytree/item.h"
 #include "keytree/itemlist.h"
@@ -49,10 +51,38 @@ inline int EndRecord(unsigned char*& cursor, int& remaining, uint32_t total) {
   return 1;
 }
 
+// How many lists deep item nests (0 for a scalar, 1 for a list of scalars),
+// counted no further than limit + 1: the readers refuse anything deeper than
+// LS_MAX_NESTING, so the writers ask this before writing.
+inline int ListNesting(const CItem* item, int limit) {
+  if (!IsItem(item) || !item->IsKindOf(RUNTIME_CLASS(CItemList))) return 0;
+  if (limit <= 0) return 1;
+  int deepest = 0;
+  for (const CItem* c = static_cast<const CItemList*>(item)->Head(); c && deepest < limit; c = c->Next()) {
+    int d = ListNesting(c, limit - 1);
+    if (d > deepest) deepest = d;
+  }
+  return deepest + 1;
+}
+
+// True when item can be written in every form and read back.
+inline bool FitsNesting(const CItem* item) { return ListNesting(item, LS_MAX_NESTING) <= LS_MAX_NESTING; }
+
 // Binary reading and text parsing nested to a bounded depth.
+struct Span {
+  const char* text;
+  size_t len;
+};
+
 struct ParseContext {
   int depth = 0;
   bool tooDeep = false;  // once set, the whole parse fails
+  std::vector<Span> spans;  // element texts of the lists being parsed, as a stack
+  // Each "(" of the outermost list's elements with its matching ")", in text
+  // order, found in the one scan of that list, so that nested lists step
+  // over their elements without scanning them again.
+  std::vector<std::pair<const char*, const char*>> parens;
+  bool parensFound = false;
 };
 
 // Privileged access of the parsers to list internals.

@@ -1,6 +1,9 @@
 #include "textscan.h"
 
+#include <clocale>
 #include <cstdlib>
+#include <locale.h>
+#include <stdlib.h>
 #include <cstring>
 
 namespace kt {
@@ -11,6 +14,11 @@ bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' 
 // The white space the formatted-input conversions skip before a number.
 bool IsScanSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+locale_t CLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  return c;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -75,8 +83,9 @@ bool ScanReal(const char* start, const char* end, double& value, size_t& consume
     // "1e" is the beginning of a number that never completes: a matching failure.
     if (p == exponent) return false;
   }
+  // Read in the C locale: a client's locale may want a decimal comma.
   std::string text(number, static_cast<size_t>(p - number));
-  value = std::strtod(text.c_str(), nullptr);
+  value = strtod_l(text.c_str(), nullptr, CLocale());
   consumed = static_cast<size_t>(p - start);
   return true;
 }

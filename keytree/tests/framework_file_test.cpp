@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 
 #include "keytree/archive.h"
@@ -88,6 +89,52 @@ TEST_F(FileTest, ReplacementKeepsTheTargetsPermissions)
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// While a file is being written, the temporary beside it carries a name that
+// says what it is, so that one left by a killed process is easy to find.
+TEST_F(FileTest, TemporaryIsAHiddenNamedSibling)
+{
+    std::string path = Path("app.cfg");
+    CFile f;
+    ASSERT_TRUE(f.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+    std::vector<std::string> names;
+    for (auto& e : fs::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0].rfind(".app.cfg.tmp-", 0), 0u) << names[0];
+    EXPECT_EQ(names[0].size(), std::string(".app.cfg.tmp-XXXXXX").size());
+    f.Close();
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_EQ(EntryCount(), 1u);
+}
+
+// A new file gets the permissions the process's umask allows, without the
+// umask being changed on the way (other threads may be creating files).
+TEST_F(FileTest, NewFileFollowsTheUmask)
+{
+    mode_t old = umask(027);
+    {
+        CFile f;
+        ASSERT_TRUE(f.Open(Path("n.bin").c_str(), CFile::modeCreate | CFile::modeWrite));
+        EXPECT_EQ(umask(027), 027u);
+        f.Close();
+    }
+    umask(old);
+    struct stat st;
+    ASSERT_EQ(stat(Path("n.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    // A replaced file keeps its own, whatever the umask.
+    chmod(Path("n.bin").c_str(), 0604);
+    old = umask(077);
+    {
+        CFile f;
+        ASSERT_TRUE(f.Open(Path("n.bin").c_str(), CFile::modeCreate | CFile::modeWrite));
+        f.Close();
+    }
+    umask(old);
+    ASSERT_EQ(stat(Path("n.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
 }
 
 TEST_F(FileTest, WritingThroughASymlinkReplacesItsTarget)

@@ -190,6 +190,28 @@ TEST(ListOperations, CopiesAreDeepAndAssignmentLeavesTheHoldingList) {
   delete target;
 }
 
+// A list assigned from a list that holds it, at any depth, leaves first: the
+// copy is of the source without the target's old self.
+TEST(ListOperations, AssignmentFromAListThatHoldsTheTarget) {
+  CItemList outer;
+  outer.Append(1);
+  CItemList* inner = static_cast<CItemList*>(outer.Append(new CItemList));
+  inner->Append(9);
+  outer.Append(2);
+  *inner = outer;
+  std::unique_ptr<CItemList> owned(inner);
+  EXPECT_EQ(inner->Root(), nullptr);
+  EXPECT_EQ(Text(outer), "(1, 2)");
+  EXPECT_EQ(Text(*inner), "(1, 2)");
+
+  auto deep = List("(1, (2, (3)))");
+  CItemList* middle = static_cast<CItemList*>(deep->GetChild(1));
+  std::unique_ptr<CItemList> deepest(static_cast<CItemList*>(middle->GetChild(1)));
+  *deepest = *deep;
+  EXPECT_EQ(Text(*deep), "(1, (2))");
+  EXPECT_EQ(Text(*deepest), "(1, (2))");
+}
+
 TEST(ListOperations, DuplicateKeepsTheClassAndEqualityWalksInStep) {
   auto list = List("(1, (2), \"x\")");
   std::unique_ptr<CItem> dup(list->Duplicate());
@@ -272,6 +294,26 @@ TEST(ListParse, ShapesThatFailAndLeaveNothingBehind) {
   // after earlier elements were built (the sanitizer build sees any leak).
   EXPECT_FALSE(List("(1, (2, 3), (4)"));
   EXPECT_FALSE(List("((1) \\"));
+}
+
+// A list parses the same nested in another as on its own, however quotes,
+// escapes and parentheses interleave around its elements.
+TEST(ListParse, NestedListsParseAsOnTheirOwn) {
+  const char* cases[] = {
+      "((1)\"x, (2)\", 3)",        "((1)\"x, (2)\" (4), 3)",   "(((1)\"(\", (2)), \")\", (5))",
+      "((a\\(b), ((c)), \"\\\"(\", (d))", "((1, (2, (3, \"(\\\"\")), 4), (5))", "(((\"a)\", (b)) x), (z))",
+      "((1) (2), (3))",             "( (1)\\(, (2))",           "(1, (\"a\" (b\\\" (c)), (d)))",
+  };
+  for (const char* text : cases) {
+    std::unique_ptr<CItem> alone(CItem::CreateFromString(text, -1));
+    std::string wrapped = std::string("(0, ") + text + ", " + text + ")";
+    auto outer = List(wrapped.c_str());
+    ASSERT_TRUE(alone && outer) << text;
+    ASSERT_EQ(outer->GetCount(), 3) << text;
+    EXPECT_EQ(Text(*outer->GetChild(1)), Text(*alone)) << text;
+    EXPECT_EQ(Text(*outer->GetChild(2)), Text(*alone)) << text;
+  }
+  EXPECT_EQ(Text(*List("((1)\"x, (2)\", 3)")), "((1), 0/0/0/0/0/0/0/0/0/0/0, (2), 0/0/0/0/0/0/0/0/0/0/0, 3)");
 }
 
 TEST(ListParse, NulEndsTheTextEarly) {

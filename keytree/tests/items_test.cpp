@@ -2,7 +2,13 @@
 // equality, arithmetic, class descriptors and the diagnostic dump.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <climits>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -135,6 +141,49 @@ TEST(RealText, FromStringNeedsTheExactLength) {
   EXPECT_EQ(static_cast<double>(r), 2.5);
   EXPECT_EQ(r.FromString("3.5", 2), 1);  // nothing past the given length is read
   EXPECT_EQ(static_cast<double>(r), 3.0);
+}
+
+// A process locale whose decimal separator is a comma: de_DE when the system
+// has it, else one made here that changes only the numbers.
+bool UseCommaLocale() {
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8")) return true;
+  std::string dir = "/tmp/kt_locale_" + std::to_string(::getpid());
+  std::string src = dir + ".src";
+  ::mkdir(dir.c_str(), 0700);
+  std::FILE* f = std::fopen(src.c_str(), "w");
+  if (!f) return false;
+  std::fputs("LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\nEND LC_NUMERIC\n", f);
+  std::fclose(f);
+  std::string cmd = "localedef -c -i " + src + " -f ANSI_X3.4-1968 " + dir + "/comma >/dev/null 2>&1";
+  int ignored = std::system(cmd.c_str());
+  (void)ignored;
+  ::setenv("LOCPATH", dir.c_str(), 1);
+  bool ok = std::setlocale(LC_NUMERIC, "comma") != nullptr;
+  ::unsetenv("LOCPATH");
+  std::remove(src.c_str());
+  ignored = std::system(("rm -rf " + dir).c_str());
+  return ok;
+}
+
+// Numbers are written and read the same whatever locale the client set.
+TEST(RealText, IndependentOfTheProcessLocale) {
+  if (!UseCommaLocale()) GTEST_SKIP() << "no locale with a decimal comma";
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 2.5);
+  EXPECT_STREQ(probe, "2,5");
+  EXPECT_EQ(CLreal(2.5).ToString(), "2.500000000000000");
+  EXPECT_EQ(CLreal(-1e3).ToString(), "-1000.000000000000000");
+  auto list = Parse("(2.5, 1)");
+  ASSERT_TRUE(As<CItemList>(list));
+  EXPECT_EQ(As<CItemList>(list)->GetCount(), 2);
+  EXPECT_EQ(RealOf(As<CItemList>(list)->Head(), 0), 2.5);
+  EXPECT_EQ(RealOf(Parse(" 0.1 ").get(), 0), 0.1);
+  EXPECT_EQ(RealOf(Parse("-1.5e-3").get(), 0), -1.5e-3);
+  EXPECT_FALSE(As<CLreal>(Parse("2,5")));
+  CLreal r(1.0);
+  EXPECT_EQ(r.FromString("+7.25", 5), 1);
+  EXPECT_EQ(static_cast<double>(r), 7.25);
+  std::setlocale(LC_ALL, "C");
 }
 
 TEST(RealArithmetic, OperatorsAndEquality) {

@@ -264,6 +264,65 @@ TEST_F(KeyTreeFiles, IndentedTextFile) {
   EXPECT_TRUE(back.IsEqual(t));
 }
 
+// A path of n segments ("k.k.k..."): its last key node lies 2n lists deep.
+std::string Chain(int segments) {
+  std::string path = "k";
+  for (int i = 1; i < segments; ++i) path += ".k";
+  return path;
+}
+
+// What is written is what can be read back: the deepest tree that fits the
+// nesting limit goes through every form; one level more is never created, and
+// a deeper tree built by other means is not saved.
+TEST_F(KeyTreeFiles, DeepestTreeRoundTripsAndDeeperIsRefused) {
+  const int deepest = LS_MAX_NESTING / 2;
+  CKeyTree t;
+  ASSERT_NE(t.AddKey(Chain(deepest).c_str(), 7), LS_INVALID_ITEM);
+  CKeyTree refused(t);
+  EXPECT_EQ(refused.AddKey(Chain(deepest + 1).c_str(), 8), LS_INVALID_ITEM);
+  EXPECT_EQ(refused.AddKey(Chain(deepest).c_str(), nullptr), LS_INVALID_ITEM);
+  CItemList list;  // not taken
+  EXPECT_EQ(refused.SetAt(Chain(deepest).c_str(), &list), LS_INVALID_ITEM);
+  EXPECT_EQ(refused.AddKey(Chain(601).c_str(), 8), LS_INVALID_ITEM);
+  EXPECT_TRUE(refused.IsEqual(t));
+  // Nested inside another list, the tree has one level less to give.
+  CItemList holder;
+  auto* inner = static_cast<CKeyTree*>(holder.Append(new CKeyTree));
+  EXPECT_EQ(inner->AddKey(Chain(deepest).c_str(), 1), LS_INVALID_ITEM);
+  EXPECT_NE(inner->AddKey(Chain(deepest - 1).c_str(), 1), LS_INVALID_ITEM);
+
+  std::string bin = Path("deep.bin"), arc = Path("deep.arc");
+  ASSERT_EQ(t.BinSave(bin.c_str(), 1), 1);
+  CKeyTree fromBin;
+  ASSERT_EQ(fromBin.BinLoad(bin.c_str()), 1);
+  EXPECT_TRUE(fromBin.IsEqual(t));
+  ASSERT_EQ(t.Save(arc.c_str(), 1), 1);
+  CKeyTree fromArc;
+  ASSERT_EQ(fromArc.Load(arc.c_str()), 1);
+  EXPECT_TRUE(fromArc.IsEqual(t));
+  CKeyTree fromVariant(t.GetAsVariant());
+  EXPECT_TRUE(fromVariant.IsEqual(t));
+  std::unique_ptr<CItem> fromText(CKeyTree::CreateFromString(t.ToString(), -1));
+  ASSERT_TRUE(fromText);
+  EXPECT_TRUE(fromText->IsEqual(t));
+
+  // One list deeper through the list operations: no form is written, the
+  // old files stay and the tree is not touched.
+  CItemList* node = t.GetKeyNode(Chain(deepest).c_str());
+  ASSERT_NE(node, reinterpret_cast<CItemList*>(LS_INVALID_ITEM));
+  node->Append(new CItemList);
+  CKeyTree before(t);
+  std::string oldBin = Slurp(bin), oldArc = Slurp(arc);
+  EXPECT_EQ(t.BinSave(bin.c_str(), 2), 0);
+  EXPECT_EQ(t.Save(arc.c_str(), 2), 0);
+  EXPECT_THROW(t.SaveEx(arc.c_str(), 2), CArchiveException);
+  EXPECT_EQ(t.GetAsVariant().vt, VT_EMPTY);
+  EXPECT_TRUE(t.IsEqual(before));
+  EXPECT_EQ(Slurp(bin), oldBin);
+  EXPECT_EQ(Slurp(arc), oldArc);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
+}
+
 TEST(KeyTreeVariant, RoundTrip) {
   CKeyTree t;
   t.AddKey("a.b", 1);

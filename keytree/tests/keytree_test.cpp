@@ -206,6 +206,21 @@ TEST(KeyTreeMerge, FromItselfOrItsOwnSubtree) {
   EXPECT_EQ(IntOf(t.GetAt("a"), 0), 1);
 }
 
+// The target inside the source: keys added to the target land inside the
+// source while it is read, and must not be visited again.
+TEST(KeyTreeMerge, IntoOneOfTheSourcesOwnSubtrees) {
+  CKeyTree t;
+  t.AddKey("z.a", 1);
+  t.AddKey("b", 2);
+  auto* sub = static_cast<CKeyTree*>(t.GetAt("z"));
+  sub->Merge(&t);
+  EXPECT_EQ(IntOf(t.GetAt("z.a"), 0), 1);
+  EXPECT_EQ(IntOf(t.GetAt("z.z.a"), 0), 1);
+  EXPECT_EQ(IntOf(t.GetAt("z.b"), 0), 2);
+  EXPECT_EQ(IntOf(t.GetAt("b"), 0), 2);
+  EXPECT_EQ(t.GetAt("z.z.z"), LS_INVALID_ITEM);
+}
+
 TEST(KeyTreeSubset, KeysAndValues) {
   CKeyTree small, big, empty;
   small.AddKey("a", 1);
@@ -362,6 +377,39 @@ TEST_F(KeyTreeWideLevel, ChangesMadeBehindItsBackAreSeen) {
   CItem::Insert(extra, LS_INSERT_AFTER, t.GetKeyNode("k30"));
   EXPECT_EQ(IntOf(t.GetAt("k31"), -1), 31);
   EXPECT_EQ(IntOf(t.GetAt("k38"), -1), 38);
+}
+
+// A key renamed in place, by whatever the string offers for changing it,
+// is seen by the next look-up exactly as the walk sees it.
+TEST_F(KeyTreeWideLevel, KeysRenamedInPlaceAreSeen) {
+  auto key = [&](const char* path) { return static_cast<CLstring*>(t.GetKeyNode(path)->Head()); };
+  EXPECT_EQ(IntOf(t.GetAt("k10"), -1), 10);
+  *key("k10") = "k11";  // still in order
+  EXPECT_EQ(t.GetAt("k10"), LS_INVALID_ITEM);
+  EXPECT_EQ(IntOf(t.GetAt("k11"), -1), 10);
+  // Out of order: the walk stops at "zz" for every key after it.
+  CString& asString = *key("k00");
+  asString = "zz";
+  EXPECT_EQ(t.GetAt("k02"), LS_INVALID_ITEM);
+  EXPECT_EQ(t.GetAt("k38"), LS_INVALID_ITEM);
+  asString += "";
+  asString.Empty();
+  asString += "k00";
+  EXPECT_EQ(IntOf(t.GetAt("k38"), -1), 38);
+  EXPECT_EQ(IntOf(t.GetAt("k00"), -1), 0);
+  char* raw = key("k30")->GetBuffer(4);
+  raw[1] = 'z';
+  key("kz0")->ReleaseBuffer();
+  EXPECT_EQ(IntOf(t.GetAt("k28"), -1), 28);
+  EXPECT_EQ(t.GetAt("k32"), LS_INVALID_ITEM);
+  EXPECT_EQ(IntOf(t.GetAt("kz0"), -1), 30);
+  // Through the item's own replacements of its value.
+  EXPECT_EQ(key("kz0")->FromString("\"k30\"", -1), 1);
+  EXPECT_EQ(IntOf(t.GetAt("k32"), -1), 32);
+  CLstring k35("k35");
+  *key("k36") = k35;
+  EXPECT_EQ(IntOf(t.GetAt("k35"), -1), 36);
+  EXPECT_EQ(t.GetAt("k36"), LS_INVALID_ITEM);
 }
 
 TEST_F(KeyTreeWideLevel, OutOfOrderLevelsMissWhatTheWalkMisses) {

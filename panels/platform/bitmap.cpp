@@ -22,7 +22,11 @@ HBITMAP CreateBitmapFromImageData(const void* data, std::size_t size) {
   int w = 0, h = 0, channels = 0;
   unsigned char* pixels = stbi_load_from_memory(static_cast<const unsigned char*>(data),
                                                 static_cast<int>(size), &w, &h, &channels, 4);
-  if (!pixels) return 0;
+  if (!pixels) {
+    // An ".ico" file read as a bitmap gives its largest picture.
+    std::optional<Canvas> icon = DecodeIconFilePicture(data, size, -1, -1);
+    return icon ? CreateBitmapFromCanvas(*icon) : 0;
+  }
   Canvas canvas(w, h);
   std::memcpy(canvas.Data(), pixels, static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4);
   stbi_image_free(pixels);

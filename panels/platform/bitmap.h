@@ -18,8 +18,9 @@ constexpr UINT LR_COPYRETURNORG = 0x0004;
 constexpr UINT LR_COPYDELETEORG = 0x0008;
 
 // With LR_LOADFROMFILE `name` is a file path ("\" separators are accepted).
-// IMAGE_BITMAP: the file may be PNG, BMP, JPEG or GIF (first frame); cx, cy
-// other than 0 scale the picture to that size. IMAGE_ICON: an ".ico" file
+// IMAGE_BITMAP: the file may be PNG, BMP, JPEG, GIF (first frame) or ".ico"
+// (its largest picture); cx, cy other than 0 scale the picture to that
+// size. IMAGE_ICON: an ".ico" file
 // (icon.h tells which of its pictures is taken). Other names (resources)
 // and other image kinds give 0: resources live in the host's resource module.
 // The handle is an HBITMAP or an HICON.
@@ -65,7 +66,8 @@ struct BITMAPINFO {
 // missing header, an empty size, another depth or a file-mapping section.
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset);
-// A bitmap from encoded image bytes (PNG, BMP, JPEG, GIF); 0 if they do not decode.
+// A bitmap from encoded image bytes (PNG, BMP, JPEG, GIF, or an ".ico" file's
+// largest picture); 0 if they do not decode.
 HBITMAP CreateBitmapFromImageData(const void* data, std::size_t size);
 HBITMAP CreateBitmapFromCanvas(const Canvas& canvas);
 // A new bitmap holding `bitmap` scaled to cx x cy (nearest pixel).

@@ -204,31 +204,37 @@ HICON CreateIconFromCanvas(const Canvas& canvas) {
   return AddGdi(std::move(o));
 }
 
-HICON CreateIconFromFileData(const void* data, std::size_t size, int cx, int cy, UINT flags) {
-  if (!data || size < 6) return 0;
+std::optional<Canvas> DecodeIconFilePicture(const void* data, std::size_t size, int cx, int cy) {
+  if (!data || size < 6) return std::nullopt;
   Reader r(static_cast<const unsigned char*>(data), size);
+  if (r.U16(0) != 0 || (r.U16(2) != 1 && r.U16(2) != 2)) return std::nullopt;
+  std::size_t count = r.U16(4);
+  if (count == 0 || !r.Has(6, count * 16)) return std::nullopt;
+  std::vector<Entry> entries;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::size_t at = 6 + i * 16;
+    Entry e;
+    e.width = r.U8(at) ? static_cast<int>(r.U8(at)) : 256;
+    e.height = r.U8(at + 1) ? static_cast<int>(r.U8(at + 1)) : 256;
+    e.bits = static_cast<int>(r.U16(at + 6));
+    e.size = r.U32(at + 8);
+    e.offset = r.U32(at + 12);
+    entries.push_back(e);
+  }
+  std::size_t chosen = 0;
+  if (cx < 0 || cy < 0) chosen = Choose(entries, 1 << 16, 1 << 16);   // the largest
+  else if (cx > 0 || cy > 0) chosen = Choose(entries, cx > 0 ? cx : cy, cy > 0 ? cy : cx);
+  std::optional<Canvas> picture = DecodeEntry(r, entries[chosen]);
+  if (!picture || picture->Empty()) return std::nullopt;
+  return picture;
+}
+
+HICON CreateIconFromFileData(const void* data, std::size_t size, int cx, int cy, UINT flags) {
+  if (!data || size == 0) return 0;
   if ((flags & LR_DEFAULTSIZE) && cx <= 0) cx = kDefaultIconSize;
   if ((flags & LR_DEFAULTSIZE) && cy <= 0) cy = kDefaultIconSize;
-  std::optional<Canvas> picture;
-  if (r.U16(0) == 0 && (r.U16(2) == 1 || r.U16(2) == 2)) {
-    std::size_t count = r.U16(4);
-    if (count == 0 || !r.Has(6, count * 16)) return 0;
-    std::vector<Entry> entries;
-    for (std::size_t i = 0; i < count; ++i) {
-      std::size_t at = 6 + i * 16;
-      Entry e;
-      e.width = r.U8(at) ? static_cast<int>(r.U8(at)) : 256;
-      e.height = r.U8(at + 1) ? static_cast<int>(r.U8(at + 1)) : 256;
-      e.bits = static_cast<int>(r.U16(at + 6));
-      e.size = r.U32(at + 8);
-      e.offset = r.U32(at + 12);
-      entries.push_back(e);
-    }
-    std::size_t chosen = cx > 0 || cy > 0 ? Choose(entries, cx > 0 ? cx : cy, cy > 0 ? cy : cx) : 0;
-    picture = DecodeEntry(r, entries[chosen]);
-  } else {
-    picture = DecodeImage(static_cast<const unsigned char*>(data), size);
-  }
+  std::optional<Canvas> picture = DecodeIconFilePicture(data, size, std::max(0, cx), std::max(0, cy));
+  if (!picture) picture = DecodeImage(static_cast<const unsigned char*>(data), size);
   if (!picture || picture->Empty()) return 0;
   int w = cx > 0 ? cx : cy > 0 ? cy : picture->Width();
   int h = cy > 0 ? cy : cx > 0 ? cx : picture->Height();

@@ -11,6 +11,7 @@
 #include "platform/gdi.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // Size of an icon where none is asked (LR_DEFAULTSIZE, DI_DEFAULTSIZE).
@@ -24,6 +25,10 @@ constexpr int kDefaultIconSize = 32;
 // a readable picture (a short or inconsistent directory, an entry outside
 // the file, an unreadable bitmap).
 HICON CreateIconFromFileData(const void* data, std::size_t size, int cx, int cy, UINT flags);
+// The picture of ".ico" bytes that fits cx x cy best as above, at its own
+// size; cx = cy = 0 the first, negative the largest. Nothing for bytes that
+// are not a readable ".ico".
+std::optional<Canvas> DecodeIconFilePicture(const void* data, std::size_t size, int cx, int cy);
 HICON CreateIconFromCanvas(const Canvas& canvas);
 // The icon's pixels (shared); null for a handle that is not an icon.
 std::shared_ptr<Canvas> GetIconCanvas(HICON icon);

@@ -16,11 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "json.h"
 #include "keytree/keytree.h"
 
 namespace {
 
-enum class Form { binary, archive, text };
+enum class Form { binary, archive, text, json };
 
 // A one-line failure that ends the program with the given status.
 struct Failure {
@@ -35,11 +36,11 @@ struct Failure {
 
 const char* const kUsage =
     "usage: keytree show FILE\n"
-    "       keytree get FILE PATH\n"
+    "       keytree get FILE PATH [--json]\n"
     "       keytree set FILE PATH VALUE\n"
     "       keytree del FILE PATH\n"
     "       keytree merge DEST SRC\n"
-    "       keytree convert IN OUT --to binary|archive|text [--schema N]\n";
+    "       keytree convert IN OUT --to binary|archive|text|json [--from json] [--schema N]\n";
 
 bool ReadHead(const std::string& path, std::string& head)
 {
@@ -92,11 +93,41 @@ int SchemaOf(const CKeyTree& tree)
     return static_cast<int>(IntOf(tree.GetAt("Schema"), 1));
 }
 
+// The whole of a JSON file, written as the library writes its files: to a
+// temporary beside it, renamed into place when complete.
+void WriteJson(const CKeyTree& tree, const std::string& path)
+{
+    std::string text = keytree_json::ToJson(&tree) + "\n";
+    CFile file;
+    CFileException error;
+    if (!file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite, &error))
+        throw error;
+    file.Write(text.data(), static_cast<unsigned>(text.size()));
+    file.Close();
+}
+
+void LoadJson(CKeyTree& tree, const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        Fail(2, path + ": cannot open the file");
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    try {
+        std::unique_ptr<CKeyTree> loaded = keytree_json::TreeFromJson(text);
+        tree.Empty();
+        while (CItem* c = loaded->Head())
+            tree.Append(c);
+    } catch (const keytree_json::JsonError& e) {
+        Fail(2, path + ": " + e.what());
+    }
+}
+
 void Save(CKeyTree& tree, const std::string& path, Form form, int schema)
 {
     try {
         bool ok = true;
         switch (form) {
+        case Form::json: WriteJson(tree, path); break;
         case Form::binary: ok = tree.BinSave(path.c_str(), schema) != 0; break;
         case Form::archive: ok = tree.Save(path.c_str(), schema) != 0; break;
         case Form::text: tree.SaveInIndentedFormat(path.c_str()); break;
@@ -132,12 +163,32 @@ int Show(const std::vector<std::string>& args)
 
 int Get(const std::vector<std::string>& args)
 {
+    std::vector<std::string> plain;
+    bool json = false;
+    for (const std::string& a : args) {
+        if (a == "--json")
+            json = true;
+        else if (a.rfind("--", 0) == 0)
+            Fail(2, "unknown option " + a);
+        else
+            plain.push_back(a);
+    }
+    if (plain.size() != 2)
+        Fail(2, "get needs FILE PATH [--json]");
     CKeyTree tree;
-    Load(tree, args[0]);
-    CheckPath(args[1]);
-    CItem* value = tree.GetAt(args[1].c_str());
+    Load(tree, plain[0]);
+    CheckPath(plain[1]);
+    CItem* value = tree.GetAt(plain[1].c_str());
     if (value == LS_INVALID_ITEM)
-        Fail(1, args[1] + ": no such key");
+        Fail(1, plain[1] + ": no such key");
+    if (json) {
+        try {
+            std::printf("%s\n", value ? keytree_json::ToJson(value).c_str() : "{\"$novalue\": true}");
+        } catch (const keytree_json::JsonError& e) {
+            Fail(2, plain[1] + ": " + e.what());
+        }
+        return 0;
+    }
     std::printf("%s\n", value ? value->ToString().GetString() : "");
     return 0;
 }
@@ -195,11 +246,15 @@ int Merge(const std::vector<std::string>& args)
 int Convert(const std::vector<std::string>& args)
 {
     std::vector<std::string> files;
-    std::string to;
+    std::string to, from;
     long schema = -1;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--to" && i + 1 < args.size()) {
             to = args[++i];
+        } else if (args[i] == "--from" && i + 1 < args.size()) {
+            from = args[++i];
+            if (from != "json")
+                Fail(2, "unknown input form " + from + " (json; key tree files are recognised by themselves)");
         } else if (args[i] == "--schema" && i + 1 < args.size()) {
             char* end = nullptr;
             schema = std::strtol(args[++i].c_str(), &end, 10);
@@ -211,19 +266,26 @@ int Convert(const std::vector<std::string>& args)
             files.push_back(args[i]);
         }
     }
+    if (to.empty() && from == "json")
+        to = "archive";
     if (files.size() != 2 || to.empty())
-        Fail(2, "convert needs IN OUT --to binary|archive|text");
+        Fail(2, "convert needs IN OUT --to binary|archive|text|json");
     Form form;
-    if (to == "binary")
+    if (to == "json")
+        form = Form::json;
+    else if (to == "binary")
         form = Form::binary;
     else if (to == "archive")
         form = Form::archive;
     else if (to == "text")
         form = Form::text;
     else
-        Fail(2, "unknown form " + to + " (binary, archive or text)");
+        Fail(2, "unknown form " + to + " (binary, archive, text or json)");
     CKeyTree tree;
-    Load(tree, files[0]);
+    if (from == "json")
+        LoadJson(tree, files[0]);
+    else
+        Load(tree, files[0]);
     Save(tree, files[1], form, schema >= 0 ? static_cast<int>(schema) : SchemaOf(tree));
     return 0;
 }
@@ -235,8 +297,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"show", 1, 1, Show},  {"get", 2, 2, Get},       {"set", 3, 3, Set},
-    {"del", 2, 2, Del},    {"merge", 2, 2, Merge},   {"convert", 4, 6, Convert},
+    {"show", 1, 1, Show},  {"get", 2, 3, Get},       {"set", 3, 3, Set},
+    {"del", 2, 2, Del},    {"merge", 2, 2, Merge},   {"convert", 4, 8, Convert},
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "itemlist.h"
+#include "scalars.h"
 #include "keytree/variant.h"
 
 namespace kt {
@@ -112,19 +113,37 @@ class KEYTREE_API CKeyTree : public CItemList {
 
 namespace kt {
 
-// Kind tests that try the classes a key tree is built of before walking up
-// the class chain (walks are made one step shorter for the classes derived
-// directly from CItem, which no key tree class is).
+// Kind tests. An item in a list carries its exact class when it is one of
+// the library's own; only other items (unlinked, or of derived classes) ask
+// their class descriptor.
 inline bool IsListItem(const CItem* item) {
+  switch (item->GetLinkedKind()) {
+    case CItem::LS_KIND_LIST:
+    case CItem::LS_KIND_KEYTREE: return true;
+    case CItem::LS_KIND_OTHER: break;
+    default: return false;
+  }
   const CRuntimeClass* cls = item->GetRuntimeClass();
   return cls == RUNTIME_CLASS(CKeyTree) || cls == RUNTIME_CLASS(CItemList) ||
          (cls->m_pBaseClass != RUNTIME_CLASS(CItem) && cls->IsDerivedFrom(RUNTIME_CLASS(CItemList)));
 }
 
 inline bool IsTreeItem(const CItem* item) {
+  switch (item->GetLinkedKind()) {
+    case CItem::LS_KIND_KEYTREE: return true;
+    case CItem::LS_KIND_OTHER: break;
+    default: return false;
+  }
   const CRuntimeClass* cls = item->GetRuntimeClass();
   return cls == RUNTIME_CLASS(CKeyTree) ||
          (cls->m_pBaseClass != RUNTIME_CLASS(CItem) && cls->IsDerivedFrom(RUNTIME_CLASS(CKeyTree)));
+}
+
+// True when item's class is exactly cls; kind is the linked kind of cls.
+inline bool IsExactly(const CItem* item, CItem::LinkedKind kind, const CRuntimeClass* cls) {
+  CItem::LinkedKind k = item->GetLinkedKind();
+  if (k != CItem::LS_KIND_OTHER) return k == kind;
+  return item->GetRuntimeClass() == cls;
 }
 
 }  // namespace kt
@@ -142,6 +161,13 @@ class KEYTREE_API CKeyTreeIterator {
   // Past the end of a top-level walk (a deeper walk's end is !isValid()).
   bool EoKT() const { return m_pNode == nullptr && m_nLevel == 0; }
   CString key() const;
+  // The same text without a copy: valid while the key node lives and its
+  // key is not changed; "" when there is none.
+  const char* keyText() const {
+    const CItem* head = m_pNode ? m_pNode->Head() : nullptr;
+    if (head && head->GetLinkedKind() == CItem::LS_KIND_STRING) return static_cast<const CLstring*>(head)->GetString();
+    return OtherKeyText();
+  }
   CItem* operator*() const { return value(); }
   CItem* value() const {
     if (!m_pNode) return nullptr;
@@ -154,10 +180,15 @@ class KEYTREE_API CKeyTreeIterator {
     CItem* v = value();
     return !v || !kt::IsTreeItem(v);
   }
-  CKeyTreeIterator nextLevel() const;
+  CKeyTreeIterator nextLevel() const {
+    CItem* v = value();
+    CItemList* first = v && kt::IsTreeItem(v) ? AsNode(static_cast<CKeyTree*>(v)->Head()) : nullptr;
+    return CKeyTreeIterator(first, m_nLevel + 1);
+  }
   long getLevel() const { return m_nLevel; }
 
  private:
+  const char* OtherKeyText() const;  // keys of classes derived from CLstring
   CKeyTreeIterator(CItemList* node, long level) : m_pNode(node), m_nLevel(level) {}
   static CItemList* AsNode(CItem* item) {
     return IsItem(item) && kt::IsListItem(item) ? static_cast<CItemList*>(item) : nullptr;

@@ -82,7 +82,17 @@ class KEYTREE_API CItem : public CObject {
   // Links managed by the list operations.
   CItem* Next() const { return m_pNext; }
   CItem* Prev() const { return m_pPrev; }
-  CItemList* Root() const { return m_pRoot; }
+  CItemList* Root() const { return reinterpret_cast<CItemList*>(m_root & ~kKindMask); }
+
+  // The exact class of an item held by a list, among the library's own
+  // classes, recorded when it was linked (so that walks over trees need no
+  // virtual call to tell keys, values and subtrees apart). LS_KIND_OTHER for
+  // other classes, derived ones included, and for items in no list.
+  enum LinkedKind : unsigned {
+    LS_KIND_OTHER = 0, LS_KIND_INTEGER, LS_KIND_REAL, LS_KIND_STRING,
+    LS_KIND_USER, LS_KIND_LIST, LS_KIND_KEYTREE, LS_KIND_GUID,
+  };
+  LinkedKind GetLinkedKind() const { return static_cast<LinkedKind>(m_root & kKindMask); }
 
   // Unlinks from the holding list (or from the items it is chained to); the
   // item is not deleted.
@@ -123,9 +133,12 @@ class KEYTREE_API CItem : public CObject {
 
  private:
   friend class CItemList;
+  static constexpr uintptr_t kKindMask = 7;  // lists are aligned to 8 at least
+  // Links the item to root (null: to no list), recording its kind.
+  void SetRoot(CItemList* root);
   CItem* m_pNext = nullptr;
   CItem* m_pPrev = nullptr;
-  CItemList* m_pRoot = nullptr;
+  uintptr_t m_root = 0;  // the holding list, with the LinkedKind in its low bits
 };
 
 // Typed reads taking the item first; null and LS_INVALID_ITEM give the default.

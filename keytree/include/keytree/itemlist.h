@@ -65,8 +65,11 @@ class KEYTREE_API CItemList : public CItem {
 
  private:
   friend class CItem;
+  friend class CLstring;  // a key string tells its key node when it changes
   friend struct kt::ListAccess;
   void AppendCompact(kt::TextBuffer& out) const;
+  void LinkCopy(CItem* copy, const CItem* original);
+  void AppendCompact(kt::TextBuffer& out, bool tree) const;
   static void NoteChange(CItemList* list) {
     ++list->m_nChanges;
     if (list->Root()) ++list->Root()->m_nChanges;

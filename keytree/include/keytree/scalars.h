@@ -111,6 +111,11 @@ class KEYTREE_API CLstring : public CItem, public CString {
   int IsEqual(const CItem& other) const override;
 
   static CItem* CreateFromString(const char* text, int len);
+
+ private:
+  // Any change of the text counts as a change of the list holding the item,
+  // so that a key renamed in place is seen by the key tree's index.
+  static void TextChanged(CString* text);
 };
 
 // An opaque block of bytes that the item owns.
@@ -119,10 +124,11 @@ class KEYTREE_API CLuser : public CItem {
 
  public:
   CLuser();
-  CLuser(const void* data, int len);  // null data: len zero bytes
+  // Null data: len zero bytes. Out of memory, the block is empty.
+  CLuser(const void* data, int len);
   CLuser(const CLuser& other);
   ~CLuser() override;
-  CLuser& operator=(const CLuser& other);
+  CLuser& operator=(const CLuser& other);  // out of memory: unchanged
 
   const unsigned char* GetBuf() const { return m_pBuf; }
   unsigned char* GetBuf() { return m_pBuf; }
@@ -140,7 +146,8 @@ class KEYTREE_API CLuser : public CItem {
   static CItem* CreateFromString(const char* text, int len);
 
  private:
-  void Assign(const unsigned char* data, unsigned int len);
+  // False, with the block unchanged, when memory runs out.
+  bool Assign(const unsigned char* data, unsigned int len);
   unsigned char* m_pBuf = nullptr;
   unsigned int m_nLen = 0;
 };

@@ -202,6 +202,14 @@ TEST_F(IconTest, SizesBetweenAndAroundThePictures) {
   EXPECT_EQ(GetBitmapCanvas(info.hbmColor)->GetPixel(8, 8), kRed);
   for (HGDIOBJ o : {info.hbmMask, info.hbmColor, white}) DeleteObject(o);
   for (HICON i : {first, standard, mid, big}) DestroyIcon(i);
+  // Read as a bitmap, an ".ico" file gives its largest picture.
+  auto asBitmap = static_cast<HBITMAP>(
+      LoadImageW(nullptr, dir.WPath("b.ico").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  ASSERT_NE(asBitmap, 0u);
+  EXPECT_EQ(GetBitmapCanvas(asBitmap)->Width(), 32);
+  EXPECT_EQ(GetBitmapCanvas(asBitmap)->GetPixel(16, 16), kRed);
+  EXPECT_EQ(GetBitmapCanvas(asBitmap)->GetAlpha(0, 0), 0);
+  DeleteObject(asBitmap);
 }
 
 TEST_F(IconTest, DamagedFilesGiveNoIcon) {

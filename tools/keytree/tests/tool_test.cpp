@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -175,6 +176,49 @@ TEST_F(KeyTreeTool, BadInputIsStatusTwoWithOneLine) {
   // Nothing was changed by the failures.
   EXPECT_EQ(Slurp(dir / "ok.kt"), archive);
   EXPECT_FALSE(fs::exists(dir / "out.kt"));
+}
+
+TEST_F(KeyTreeTool, JsonRoundTripAndGet) {
+  Run({"set", "a.kt", "db.host", "\"数据库\""});
+  Run({"set", "a.kt", "db.port", "5432"});
+  Run({"set", "a.kt", "ratio", "2.0"});
+  Run({"set", "a.kt", "blob", "0x00000002abcd"});
+  Run({"set", "a.kt", "id", "1/2/3/4/5/6/7/8/9/10/-1"});
+  Run({"set", "a.kt", "list", "(1, \"x\")"});
+  ASSERT_EQ(Run({"convert", "a.kt", "a.json", "--to", "json"}).status, 0);
+  std::string json = Slurp(dir / "a.json");
+  EXPECT_NE(json.find("\"port\": 5432"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"ratio\": 2.0"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"$hex\": \"abcd\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"$guid\": \"{00000001-0002-0003-0405-060708090AFF}\""), std::string::npos) << json;
+  ASSERT_EQ(Run({"convert", "a.json", "b.bin", "--from", "json", "--to", "binary"}).status, 0);
+  ASSERT_EQ(Run({"convert", "a.json", "b.kt", "--from", "json"}).status, 0);
+  // Apart from where each was saved, the trees are the same.
+  auto shown = [&](const char* file) {
+    std::string out = Run({"show", file}).out;
+    size_t at = out.find("(.\"FileName\"");
+    return out.erase(at, out.find('\n', at) - at);
+  };
+  EXPECT_EQ(shown("b.bin"), shown("a.kt"));
+  EXPECT_EQ(shown("b.kt"), shown("a.kt"));
+
+  EXPECT_EQ(Run({"get", "a.kt", "db", "--json"}).out, "{\n  \"host\": \"数据库\",\n  \"port\": 5432\n}\n");
+  EXPECT_EQ(Run({"get", "a.kt", "--json", "ratio"}).out, "2.0\n");
+  EXPECT_EQ(Run({"get", "a.kt", "nothing", "--json"}).status, 1);
+}
+
+TEST_F(KeyTreeTool, JsonOutsideTheModelIsStatusTwoWithOneLine) {
+  const char* bad[] = {"[1]", "{\"a\": null}", "{\"a\": 1, \"a\": 2}", "{\"a\": [1, 2]}", "{\"a\": false}", "{"};
+  for (const char* text : bad) {
+    std::ofstream(dir / "bad.json") << text;
+    Result r = Run({"convert", "bad.json", "out.kt", "--from", "json"});
+    EXPECT_EQ(r.status, 2) << text;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.err.rfind("keytree: bad.json: ", 0), 0u) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(dir / "out.kt"));
+  EXPECT_EQ(Run({"convert", "bad.json", "out.kt", "--from", "yaml"}).status, 2);
+  EXPECT_EQ(Run({"get", "bad.json", "a", "--bogus"}).status, 2);
 }
 
 TEST_F(KeyTreeTool, UnquotedTextIsStoredAsTheGenericParseSays) {
