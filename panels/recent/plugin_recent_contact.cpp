@@ -1,11 +1,28 @@
 #include "recent/plugin_recent_contact.h"
 
+#include <exception>
+
+#include "host/basekit/log.h"
+#include "host/skinctl/colorconverter.h"
+#include "platform/text.h"
+
+namespace {
+constexpr int kPluginLogLevel = 100;
+}
+
 CPluginRecentContact::CPluginRecentContact() {
   m_strType = u"PluginRecentTree";
   CPluginRecentContact::Empty();
 }
 
-CPluginRecentContact::~CPluginRecentContact() { CPluginRecentContact::UnRegisterMsg(); }
+CPluginRecentContact::~CPluginRecentContact() {
+  CGlobalLog::LogT(u"CPluginRecentContact::~CPluginRecentContact()", kPluginLogLevel);
+  CPluginRecentContact::UnRegisterMsg();
+  // The global log is shared with the other panels and this one never opens
+  // it: closing it here would silence the friend tree. The store, destroyed
+  // after this body, writes the list when it was loaded.
+  m_hPluginWnd = 0;
+}
 
 const CQWAttrArray& CPluginRecentContact::GetAttrArray() {
   static const CQWAttrArray attrs = QWExtendAttrs(
@@ -21,7 +38,8 @@ void CPluginRecentContact::Empty() {
 
 void CPluginRecentContact::RegisterMsg() {
   if (!m_pMsgMgr) return;
-  m_msgIds = {4164, 1365, 3175, 1385, 1335, 3177, 3104, 3076, 3138, 1476, 1478};
+  m_msgIds.clear();
+  m_store.GetRegisterMessages(m_msgIds);
   RegisterIds(m_msgIds);
 }
 
@@ -31,7 +49,10 @@ void CPluginRecentContact::UnRegisterMsg() {
 }
 
 BOOL CPluginRecentContact::CreatePlugin(HWND parent, const RECT* rc) {
-  CreatePanelWindow(u"QWRecentTree", parent, rc, 500);
+  const RECT area = rc ? *rc : RECT{0, 0, m_nMinWidth, m_nMinHeight};
+  m_store.GetTree().SetImageFile(FormatW(u"%sbmp\\%s", m_strWorkDir, m_strIconFile));
+  m_store.InitUI(parent, area, m_pDataMgr, m_pDataProcessMgr);
+  m_hPluginWnd = m_store.GetTree().GetSafeHwnd();
   return TRUE;
 }
 
@@ -44,4 +65,18 @@ BOOL CPluginRecentContact::ShowPlugin(BOOL show) {
   return TRUE;
 }
 
-LRESULT CPluginRecentContact::OnNotify(UINT, WPARAM, LPARAM) { return 0; }
+LRESULT CPluginRecentContact::OnNotify(UINT id, WPARAM wparam, LPARAM lparam) {
+  CGlobalLog::LogT(u"CPluginRecentContact::OnNotify()", kPluginLogLevel);
+  // Nothing thrown below may reach the host.
+  try {
+    return m_store.OnNotify(id, wparam, lparam);
+  } catch (const std::exception&) {
+    CGlobalLog::LogT(u"CPluginRecentContact::OnNotify() failed", kPluginLogLevel);
+    return 0;
+  }
+}
+
+void CPluginRecentContact::UpdateWithBaseColor(COLORREF color) {
+  if (!m_store.GetTree().GetSafeHwnd()) return;
+  m_store.GetTree().SetBkColor(CColorConverter::GetColor(color, m_clrBack));
+}

@@ -15,6 +15,8 @@ cd "$HERE/data"
 "$HOSTSIM" --library "$LIBRARY" --fixture contacts.xml demo_layout.xml ftree.scn
 # Its menus and commands.
 "$HOSTSIM" --library "$LIBRARY" --fixture contacts.xml demo_layout.xml ftree_menus.scn
+# The recent contacts read at logon, added to, used through their menus and cleared.
+"$HOSTSIM" --library "$LIBRARY" --fixture contacts.xml demo_layout.xml recent.scn
 
 # The gallery. A scenario names its layout and fixtures on a line "#! ARGS"
 # (as for its CTest run); otherwise it runs on the demo's.
