@@ -338,6 +338,30 @@ TEST_F(Commands, NotificationsCarryBytesAndFileContents) {
   EXPECT_TRUE(HasLine("Dialog.dll FreePlugin PluginReq"));
 }
 
+// Takes both arguments of a notification as 8-bit texts.
+class CTextProbe : public CQWBasePlugin {
+ public:
+  std::string w, l;
+  LRESULT OnNotify(UINT, WPARAM wp, LPARAM lp) override {
+    w = reinterpret_cast<const char*>(wp);
+    l = reinterpret_cast<const char*>(lp);
+    return 0;
+  }
+};
+
+TEST_F(Commands, BothArgumentsStayValidDuringTheCall) {
+  CTextProbe probe;
+  host_.Messages().RegisterMsg(9999, &probe);
+  EXPECT_EQ(Run("notify 9999 ansi:\"a\" ansi:\"b\"\n"), 0);
+  EXPECT_TRUE(ok_) << error_;
+  EXPECT_EQ(probe.w, "a");
+  EXPECT_EQ(probe.l, "b");
+  EXPECT_EQ(Run("notify 9999 ansi:\"c\" bytes:6400\n"), 0);
+  EXPECT_EQ(probe.w, "c");
+  EXPECT_EQ(probe.l, "d");
+  host_.Messages().Forget(&probe);
+}
+
 TEST_F(Commands, SnapshotsArePngFilesInTheProgramDirectory) {
   EXPECT_EQ(Run("snapshot main shots/main.png\nsnapshot setup setup.png\n"), 0);
   EXPECT_TRUE(ok_) << error_;
