@@ -1,6 +1,7 @@
 #include "platform/bitmap.h"
 
 #include "platform/file.h"
+#include "platform/icon.h"
 #include "platform/ui_internal.h"
 
 #include <stb_image.h>
@@ -41,9 +42,12 @@ HBITMAP ScaleBitmap(HBITMAP bitmap, int cx, int cy) {
 }
 
 HGDIOBJ LoadImageW(HINSTANCE, LPCWSTR name, UINT type, int cx, int cy, UINT flags) {
-  if (type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE) || !name || IS_INTRESOURCE(name)) return 0;
+  if ((type != IMAGE_BITMAP && type != IMAGE_ICON) || !(flags & LR_LOADFROMFILE) || !name ||
+      IS_INTRESOURCE(name))
+    return 0;
   std::string bytes;
   if (!ReadWholeFile(ToFileSystemPath(name), bytes)) return 0;
+  if (type == IMAGE_ICON) return CreateIconFromFileData(bytes.data(), bytes.size(), cx, cy, flags);
   HBITMAP bm = CreateBitmapFromImageData(bytes.data(), bytes.size());
   if (!bm || (cx <= 0 && cy <= 0)) return bm;
   auto canvas = GetBitmapCanvas(bm);
@@ -68,4 +72,49 @@ BOOL GetBitmapDimensionEx(HBITMAP bitmap, SIZE* size) {
 bool SaveBitmapToPng(HBITMAP bitmap, const std::string& utf8Path) {
   auto c = GetBitmapCanvas(bitmap);
   return c && c->WritePng(utf8Path);
+}
+
+HGDIOBJ CopyImage(HGDIOBJ image, UINT type, int cx, int cy, UINT flags) {
+  std::shared_ptr<Canvas> src = type == IMAGE_BITMAP ? GetBitmapCanvas(image)
+                                : type == IMAGE_ICON ? GetIconCanvas(image)
+                                                     : nullptr;
+  if (!src || cx < 0 || cy < 0) return 0;
+  int w = cx > 0 ? cx : src->Width(), h = cy > 0 ? cy : src->Height();
+  bool sameSize = w == src->Width() && h == src->Height();
+  if ((flags & LR_COPYRETURNORG) && sameSize) return image;
+  HGDIOBJ copy = 0;
+  if (type == IMAGE_BITMAP) {
+    copy = sameSize ? CreateBitmapFromCanvas(*src) : ScaleBitmap(image, w, h);
+  } else {
+    Canvas scaled(w, h, 0);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        scaled.SetRgba(x, y, src->GetRgba(static_cast<int>(static_cast<long long>(x) * src->Width() / w),
+                                          static_cast<int>(static_cast<long long>(y) * src->Height() / h)));
+    copy = CreateIconFromCanvas(scaled);
+  }
+  if (copy && (flags & LR_COPYDELETEORG)) {
+    if (type == IMAGE_BITMAP) DeleteObject(image);
+    else DestroyIcon(image);
+  }
+  return copy;
+}
+
+HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                         DWORD) {
+  if (bits) *bits = nullptr;
+  if (!info || usage != DIB_RGB_COLORS || section) return 0;
+  const BITMAPINFOHEADER& h = info->bmiHeader;
+  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biBitCount != 32 || h.biWidth <= 0 || h.biHeight == 0 ||
+      (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS))
+    return 0;
+  long long height = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
+  if (static_cast<long long>(h.biWidth) * height > (1LL << 26)) return 0;
+  GdiObject o;
+  o.type = OBJ_BITMAP;
+  o.bitmap = std::make_shared<Canvas>(
+      h.biWidth, static_cast<int>(height), 0,
+      h.biHeight < 0 ? Canvas::Layout::BgraTopDown : Canvas::Layout::BgraBottomUp);
+  if (bits) *bits = o.bitmap->Data();
+  return AddGdi(std::move(o));
 }

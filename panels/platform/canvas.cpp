@@ -6,14 +6,21 @@
 
 #include <algorithm>
 
-Canvas::Canvas(int width, int height, std::uint32_t rgba)
-    : width_(std::max(0, width)), height_(std::max(0, height)),
-      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), rgba) {}
+Canvas::Canvas(int width, int height, std::uint32_t rgba, Layout layout)
+    : layout_(layout), width_(std::max(0, width)), height_(std::max(0, height)),
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), Stored(rgba)) {}
 
 void Canvas::Resize(int width, int height) {
   width = std::max(0, width);
   height = std::max(0, height);
   if (width == width_ && height == height_) return;
+  if (layout_ != Layout::Rgba) {
+    Canvas next(width, height, 0xFF000000u, layout_);
+    for (int y = 0; y < std::min(height, height_); ++y)
+      for (int x = 0; x < std::min(width, width_); ++x) next.SetRgba(x, y, GetRgba(x, y));
+    *this = std::move(next);
+    return;
+  }
   std::vector<std::uint32_t> next(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
                                   0xFF000000u);
   int w = std::min(width, width_), h = std::min(height, height_);
@@ -26,11 +33,11 @@ void Canvas::Resize(int width, int height) {
 }
 
 std::uint32_t Canvas::GetRgba(int x, int y) const {
-  return Contains(x, y) ? pixels_[static_cast<std::size_t>(y) * width_ + x] : 0;
+  return Contains(x, y) ? Stored(pixels_[Index(x, y)]) : 0;
 }
 
 void Canvas::SetRgba(int x, int y, std::uint32_t rgba) {
-  if (Contains(x, y)) pixels_[static_cast<std::size_t>(y) * width_ + x] = rgba;
+  if (Contains(x, y)) pixels_[Index(x, y)] = Stored(rgba);
 }
 
 COLORREF Canvas::GetPixel(int x, int y) const {
@@ -48,8 +55,9 @@ void Canvas::Fill(const RECT& rc, COLORREF colour) { FillRgba(rc, ToRgba(colour)
 void Canvas::FillRgba(const RECT& rc, std::uint32_t rgba) {
   int l = std::max(0, rc.left), t = std::max(0, rc.top);
   int r = std::min(width_, rc.right), b = std::min(height_, rc.bottom);
+  if (r <= l) return;
   for (int y = t; y < b; ++y)
-    std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_ + l, std::max(0, r - l), rgba);
+    std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(Index(l, y)), r - l, Stored(rgba));
 }
 
 int Canvas::CountColour(const RECT& rc, COLORREF colour) const {
@@ -64,6 +72,12 @@ int Canvas::CountColour(const RECT& rc, COLORREF colour) const {
 
 bool Canvas::WritePng(const std::string& path) const {
   if (Empty()) return false;
+  if (layout_ != Layout::Rgba) {
+    Canvas plain(width_, height_);
+    for (int y = 0; y < height_; ++y)
+      for (int x = 0; x < width_; ++x) plain.SetRgba(x, y, GetRgba(x, y));
+    return plain.WritePng(path);
+  }
   std::string bytes;
   auto append = [](void* context, void* data, int size) {
     static_cast<std::string*>(context)->append(static_cast<const char*>(data),

@@ -15,9 +15,14 @@ constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 
 class Canvas {
  public:
+  // How the pixels lie in Data(). Rgba is the canvas's own; the other two
+  // are those of a device-independent bitmap whose bits the caller reads and
+  // writes directly: bytes B, G, R, A, top row or bottom row first.
+  enum class Layout { Rgba, BgraTopDown, BgraBottomUp };
+
   Canvas() = default;
   // New canvases are opaque black, as new bitmaps on the original platform.
-  Canvas(int width, int height, std::uint32_t rgba = 0xFF000000u);
+  Canvas(int width, int height, std::uint32_t rgba = 0xFF000000u, Layout layout = Layout::Rgba);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -40,6 +45,8 @@ class Canvas {
   // Number of pixels in rc (clipped) that have the given colour.
   int CountColour(const RECT& rc, COLORREF colour) const;
 
+  Layout PixelLayout() const { return layout_; }
+  // The raw pixels in the canvas's layout.
   std::uint32_t* Data() { return pixels_.data(); }
   const std::uint32_t* Data() const { return pixels_.data(); }
 
@@ -51,6 +58,17 @@ class Canvas {
   static COLORREF ToColour(std::uint32_t rgba) { return rgba & 0x00FFFFFFu; }
 
  private:
+  std::size_t Index(int x, int y) const {
+    int row = layout_ == Layout::BgraBottomUp ? height_ - 1 - y : y;
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+  }
+  // Rgba <-> the stored form (swapping red and blue is its own inverse).
+  std::uint32_t Stored(std::uint32_t v) const {
+    if (layout_ == Layout::Rgba) return v;
+    return (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+  }
+
+  Layout layout_ = Layout::Rgba;
   int width_ = 0;
   int height_ = 0;
   std::vector<std::uint32_t> pixels_;

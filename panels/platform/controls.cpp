@@ -48,6 +48,13 @@ HBRUSH BackgroundBrush(HWND hwnd, HDC hdc, UINT ctlColourMsg, int defaultColour)
   return GetSysColorBrush(defaultColour);
 }
 
+// Selects the font the control was given with WM_SETFONT, if any, so that
+// text is measured and drawn in it.
+void SelectControlFont(HWND hwnd, HDC hdc) {
+  auto font = static_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  if (font) SelectObject(hdc, font);
+}
+
 // ---- Button -------------------------------------------------------------------------
 
 void ButtonClicked(HWND hwnd) {
@@ -77,6 +84,7 @@ void PaintButton(HWND hwnd) {
   DWORD type = StyleOf(hwnd) & BS_TYPEMASK;
   const ControlState& s = StateOf(hwnd);
   std::u16string text = GetWindowTextString(hwnd);
+  SelectControlFont(hwnd, hdc);
   FillRect(hdc, &rc, BackgroundBrush(hwnd, hdc, WM_CTLCOLORBTN, COLOR_BTNFACE));
   SetBkMode(hdc, TRANSPARENT);
   SetTextColor(hdc, IsWindowEnabled(hwnd) ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT));
@@ -201,14 +209,13 @@ void Changed(HWND hwnd) {
   if (IsWindow(hwnd)) Notify(hwnd, EN_CHANGE);
 }
 
-std::size_t CaretFromX(const std::u16string& text, int x) {
-  int w = 2;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    int cw = fontmodel::CharWidth(text[i]);
-    if (x < w + cw / 2) return i;
-    w += cw;
-  }
-  return text.size();
+// The caret position nearest to client x, measured in the edit's font.
+std::size_t CaretFromX(HWND hwnd, const std::u16string& text, int x) {
+  HDC hdc = GetDC(hwnd);
+  SelectControlFont(hwnd, hdc);
+  std::size_t caret = TextPositionFromX(hdc, text, x - 2);
+  ReleaseDC(hwnd, hdc);
+  return caret;
 }
 
 void PaintEdit(HWND hwnd) {
@@ -217,12 +224,16 @@ void PaintEdit(HWND hwnd) {
   RECT rc;
   GetClientRect(hwnd, &rc);
   DWORD style = StyleOf(hwnd);
+  SelectControlFont(hwnd, hdc);
+  // The parent may set the text colour while it picks the brush (grey
+  // prompts), so the defaults go first and stay unless it does.
+  SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(hdc, GetSysColor(COLOR_WINDOW));
   FillRect(hdc, &rc, BackgroundBrush(hwnd, hdc, WM_CTLCOLOREDIT, COLOR_WINDOW));
   if (style & WS_BORDER) FrameRect(hdc, &rc, GetSysColorBrush(COLOR_WINDOWFRAME));
   std::u16string text = GetWindowTextString(hwnd);
   if (style & ES_PASSWORD) text.assign(text.size(), StateOf(hwnd).passwordChar);
   SetBkMode(hdc, TRANSPARENT);
-  SetTextColor(hdc, GetSysColor(COLOR_WINDOWTEXT));
   RECT textRc{2, 0, rc.right - 2, rc.bottom};
   UINT align = (style & ES_CENTER) ? DT_CENTER : (style & ES_RIGHT) ? DT_RIGHT : DT_LEFT;
   DrawTextW(hdc, text.c_str(), -1, &textRc, align | DT_NOPREFIX |
@@ -340,7 +351,8 @@ LRESULT CALLBACK_Edit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         s.selStart = 0;
         s.selEnd = text.size();
       } else {
-        s.selStart = s.selEnd = CaretFromX(text, GET_X_LPARAM(lParam));
+        if (StyleOf(hwnd) & ES_PASSWORD) text.assign(text.size(), s.passwordChar);
+        s.selStart = s.selEnd = CaretFromX(hwnd, text, GET_X_LPARAM(lParam));
       }
       return 0;
     }
@@ -379,6 +391,7 @@ LRESULT CALLBACK_Static(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       HDC hdc = BeginPaint(hwnd, &ps);
       RECT rc;
       GetClientRect(hwnd, &rc);
+      SelectControlFont(hwnd, hdc);
       FillRect(hdc, &rc, BackgroundBrush(hwnd, hdc, WM_CTLCOLORSTATIC, COLOR_3DFACE));
       DWORD style = StyleOf(hwnd);
       UINT align = (style & 3) == SS_CENTER ? DT_CENTER : (style & 3) == SS_RIGHT ? DT_RIGHT : DT_LEFT;

@@ -10,6 +10,11 @@ std::vector<CWinApp*>& Apps() {
   return apps;
 }
 
+CWnd*& MainWnd() {
+  static CWnd* wnd = nullptr;
+  return wnd;
+}
+
 HINSTANCE& ResourceHandle() {
   static HINSTANCE handle = nullptr;
   return handle;
@@ -42,3 +47,17 @@ HINSTANCE AfxGetResourceHandle() {
 }
 
 void AfxSetResourceHandle(HINSTANCE module) { ResourceHandle() = module; }
+
+CWnd* AfxGetMainWnd() {
+  if (MainWnd()) return MainWnd();
+  CWinApp* app = AfxGetApp();
+  return app ? app->m_pMainWnd : nullptr;
+}
+
+void AfxSetMainWnd(CWnd* wnd) { MainWnd() = wnd; }
+
+void AfxForgetMainWnd(CWnd* wnd) {
+  if (MainWnd() == wnd) MainWnd() = nullptr;
+  for (CWinApp* app : Apps())
+    if (app->m_pMainWnd == wnd) app->m_pMainWnd = nullptr;
+}

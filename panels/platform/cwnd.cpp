@@ -1,6 +1,7 @@
 #include "platform/cwnd.h"
 
 #include "platform/cdc.h"
+#include "platform/cwinapp.h"
 #include "platform/gdi.h"
 
 #include <memory>
@@ -104,6 +105,7 @@ LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, 
 // ---- attachment ---------------------------------------------------------------------
 
 CWnd::~CWnd() {
+  AfxForgetMainWnd(this);
   if (temporary_ || !m_hWnd) return;
   HWND hwnd = m_hWnd;
   auto& m = Permanent();

@@ -1,5 +1,6 @@
 #include "platform/drawtext.h"
 
+#include "platform/fontengine.h"
 #include "platform/ui_internal.h"
 
 #include <algorithm>
@@ -7,44 +8,34 @@
 
 using namespace platform::ui;
 
-namespace fontmodel {
-
-int CharWidth(char16_t unit) {
-  if (unit >= 0xDC00 && unit <= 0xDFFF) return 0;
-  return unit < 0x80 ? kAsciiWidth : kWideWidth;
-}
-
-int TextWidth(std::u16string_view text) {
-  int w = 0;
-  for (char16_t c : text) w += CharWidth(c);
-  return w;
-}
-
-}  // namespace fontmodel
-
 namespace {
 
-using namespace fontmodel;
+using platform::text::FontSpec;
 
-bool Drawn(char16_t c) { return c > 0x20 && c != 0x7F && c != 0x3000 && !(c >= 0xDC00 && c <= 0xDFFF); }
+FontSpec SpecOfDC(const DeviceContext& dc) { return platform::text::SpecOfFont(dc.font); }
+
+int LineHeightOf(const FontSpec& spec) { return platform::text::MetricsOf(spec).height; }
+
+int WidthOf(const FontSpec& spec, std::u16string_view text) { return platform::text::TextWidth(spec, text); }
 
 // Draws one line with its top-left corner at logical (x, y), within `clip`
 // (logical; null for the DC's own clip).
-void DrawLine(DeviceContext& dc, int x, int y, std::u16string_view text, const RECT* clip) {
-  RECT saved = dc.clip;
+void DrawLine(DeviceContext& dc, const FontSpec& spec, int x, int y, std::u16string_view text,
+              const RECT* clip) {
+  if (!dc.canvas) return;
+  RECT area = dc.clip;
   if (clip) {
     RECT c = *clip;
     OffsetRect(&c, dc.org.x, dc.org.y);
-    IntersectRect(&dc.clip, &saved, &c);
+    IntersectRect(&area, &dc.clip, &c);
   }
-  for (char16_t ch : text) {
-    int w = CharWidth(ch);
-    if (w == 0) continue;
-    if (dc.bkMode == OPAQUE) FillLogical(dc, RECT{x, y, x + w, y + kLineHeight}, dc.bkColour);
-    if (Drawn(ch)) FillLogical(dc, RECT{x + 1, y + 3, x + w - 1, y + kAscent}, dc.textColour);
-    x += w;
+  if (dc.bkMode == OPAQUE) {
+    RECT saved = dc.clip;
+    dc.clip = area;
+    FillLogical(dc, RECT{x, y, x + WidthOf(spec, text), y + LineHeightOf(spec)}, dc.bkColour);
+    dc.clip = saved;
   }
-  dc.clip = saved;
+  platform::text::DrawText(*dc.canvas, area, x + dc.org.x, y + dc.org.y, spec, text, dc.textColour);
 }
 
 std::u16string StripPrefixes(std::u16string_view text) {
@@ -76,16 +67,14 @@ bool BreakAfter(const std::u16string& line, std::size_t i) {
 
 // Greedy wrapping at the break opportunities; a word longer than the width
 // runs on to the next opportunity.
-std::vector<std::u16string> Wrap(const std::u16string& line, int width) {
+std::vector<std::u16string> Wrap(const FontSpec& spec, const std::u16string& line, int width) {
   std::vector<std::u16string> out;
+  std::vector<int> bx = platform::text::Boundaries(spec, line);
   std::size_t start = 0, n = line.size();
   while (start < n) {
-    int w = 0;
     std::size_t i = start, lastBreak = std::u16string::npos;
     for (; i < n; ++i) {
-      int cw = CharWidth(line[i]);
-      if (w + cw > width && i > start) break;
-      w += cw;
+      if (bx[i + 1] - bx[start] > width && i > start) break;
       if (BreakAfter(line, i)) lastBreak = i + 1;
     }
     if (i >= n) {
@@ -112,40 +101,78 @@ std::vector<std::u16string> Wrap(const std::u16string& line, int width) {
   return out;
 }
 
-}  // namespace
-
-std::u16string EllipsizeText(std::u16string_view text, int width) {
-  if (TextWidth(text) <= width) return std::u16string(text);
-  int avail = width - kEllipsisWidth;
-  if (avail < 0) return std::u16string(static_cast<std::size_t>(std::max(0, width / kAsciiWidth)), u'.');
-  std::u16string out;
-  int w = 0;
-  for (char16_t c : text) {
-    int cw = CharWidth(c);
-    if (w + cw > avail) break;
-    out.push_back(c);
-    w += cw;
+std::u16string Ellipsize(const FontSpec& spec, std::u16string_view text, int width) {
+  std::vector<int> bx = platform::text::Boundaries(spec, text);
+  if (bx.back() <= width) return std::u16string(text);
+  int dots = WidthOf(spec, u"...");
+  int avail = width - dots;
+  if (avail < 0) {
+    // Not even the ellipsis fits: as many dots as do.
+    int dot = std::max(1, WidthOf(spec, u"."));
+    return std::u16string(static_cast<std::size_t>(std::max(0, width / dot)), u'.');
   }
+  std::size_t keep = 0;
+  while (keep < text.size() && bx[keep + 1] <= avail) ++keep;
+  std::u16string out(text.substr(0, keep));
   if (!out.empty() && out.back() >= 0xD800 && out.back() <= 0xDBFF) out.pop_back();
   return out + u"...";
 }
 
+}  // namespace
+
+int MeasureText(HFONT font, std::u16string_view text) {
+  return WidthOf(platform::text::SpecOfFont(font), text);
+}
+
+int FontLineHeight(HFONT font) { return LineHeightOf(platform::text::SpecOfFont(font)); }
+
+std::u16string EllipsizeText(std::u16string_view text, int width) {
+  return Ellipsize(platform::text::SpecOfFont(0), text, width);
+}
+
+std::u16string EllipsizeText(HDC hdc, std::u16string_view text, int width) {
+  DeviceContext* dc = FindDC(hdc);
+  return Ellipsize(dc ? SpecOfDC(*dc) : platform::text::SpecOfFont(0), text, width);
+}
+
+std::size_t TextPositionFromX(HDC hdc, std::u16string_view text, int x) {
+  DeviceContext* dc = FindDC(hdc);
+  std::vector<int> bx = platform::text::Boundaries(dc ? SpecOfDC(*dc) : platform::text::SpecOfFont(0), text);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsLow(text[i])) continue;
+    std::size_t next = i + 1;
+    if (next < text.size() && IsLow(text[next])) ++next;   // the rest of the character
+    if (x < (bx[i] + bx[next]) / 2) return i;
+    i = next - 1;
+  }
+  return text.size();
+}
+
 BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* tm) {
-  if (!FindDC(hdc) || !tm) return FALSE;
+  DeviceContext* dc = FindDC(hdc);
+  if (!dc || !tm) return FALSE;
+  FontSpec spec = SpecOfDC(*dc);
+  const auto& m = platform::text::MetricsOf(spec);
   *tm = TEXTMETRICW{};
-  tm->tmHeight = kLineHeight;
-  tm->tmAscent = kAscent;
-  tm->tmDescent = kDescent;
-  tm->tmAveCharWidth = kAsciiWidth;
-  tm->tmMaxCharWidth = kWideWidth;
-  tm->tmWeight = FW_NORMAL;
+  tm->tmHeight = m.height;
+  tm->tmAscent = m.ascent;
+  tm->tmDescent = m.descent;
+  tm->tmInternalLeading = std::max(0, m.height - spec.pixels);
+  tm->tmAveCharWidth = m.aveCharWidth;
+  tm->tmMaxCharWidth = m.maxCharWidth;
+  tm->tmWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  tm->tmItalic = spec.italic;
+  tm->tmUnderlined = spec.underline;
+  tm->tmStruckOut = spec.strikeOut;
   return TRUE;
 }
 
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
-  if (!FindDC(hdc) || !size || count < 0 || (count > 0 && !text)) return FALSE;
-  size->cx = TextWidth(std::u16string_view(text ? text : u"", static_cast<std::size_t>(count)));
-  size->cy = kLineHeight;
+  DeviceContext* dc = FindDC(hdc);
+  if (!dc || !size || count < 0 || (count > 0 && !text)) return FALSE;
+  FontSpec spec = SpecOfDC(*dc);
+  size->cx = WidthOf(spec, std::u16string_view(text ? text : u"", static_cast<std::size_t>(count)));
+  size->cy = LineHeightOf(spec);
   return TRUE;
 }
 
@@ -166,17 +193,20 @@ BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   DeviceContext* dc = FindDC(hdc);
   if (!dc || count < 0 || (count > 0 && !text)) return FALSE;
   std::u16string_view s(text ? text : u"", static_cast<std::size_t>(count));
-  int w = TextWidth(s);
+  FontSpec spec = SpecOfDC(*dc);
+  int w = WidthOf(spec, s);
   if ((dc->textAlign & TA_CENTER) == TA_CENTER) x -= w / 2;
   else if (dc->textAlign & TA_RIGHT) x -= w;
-  if (dc->textAlign & TA_BOTTOM) y -= kLineHeight;
-  DrawLine(*dc, x, y, s, nullptr);
+  if (dc->textAlign & TA_BOTTOM) y -= LineHeightOf(spec);
+  DrawLine(*dc, spec, x, y, s, nullptr);
   return TRUE;
 }
 
 int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
   DeviceContext* dc = FindDC(hdc);
   if (!dc || !rc || !text) return 0;
+  FontSpec spec = SpecOfDC(*dc);
+  int lineHeight = LineHeightOf(spec);
   std::u16string s = count < 0 ? std::u16string(text) : std::u16string(text, static_cast<std::size_t>(count));
   if (!(format & DT_NOPREFIX)) s = StripPrefixes(s);
   if (format & DT_EXPANDTABS) {
@@ -198,7 +228,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
       std::u16string line = s.substr(start, nl == std::u16string::npos ? std::u16string::npos : nl - start);
       if (!line.empty() && line.back() == u'\r') line.pop_back();
       if (format & DT_WORDBREAK) {
-        for (auto& piece : Wrap(line, width)) lines.push_back(piece);
+        for (auto& piece : Wrap(spec, line, width)) lines.push_back(piece);
       } else {
         lines.push_back(line);
       }
@@ -208,12 +238,12 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
   }
   if (s.empty()) lines.clear();
   if (format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
-    for (auto& line : lines) line = EllipsizeText(line, width);
-  int height = static_cast<int>(lines.size()) * kLineHeight;
+    for (auto& line : lines) line = Ellipsize(spec, line, width);
+  int height = static_cast<int>(lines.size()) * lineHeight;
 
   if (format & DT_CALCRECT) {
     int widest = 0;
-    for (auto& line : lines) widest = std::max(widest, TextWidth(line));
+    for (auto& line : lines) widest = std::max(widest, WidthOf(spec, line));
     rc->right = rc->left + widest;
     rc->bottom = rc->top + height;
     return height;
@@ -221,17 +251,17 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
 
   int y = rc->top;
   if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = rc->top + (rc->bottom - rc->top - kLineHeight) / 2;
-    else if (format & DT_BOTTOM) y = rc->bottom - kLineHeight;
+    if (format & DT_VCENTER) y = rc->top + (rc->bottom - rc->top - lineHeight) / 2;
+    else if (format & DT_BOTTOM) y = rc->bottom - lineHeight;
   }
   const RECT* clip = (format & DT_NOCLIP) ? nullptr : rc;
   for (auto& line : lines) {
-    int lw = TextWidth(line);
+    int lw = WidthOf(spec, line);
     int x = rc->left;
     if (format & DT_CENTER) x = rc->left + (width - lw) / 2;
     else if (format & DT_RIGHT) x = rc->right - lw;
-    DrawLine(*dc, x, y, line, clip);
-    y += kLineHeight;
+    DrawLine(*dc, spec, x, y, line, clip);
+    y += lineHeight;
   }
   return height;
 }

@@ -1,31 +1,18 @@
-// Text on device contexts, with a fixed font model so that layout is the
-// same on every machine:
-//
-//   - a UTF-16 unit below U+0080 (ASCII) is 7 pixels wide, any other
-//     character (CJK and the rest) 12 pixels; a surrogate pair is one
-//     12-pixel character;
-//   - a line is 16 pixels high (ascent 13, descent 3), whatever the font;
-//   - a glyph is drawn as a filled box in the text colour: columns 1 to
-//     width-2 of its cell, rows 3 to 12 of its line; spaces and control
-//     characters draw nothing. In OPAQUE mode the whole cell is first filled
-//     with the background colour.
+// Text on device contexts, measured and drawn in the DC's selected font
+// through the text stack of fontengine.h: the face, height, weight, italic,
+// underline and strike-out of the LOGFONT all count. Glyphs are blended
+// over the destination in the text colour; in OPAQUE mode the text's box
+// (its width by one line) is first filled with the background colour.
 #pragma once
 
 #include "platform/gdi.h"
 
 #include <string_view>
 
-namespace fontmodel {
-constexpr int kAsciiWidth = 7;
-constexpr int kWideWidth = 12;
-constexpr int kLineHeight = 16;
-constexpr int kAscent = 13;
-constexpr int kDescent = 3;
-constexpr int kEllipsisWidth = 3 * kAsciiWidth;   // "..."
-// Width in pixels of text under the model (no prefix or tab processing).
-int TextWidth(std::u16string_view text);
-int CharWidth(char16_t unit);   // 0 for a low surrogate (counted with its high one)
-}  // namespace fontmodel
+// Width of text and height of one line in a font without a DC (0: the
+// default font every DC starts with).
+int MeasureText(HFONT font, std::u16string_view text);
+int FontLineHeight(HFONT font);
 
 struct TEXTMETRICW {
   LONG tmHeight = 0;
@@ -36,6 +23,9 @@ struct TEXTMETRICW {
   LONG tmAveCharWidth = 0;
   LONG tmMaxCharWidth = 0;
   LONG tmWeight = 0;
+  BYTE tmItalic = 0;
+  BYTE tmUnderlined = 0;
+  BYTE tmStruckOut = 0;
 };
 BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* tm);
 
@@ -74,6 +64,11 @@ constexpr UINT DT_WORD_ELLIPSIS = 0x00040000;
 // apply to single lines. DT_CALCRECT draws nothing and sets rc->right and
 // rc->bottom to the text's extent. Returns the height of the text.
 int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format);
+// The index of the character boundary in `text` nearest to x pixels from
+// its start, measured in the DC's font (hit-testing of typed text).
+std::size_t TextPositionFromX(HDC hdc, std::u16string_view text, int x);
 // The text DrawTextW would show on one line of `width` pixels with
-// DT_END_ELLIPSIS (the text itself when it fits).
+// DT_END_ELLIPSIS (the text itself when it fits), in the DC's font or the
+// default font.
+std::u16string EllipsizeText(HDC hdc, std::u16string_view text, int width);
 std::u16string EllipsizeText(std::u16string_view text, int width);

@@ -432,6 +432,7 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID buffer) {
       bm.bmWidth = o->bitmap->Width();
       bm.bmHeight = o->bitmap->Height();
       bm.bmWidthBytes = bm.bmWidth * 4;
+      if (o->bitmap->PixelLayout() != Canvas::Layout::Rgba) bm.bmBits = o->bitmap->Data();
       return copy(bm);
     }
     default: return 0;
@@ -441,11 +442,13 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID buffer) {
 DWORD GetObjectType(HGDIOBJ obj) {
   if (DeviceContext* dc = FindDC(obj)) return dc->memory ? OBJ_MEMDC : OBJ_DC;
   GdiObject* o = FindGdi(obj);
-  return o ? o->type : 0;
+  return o && o->type != kIconObject ? o->type : 0;
 }
 
 BOOL DeleteObject(HGDIOBJ obj) {
   if (StockObject(obj)) return TRUE;
+  GdiObject* o = FindGdi(obj);
+  if (!o || o->type == kIconObject) return FALSE;
   return Gdi().objects.erase(obj) ? TRUE : FALSE;
 }
 

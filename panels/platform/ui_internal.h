@@ -126,8 +126,12 @@ struct RegionShape {
 std::shared_ptr<const RegionShape> OffsetShape(const std::shared_ptr<const RegionShape>& s, int dx,
                                                int dy);
 
+// Icons share the handle table but are no GDI object kind of their own:
+// GetObjectType and DeleteObject do not know them.
+constexpr DWORD kIconObject = 0x1C0;
+
 struct GdiObject {
-  DWORD type = 0;   // OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP, OBJ_REGION
+  DWORD type = 0;   // OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP, OBJ_REGION, kIconObject
   bool stock = false;
   LOGPEN pen;
   LOGBRUSH brush;

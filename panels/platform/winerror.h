@@ -31,6 +31,7 @@ constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+constexpr DWORD ERROR_MR_MID_NOT_FOUND = 317;
 constexpr DWORD ERROR_FILE_INVALID = 1006;
 constexpr DWORD ERROR_BADDB = 1009;
 constexpr DWORD ERROR_BADKEY = 1010;
@@ -38,6 +39,18 @@ constexpr DWORD ERROR_CANTWRITE = 1013;
 constexpr DWORD ERROR_KEY_DELETED = 1018;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 constexpr DWORD ERROR_MAPPED_ALIGNMENT = 1132;
+constexpr DWORD ERROR_CANCELLED = 1223;
+constexpr DWORD ERROR_CONNECTION_REFUSED = 1225;
+constexpr DWORD ERROR_NETWORK_UNREACHABLE = 1231;
+constexpr DWORD ERROR_TIMEOUT = 1460;
+// Socket errors share the code space.
+constexpr DWORD WSAECONNABORTED = 10053;
+constexpr DWORD WSAECONNRESET = 10054;
+constexpr DWORD WSAETIMEDOUT = 10060;
+constexpr DWORD WSAECONNREFUSED = 10061;
+constexpr DWORD WSAENETUNREACH = 10051;
+constexpr DWORD WSAEHOSTUNREACH = 10065;
+constexpr DWORD WSAHOST_NOT_FOUND = 11001;
 
 // Like the original platform, the last error belongs to the calling thread and
 // is left alone by calls that succeed unless they say otherwise.

@@ -2,6 +2,7 @@
 #include "host/skinctl/coolcontrols.h"
 
 #include "hover.h"
+#include "platform/shell.h"
 
 #include <algorithm>
 #include <functional>
@@ -120,8 +121,9 @@ BOOL CCoolHyperLink::OnSetCursor(CWnd*, UINT, UINT) {
   return TRUE;
 }
 
-// The platform has no shell here: the address is kept (for the host and the
-// tests to see) and handed to the opener the host installed, if any.
+// The address is kept (for the host and the tests to see) and handed to the
+// opener installed here, or else to the platform's shell "open", where the
+// host records every address the panels open.
 namespace {
 std::function<BOOL(const std::u16string&, int)>& Opener() {
   static std::function<BOOL(const std::u16string&, int)> opener;
@@ -133,6 +135,7 @@ BOOL CCoolHyperLink::GotoURL(LPCWSTR url, int show) {
   if (!url || !*url) return FALSE;
   g_lastUrl = url;
   if (Opener()) return Opener()(g_lastUrl, show);
+  ShellExecuteW(0, u"open", url, nullptr, nullptr, show);
   return TRUE;
 }
 

@@ -488,7 +488,7 @@ RowLayout Layout(const CYRTreeCtrl& tree, const Node& n, int row, int depth, int
   int visibleButtons = 0;
   for (const auto& b : n.postfix) visibleButtons += b.visible ? 1 : 0;
   int postfixWidth = visibleButtons ? kPostfixLead + visibleButtons * (pw + kPostfixGap) : 0;
-  int tw = fontmodel::TextWidth(n.text);
+  int tw = MeasureText(0, n.text);
   int tx = x;
   if (align == YRTA_CENTER) tx = std::max(x, (x + clientWidth - postfixWidth - tw) / 2);
   if (align == YRTA_RIGHT) tx = std::max(x, clientWidth - postfixWidth - tw);
@@ -850,7 +850,7 @@ void CYRTreeCtrl::DrawItem(CDC* dc, HTREEITEM item, const RECT& rc) {
   }
   dc->SetBkMode(TRANSPARENT);
   dc->SetTextColor(GetItemTextColour(item));
-  dc->TextOut(l.text.left, rc.top + (rc.bottom - rc.top - fontmodel::kLineHeight) / 2, n->text);
+  dc->TextOut(l.text.left, rc.top + (rc.bottom - rc.top - FontLineHeight(0)) / 2, n->text);
   if (postfix && postfix->GetSafeHandle()) {
     int cx = 0, cy = 0;
     postfix->GetIconSize(&cx, &cy);

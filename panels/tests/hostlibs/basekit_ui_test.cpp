@@ -8,23 +8,25 @@
 
 namespace {
 
-TEST(DisplayText, EllipsisInTheFontModel) {
-  HDC dc = GetDC(0);
-  // ASCII is 7 pixels a character, other characters 12, "..." 21.
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"abcdefghij", 70), u"abcdefghij");   // fits exactly
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"abcdefghij", 69), u"abcdef...");    // 42 + 21 = 63
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"abcdefghij", 49), u"abcd...");
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"聊天好友列表", 60), u"聊天好...");   // 36 + 21 = 57
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"abcdefghij", 21), u"...");
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"abcdefghij", 15), u"..");          // only dots fit
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"abcdefghij", 3), u"");
+TEST(DisplayText, EllipsisFitsTheMeasuredWidth) {
+  HDC dc = GetDC(0);   // the default font
+  auto w = [](std::u16string_view text) { return MeasureText(0, text); };
+  const int dots = w(u"...");
+  const std::u16string ascii = u"abcdefghij";
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, ascii, w(ascii)), ascii);   // fits exactly
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, ascii, w(u"abcdef") + dots), u"abcdef...");
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, ascii, w(u"abcde") + dots - 1), u"abcd...");
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"聊天好友列表", w(u"聊天好") + dots + 1), u"聊天好...");
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, ascii, dots), u"...");
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, ascii, w(u"..")), u"..");   // only dots fit
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, ascii, w(u".") - 1), u"");
   EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"", 0), u"");
-  RECT rc{10, 0, 59, 20};
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, u"abcdefghij", rc), u"abcd...");
+  RECT rc{10, 0, 10 + w(u"abcd") + dots, 20};
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, ascii, rc), u"abcd...");
   // A surrogate pair is never cut in half.
-  std::u16string emoji = u"ab\U0001F600\U0001F600\U0001F600";   // 50 pixels
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, emoji, 14 + 12 + 21), u"ab\U0001F600...");
-  EXPECT_EQ(CCommFunction::GetDisplayText(dc, emoji, 14 + 11 + 21), u"ab...");
+  std::u16string emoji = u"ab\U0001F600\U0001F600\U0001F600";
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, emoji, w(u"ab\U0001F600") + dots), u"ab\U0001F600...");
+  EXPECT_EQ(CCommFunction::GetDisplayText(dc, emoji, w(u"ab\U0001F600") + dots - 1), u"ab...");
   ReleaseDC(0, dc);
 }
 

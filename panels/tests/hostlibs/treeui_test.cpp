@@ -180,7 +180,7 @@ TEST_F(TreeTest, ExpandCollapseAndVisibleRects) {
   RECT text{};
   ASSERT_TRUE(tree.GetItemRect(f1, &text, TRUE));
   EXPECT_EQ(text.left, 16 + 16 + 3);                 // indent, image, gap
-  EXPECT_EQ(text.right - text.left, 14);             // two ASCII characters
+  EXPECT_EQ(text.right - text.left, MeasureText(0, u"f1"));   // as wide as drawn
   EXPECT_EQ(tree.GetNextVisibleItem(g1), f1);
   EXPECT_EQ(tree.GetLastVisibleItem(), g2);
   EXPECT_EQ(tree.GetContentHeight(), 80);

@@ -1,5 +1,7 @@
 #include "ui_test_support.h"
 
+#include "platform/drawtext.h"
+
 #include "platform/framework.h"
 
 #include <vector>
@@ -76,8 +78,17 @@ TEST_F(FrameworkTest, DerivedHandlersReceiveDecodedMessages) {
   EXPECT_EQ(panel.events.back(), "command 4836");
   Canvas picture = RenderWindow(top);
   EXPECT_EQ(picture.GetPixel(12, 12), RGB(0, 128, 0));
-  EXPECT_EQ(picture.GetPixel(10 + 38 + 1, 10 + 17 + 5), RGB(255, 255, 255));   // first glyph box
-  EXPECT_EQ(picture.GetPixel(10 + 38, 10 + 17 + 5), RGB(0, 128, 0));   // its cell's empty column
+  // The caption is drawn centred: ink only inside its measured box.
+  int width = MeasureText(0, u"好友"), line = FontLineHeight(0);
+  RECT box{10 + (100 - width) / 2, 10 + (50 - line) / 2, 0, 0};
+  box.right = box.left + width;
+  box.bottom = box.top + line;
+  int inside = 0, outside = 0;
+  for (int y = 10; y < 60; ++y)
+    for (int x = 10; x < 110; ++x)
+      if (picture.GetPixel(x, y) != RGB(0, 128, 0)) ++(PtInRect(&box, POINT{x, y}) ? inside : outside);
+  EXPECT_GT(inside, 10);
+  EXPECT_EQ(outside, 0);
   EXPECT_TRUE(panel.DestroyWindow());
   EXPECT_EQ(panel.events.back(), "postncdestroy");
   EXPECT_EQ(panel.m_hWnd, 0u);

@@ -65,19 +65,19 @@ TEST_F(GdiMoreTest, ImageListBlendsThirtyTwoBitImages) {
 
 TEST_F(GdiMoreTest, WordBreakAndEllipsisKeepCharactersWhole) {
   Surface s(10, 10, 0);
-  RECT rc{0, 0, 30, 0};
-  // Wide characters break anywhere: 30 px holds two of them per line.
-  EXPECT_EQ(DrawTextW(s.dc, u"我的好友们", -1, &rc, DT_CALCRECT | DT_WORDBREAK), 48);
-  EXPECT_EQ(rc.right, 24);
+  int line = FontLineHeight(0), wide = MeasureText(0, u"我");
+  RECT rc{0, 0, 2 * wide + wide / 2, 0};
+  // Wide characters break anywhere: the line holds two of them.
+  EXPECT_EQ(DrawTextW(s.dc, u"我的好友们", -1, &rc, DT_CALCRECT | DT_WORDBREAK), 3 * line);
+  EXPECT_EQ(rc.right, 2 * wide);
   // A word longer than the line runs on instead of being cut.
-  rc = RECT{0, 0, 30, 0};
-  EXPECT_EQ(DrawTextW(s.dc, u"abcdefgh ij", -1, &rc, DT_CALCRECT | DT_WORDBREAK), 32);
-  EXPECT_EQ(rc.right, 56);
+  rc = RECT{0, 0, MeasureText(0, u"abcd"), 0};
+  EXPECT_EQ(DrawTextW(s.dc, u"abcdefgh ij", -1, &rc, DT_CALCRECT | DT_WORDBREAK), 2 * line);
+  EXPECT_EQ(rc.right, MeasureText(0, u"abcdefgh"));
   // The ellipsis never splits a surrogate pair.
   std::u16string text = u"ab\U0001F600cd";
-  std::u16string cut = EllipsizeText(text, 39);   // the whole text is 40 wide
+  std::u16string cut = EllipsizeText(text, MeasureText(0, u"ab...") + 1);
   EXPECT_EQ(cut, u"ab...");
-  EXPECT_EQ(fontmodel::TextWidth(u"\U0001F600"), 12);
   EXPECT_EQ(DrawTextW(s.dc, u"", -1, &rc, DT_CALCRECT), 0);
   EXPECT_EQ(DrawTextW(0xBAD, u"x", -1, &rc, 0), 0);
 }
@@ -101,10 +101,11 @@ TEST_F(GdiMoreTest, GetObjectDescribesEachKind) {
   HDC dc = CreateCompatibleDC(0);
   EXPECT_EQ(GetObjectType(dc), OBJ_MEMDC);
   EXPECT_NE(SelectObject(dc, font), 0u);
-  // Every font has the same metrics.
+  // The weight counts in the measure.
   SIZE size;
   GetTextExtentPoint32W(dc, u"abc", 3, &size);
-  EXPECT_EQ(size.cx, 21);
+  EXPECT_EQ(size.cx, MeasureText(font, u"abc"));
+  EXPECT_GT(size.cx, MeasureText(0, u"abc"));
   DeleteDC(dc);
   for (HGDIOBJ o : {pen, font}) EXPECT_TRUE(DeleteObject(o));
   EXPECT_FALSE(DeleteObject(pen));
