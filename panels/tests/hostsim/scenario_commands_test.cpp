@@ -16,6 +16,8 @@
 #include "platform/menu.h"
 #include "platform/message.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/cwinapp.h"
 #include "platform/text.h"
 #include "host/skinctl/coolcontrols.h"
 
@@ -303,15 +305,19 @@ TEST_F(Commands, DialogsAreAnsweredAfterTheirControlsAreSet) {
 }
 
 TEST_F(Commands, MainWindowMessagesAndAddressesAreExpected) {
-  PostMessageW(host_.MainWindow(), 3169, 1, 2);
+  ASSERT_NE(AfxGetMainWnd(), nullptr);
+  EXPECT_EQ(AfxGetMainWnd()->m_hWnd, host_.MainWindow());   // where the panels send
+  PostMessageW(AfxGetMainWnd()->m_hWnd, 3169, 1, 2);
   SendMessageW(host_.MainWindow(), 4187, 0, 0);
-  CCoolHyperLink::GotoURL(u"http://example.org/a", 1);
+  CCoolHyperLink::GotoURL(u"http://example.org/a", 1);   // through the shell's "open"
+  ShellExecuteW(0, u"open", u"http://example.org/b", nullptr, nullptr, 1);
   // The sent message arrives at once, the posted one when messages are pumped.
   EXPECT_EQ(Run("expect mainmsg 4187 0 0\n"
                 "expect mainmsg 3169\n"
                 "advance 0\n"
                 "expect mainmsg 3169 1 2\n"
                 "expect url \"http://example.org/a\"\n"
+                "expect url \"http://example.org/b\"\n"
                 "expect url \"http://example.org/a\"\n"   // each is found once
                 "expect mainmsg 4187\n"
                 "expect mainmsg 1301\n"),
