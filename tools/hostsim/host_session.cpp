@@ -10,7 +10,8 @@
 #include "platform/text.h"
 #include "platform/window.h"
 #include "hostsim/host_decode.h"
-#include "host/skinctl/coolcontrols.h"
+#include "platform/cwinapp.h"
+#include "platform/shell.h"
 #include "platform/controls.h"
 
 // Set by the build when the tree control is there to be dumped.
@@ -155,12 +156,14 @@ CHostSession::CHostSession(std::ostream* transcript) : m_out(transcript), m_moda
   m_main = CreateWindowExW(0, u"HostSimMain", u"hostsim", WS_OVERLAPPEDWINDOW | WS_VISIBLE |
                            WS_CLIPCHILDREN, 0, 0, 320, 720, 0, 0, nullptr, nullptr);
   SetWindowLongPtrW(m_main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  // TODO(lead): once the platform has AfxSetMainWnd, make m_main the
-  // application's main window here, so that AfxGetMainWnd() reaches it.
-  // Addresses the panels open are recorded, never opened.
-  CCoolHyperLink::SetURLOpener([this](const std::u16string& url, int) {
-    RecordUrl(url);
-    return TRUE;
+  // The panels reach the host's main window through AfxGetMainWnd.
+  m_mainWnd.Attach(m_main);
+  AfxSetMainWnd(&m_mainWnd);
+  // Addresses the panels open (the shell's "open", which hyperlinks use too)
+  // are recorded, never opened.
+  m_previousOpener = SetShellOpener([this](const std::u16string& file, const std::u16string&, int) {
+    RecordUrl(file);
+    return true;
   });
   m_msg.SetObserver([this](UINT id, WPARAM w, LPARAM l) {
     m_notices.push_back({id, w, l});
@@ -178,7 +181,9 @@ CHostSession::CHostSession(std::ostream* transcript) : m_out(transcript), m_moda
 
 CHostSession::~CHostSession() {
   UnloadLibrary();
-  CCoolHyperLink::SetURLOpener(nullptr);
+  SetShellOpener(m_previousOpener);
+  if (AfxGetMainWnd() == &m_mainWnd) AfxSetMainWnd(nullptr);
+  m_mainWnd.Detach();
   if (m_main && IsWindow(m_main)) DestroyWindow(m_main);
   SetModalDriver(m_previousDriver);
   LeaveWorld();

@@ -16,7 +16,9 @@
 #include "hostsim/host_data.h"
 #include "hostsim/host_msg.h"
 #include "hostsim/host_requests.h"
+#include "platform/cwnd.h"
 #include "platform/modal.h"
+#include "platform/shell.h"
 #include "platform/xml.h"
 
 class CHostSession;
@@ -216,6 +218,8 @@ class CHostSession : public CQWContainer, public CQWPluginManager {
   CQWBasePlugin* (*m_getPlugin)(const char16_t*) = nullptr;
   void (*m_freePlugin)(CQWBasePlugin*) = nullptr;
   HWND m_main = 0;
+  CWnd m_mainWnd;                 // m_main as the application's main window
+  ShellOpener m_previousOpener;
   std::u16string m_workDir;
   std::vector<std::unique_ptr<CXmlDocument>> m_layouts;
   std::vector<std::unique_ptr<CHostPanel>> m_panels;

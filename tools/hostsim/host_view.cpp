@@ -8,6 +8,7 @@
 #include "platform/snapshot.h"
 #include "platform/message.h"
 #include "platform/text.h"
+#include "platform/tooltip.h"
 #include "platform/window.h"
 
 #ifdef HOSTSIM_HAS_TREEUI
@@ -103,6 +104,9 @@ HWND CHostSession::PopupWindow() const {
   // owner chain leads to the main window: what a panel popped up.
   for (HWND h = GetTopWindow(0); h; h = GetWindow(h, GW_HWNDNEXT)) {
     if (h == m_main || !IsWindowVisible(h)) continue;
+    char16_t cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    if (std::u16string(cls) == TOOLTIPS_CLASSW) continue;   // a tip is not something to click
     if (GetAncestor(h, GA_ROOTOWNER) == m_main || GetWindow(h, GW_OWNER)) return h;
   }
   return 0;

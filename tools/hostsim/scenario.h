@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,7 +96,7 @@ class CScenarioRunner {
   bool m_malformed = false;
   Marks m_marks;
   std::vector<std::vector<char16_t>> m_texts;   // texts passed by address
-  std::vector<std::string> m_ansiTexts;
+  std::deque<std::string> m_ansiTexts;   // a deque: short texts live inside, and must not move
   std::vector<std::vector<unsigned char>> m_buffers;   // bytes: and file: arguments
 };
 

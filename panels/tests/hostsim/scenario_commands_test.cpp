@@ -16,6 +16,8 @@
 #include "platform/menu.h"
 #include "platform/message.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/cwinapp.h"
 #include "platform/text.h"
 #include "host/skinctl/coolcontrols.h"
 
@@ -303,15 +305,19 @@ TEST_F(Commands, DialogsAreAnsweredAfterTheirControlsAreSet) {
 }
 
 TEST_F(Commands, MainWindowMessagesAndAddressesAreExpected) {
-  PostMessageW(host_.MainWindow(), 3169, 1, 2);
+  ASSERT_NE(AfxGetMainWnd(), nullptr);
+  EXPECT_EQ(AfxGetMainWnd()->m_hWnd, host_.MainWindow());   // where the panels send
+  PostMessageW(AfxGetMainWnd()->m_hWnd, 3169, 1, 2);
   SendMessageW(host_.MainWindow(), 4187, 0, 0);
-  CCoolHyperLink::GotoURL(u"http://example.org/a", 1);
+  CCoolHyperLink::GotoURL(u"http://example.org/a", 1);   // through the shell's "open"
+  ShellExecuteW(0, u"open", u"http://example.org/b", nullptr, nullptr, 1);
   // The sent message arrives at once, the posted one when messages are pumped.
   EXPECT_EQ(Run("expect mainmsg 4187 0 0\n"
                 "expect mainmsg 3169\n"
                 "advance 0\n"
                 "expect mainmsg 3169 1 2\n"
                 "expect url \"http://example.org/a\"\n"
+                "expect url \"http://example.org/b\"\n"
                 "expect url \"http://example.org/a\"\n"   // each is found once
                 "expect mainmsg 4187\n"
                 "expect mainmsg 1301\n"),
@@ -336,6 +342,30 @@ TEST_F(Commands, NotificationsCarryBytesAndFileContents) {
   EXPECT_EQ(Fails("notify 3233 file:nothing.txt\n"), "line 1: cannot read \"nothing.txt\"");
   host_.FreePanel(u"req");
   EXPECT_TRUE(HasLine("Dialog.dll FreePlugin PluginReq"));
+}
+
+// Takes both arguments of a notification as 8-bit texts.
+class CTextProbe : public CQWBasePlugin {
+ public:
+  std::string w, l;
+  LRESULT OnNotify(UINT, WPARAM wp, LPARAM lp) override {
+    w = reinterpret_cast<const char*>(wp);
+    l = reinterpret_cast<const char*>(lp);
+    return 0;
+  }
+};
+
+TEST_F(Commands, BothArgumentsStayValidDuringTheCall) {
+  CTextProbe probe;
+  host_.Messages().RegisterMsg(9999, &probe);
+  EXPECT_EQ(Run("notify 9999 ansi:\"a\" ansi:\"b\"\n"), 0);
+  EXPECT_TRUE(ok_) << error_;
+  EXPECT_EQ(probe.w, "a");
+  EXPECT_EQ(probe.l, "b");
+  EXPECT_EQ(Run("notify 9999 ansi:\"c\" bytes:6400\n"), 0);
+  EXPECT_EQ(probe.w, "c");
+  EXPECT_EQ(probe.l, "d");
+  host_.Messages().Forget(&probe);
 }
 
 TEST_F(Commands, SnapshotsArePngFilesInTheProgramDirectory) {
