@@ -214,7 +214,8 @@ void CScenarioRunner::Settle() {
 
 bool CScenarioRunner::Value(const std::string& s, std::uintptr_t& v) {
   auto keep = [&](std::vector<unsigned char> bytes) {
-    bytes.push_back(0);   // a stray text read stops here
+    // A stray text read stops here, 8-bit or UTF-16 at any alignment.
+    bytes.insert(bytes.end(), 3, 0);
     m_buffers.push_back(std::move(bytes));
     v = reinterpret_cast<std::uintptr_t>(m_buffers.back().data());
   };
