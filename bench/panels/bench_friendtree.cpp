@@ -41,7 +41,7 @@ const std::u16string kAccount = u"ftbench";
 
 class BenchData : public CQWData {
  public:
-  BenchData() { m_nodes.emplace_back(); }   // position 0 is "none"
+  BenchData() { m_nodes.emplace_back(); }  // position 0 is "none"
 
   QWPOS Add(QWPOS parent, CHostRecord rec) {
     const QWPOS pos = m_nodes.size();
@@ -52,7 +52,8 @@ class BenchData : public CQWData {
     QWPOS& first = parent ? m_nodes[parent].first : m_first;
     QWPOS& last = parent ? m_nodes[parent].last : m_last;
     n.prev = last;
-    if (last) m_nodes[last].next = pos; else first = pos;
+    if (last) m_nodes[last].next = pos;
+    else first = pos;
     last = pos;
     if (parent) {
       ++m_nodes[parent].members;
@@ -78,7 +79,9 @@ class BenchData : public CQWData {
   QWPOS GetNextPosition(QWPOS pos) const override { return Valid(pos) ? m_nodes[pos].next : 0; }
   QWPOS GetPrevPosition(QWPOS pos) const override { return Valid(pos) ? m_nodes[pos].prev : 0; }
   QWPOS GetParentPosition(QWPOS pos) const override { return Valid(pos) ? m_nodes[pos].parent : 0; }
-  QWPOS GetFirstChildPosition(QWPOS pos) const override { return Valid(pos) ? m_nodes[pos].first : 0; }
+  QWPOS GetFirstChildPosition(QWPOS pos) const override {
+    return Valid(pos) ? m_nodes[pos].first : 0;
+  }
   int GetTopCount() const override { return m_top; }
   QWPOS GetHeadPosition() const override { return m_first; }
   std::unique_ptr<CQWDataItem> GetNextItem(QWPOS& pos) const override {
@@ -97,7 +100,9 @@ class BenchData : public CQWData {
   }
   QWPOS FindPosition(const CQWDataID&) const override { return 0; }
   QWPOS FindPosition(const CQWDataSearch&) const override { return 0; }
-  std::unique_ptr<CQWDataItem> NewItem() const override { return std::make_unique<CHostDataItem>(); }
+  std::unique_ptr<CQWDataItem> NewItem() const override {
+    return std::make_unique<CHostDataItem>();
+  }
   std::unique_ptr<CQWDataItem> NewGroupItem(const std::u16string&) const override {
     return std::make_unique<CHostDataItem>();
   }
@@ -143,7 +148,8 @@ struct Network {
     for (int g = 0; g < kGroups; ++g) {
       CHostRecord rec;
       rec.isGroup = true;
-      rec.name = rec.id = g == 0 ? std::u16string(u"聊天好友") : u"分组" + FromUtf8(std::to_string(g));
+      rec.name = rec.id =
+          g == 0 ? std::u16string(u"聊天好友") : u"分组" + FromUtf8(std::to_string(g));
       groups.push_back(data.Add(0, rec));
     }
     for (int i = 0; i < count; ++i) {
@@ -168,7 +174,8 @@ struct Panel {
   std::vector<BYTE> owner;
 
   explicit Panel(BenchData& data) : manager(&data) {
-    host.CreateEx(0, nullptr, u"bench", WS_OVERLAPPED | WS_VISIBLE, RECT{0, 0, 320, 720}, nullptr, 0);
+    host.CreateEx(0, nullptr, u"bench", WS_OVERLAPPED | WS_VISIBLE, RECT{0, 0, 320, 720}, nullptr,
+                  0);
     tree = std::make_unique<CQWFriendTreeCtrl>();
     tree->Create(WS_CHILD | WS_VISIBLE, RECT{0, 0, 320, 700}, &host, 100);
     tree->Init();
@@ -197,7 +204,8 @@ struct Panel {
 
   void ChangeEveryStatus(Network& net) {
     for (QWPOS pos : net.friends) {
-      net.data.SetStatus(pos, net.data.Status(pos) == QWSTATUS_OFFLINE ? QWSTATUS_ONLINE : QWSTATUS_OFFLINE);
+      net.data.SetStatus(
+          pos, net.data.Status(pos) == QWSTATUS_OFFLINE ? QWSTATUS_ONLINE : QWSTATUS_OFFLINE);
       tree->OnNotify(1365, pos, 0);
     }
   }
@@ -278,7 +286,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
       perFriend[key] = it->second.value;
     }
   }
-  std::map<std::string, double> perFriend;   // seconds per friend
+  std::map<std::string, double> perFriend;  // seconds per friend
 };
 
 // Heap bytes in use per friend once the whole tree is built and open.
@@ -298,33 +306,42 @@ int main(int argc, char** argv) {
   SummaryReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
-  std::printf("\nfriend tree: median cost per friend and the ratio of 10,000 to 1,000 friends\n"
-              "(target with logging off: ratio <= 12)\n");
+  std::printf(
+      "\nfriend tree: median cost per friend and the ratio of 10,000 to 1,000 friends\n"
+      "(target with logging off: ratio <= 12)\n");
   bool ok = true;
   for (int logging : {1, 0}) {
     std::printf(" logging %s:\n", logging ? "at its normal level" : "off");
     for (const char* phase : {"BM_FullLoad", "BM_StatusChange"}) {
       for (int filter : {0, 1}) {
         auto name = [&](int n) {
-          return std::string(phase) + "/friends:" + std::to_string(n) + "/onlyonline:" + std::to_string(filter) +
-                 "/logging:" + std::to_string(logging);
+          return std::string(phase) + "/friends:" + std::to_string(n) +
+                 "/onlyonline:" + std::to_string(filter) + "/logging:" + std::to_string(logging);
         };
-        const double small = reporter.perFriend[name(1000)], large = reporter.perFriend[name(10000)];
+        const double small = reporter.perFriend[name(1000)],
+                     large = reporter.perFriend[name(10000)];
         if (small <= 0) continue;
         const double ratio = large * 10000 / (small * 1000);
         if (!logging) ok = ok && ratio <= 12;
-        std::printf("  %-16s onlyonline=%d  1,000: %7.2f us/friend  10,000: %7.2f us/friend  ratio %5.2f %s\n",
-                    phase, filter, small * 1e6, large * 1e6, ratio, logging ? "" : ratio <= 12 ? "ok" : "OVER");
+        std::printf(
+            "  %-16s onlyonline=%d  1,000: %7.2f us/friend  10,000: %7.2f us/friend  ratio %5.2f "
+            "%s\n",
+            phase, filter, small * 1e6, large * 1e6, ratio,
+            logging       ? ""
+            : ratio <= 12 ? "ok"
+                          : "OVER");
       }
     }
   }
   SetLogging(false);
   for (int count : {1000, 10000})
-    std::printf("  heap after full load: %d friends: %.0f bytes/friend\n", count, HeapPerFriend(count));
+    std::printf("  heap after full load: %d friends: %.0f bytes/friend\n", count,
+                HeapPerFriend(count));
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("  peak resident set of the run: %ld KiB (%.0f bytes per friend of the largest network)\n",
-              usage.ru_maxrss, usage.ru_maxrss * 1024.0 / 10000);
+  std::printf(
+      "  peak resident set of the run: %ld KiB (%.0f bytes per friend of the largest network)\n",
+      usage.ru_maxrss, usage.ru_maxrss * 1024.0 / 10000);
   std::printf("%s\n", ok ? "every phase within the target" : "a phase is over the target");
   return 0;
 }

@@ -35,8 +35,8 @@ constexpr int kPrefixRows = 100;     // vendors whose code starts with "1234"
 constexpr int kRepetitions = 10;
 
 struct Target {
-  std::string name;    // "sqlite" or "postgresql"
-  std::string db;      // what connect takes
+  std::string name;  // "sqlite" or "postgresql"
+  std::string db;    // what connect takes
   std::string part_statement, vendor_statement;
 };
 
@@ -44,7 +44,8 @@ long count_rows(sqlite3* db, const char* table) {
   sqlite3_stmt* stmt = nullptr;
   long n = -1;
   std::string sql = std::string("SELECT count(*) FROM ") + table;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+      sqlite3_step(stmt) == SQLITE_ROW)
     n = sqlite3_column_int64(stmt, 0);
   sqlite3_finalize(stmt);
   return n;
@@ -54,7 +55,8 @@ long count_rows(sqlite3* db, const char* table) {
 // expected rows.
 void ensure_sqlite_database() {
   sqlite3* db = nullptr;
-  if (std::filesystem::exists(kDb) && sqlite3_open_v2(kDb.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+  if (std::filesystem::exists(kDb) &&
+      sqlite3_open_v2(kDb.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
     bool ok = count_rows(db, "part") == kParts && count_rows(db, "vendor") == kVendors;
     sqlite3_close(db);
     if (ok) return;
@@ -71,10 +73,12 @@ void ensure_sqlite_database() {
       "price DECIMAL(12,2));"
       "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < " +
       std::to_string(kParts) +
-      ") INSERT INTO part SELECT printf('%06d', i), '商品' || i, '规格' || (i % 50), '个', (i % 1000) + 0.5 FROM n;"
+      ") INSERT INTO part SELECT printf('%06d', i), '商品' || i, '规格' || (i % 50), '个', (i % "
+      "1000) + 0.5 FROM n;"
       "CREATE TABLE vendor (code CHAR(6) PRIMARY KEY, name CHAR(40));"
       "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < " +
-      std::to_string(kVendors) + ") INSERT INTO vendor SELECT printf('%06d', i), '供应商' || i FROM n;"
+      std::to_string(kVendors) +
+      ") INSERT INTO vendor SELECT printf('%06d', i), '供应商' || i FROM n;"
       "COMMIT;";
   char* err = nullptr;
   if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
@@ -106,7 +110,8 @@ std::string read_file(const std::string& path) {
 // when the server binaries are absent.
 std::string start_postgresql() {
   std::string cmd = quote(PICKLIST_PG_CLUSTER) + " start " + quote(kPgState) + " >/dev/null";
-  if (std::system(cmd.c_str()) != 0) throw std::runtime_error("the PostgreSQL cluster did not start");
+  if (std::system(cmd.c_str()) != 0)
+    throw std::runtime_error("the PostgreSQL cluster did not start");
   if (std::filesystem::exists(kPgState + "/skipped")) {
     std::cout << read_file(kPgState + "/skipped") << '\n';
     return "";
@@ -115,9 +120,11 @@ std::string start_postgresql() {
   std::cout << "loading the PostgreSQL tables ..." << std::endl;
   std::string script = kPgState + "/load.sql";
   std::ofstream(script)
-      << "CREATE TABLE part (spnm VARCHAR(6) PRIMARY KEY, name VARCHAR(40), bzgg VARCHAR(20), s_unit VARCHAR(4), "
+      << "CREATE TABLE part (spnm VARCHAR(6) PRIMARY KEY, name VARCHAR(40), bzgg VARCHAR(20), "
+         "s_unit VARCHAR(4), "
          "price DECIMAL(12,2));\n"
-         "INSERT INTO part SELECT lpad(i::text, 6, '0'), '商品' || i, '规格' || (i % 50), '个', (i % 1000) + 0.5 "
+         "INSERT INTO part SELECT lpad(i::text, 6, '0'), '商品' || i, '规格' || (i % 50), '个', (i "
+         "% 1000) + 0.5 "
          "FROM generate_series(0, "
       << kParts - 1
       << ") i;\n"
@@ -128,8 +135,10 @@ std::string start_postgresql() {
          "CREATE INDEX part_key_pattern ON part (spnm varchar_pattern_ops);\n"
          "CREATE INDEX vendor_key_pattern ON vendor (code varchar_pattern_ops);\n"
          "VACUUM ANALYZE part; VACUUM ANALYZE vendor;\n";
-  std::string load = "psql -X -q -v ON_ERROR_STOP=1 " + quote(conninfo) + " -f " + quote(script) + " >/dev/null";
-  if (std::system(load.c_str()) != 0) throw std::runtime_error("loading the PostgreSQL tables failed");
+  std::string load =
+      "psql -X -q -v ON_ERROR_STOP=1 " + quote(conninfo) + " -f " + quote(script) + " >/dev/null";
+  if (std::system(load.c_str()) != 0)
+    throw std::runtime_error("loading the PostgreSQL tables failed");
   return conninfo;
 }
 
@@ -149,7 +158,8 @@ double median(std::vector<double> v) {
 // library's per-retrieve binding does.
 // PostgreSQL gets it as the library sends it there, quoted names folded to
 // lower case.
-std::string literal_statement(const std::string& statement, const std::string& pattern, bool postgresql) {
+std::string literal_statement(const std::string& statement, const std::string& pattern,
+                              bool postgresql) {
   std::string out = statement;
   if (postgresql) {
     bool quoted = false;
@@ -182,21 +192,24 @@ double shell_seconds(const Target& t, const std::string& script, long* lines) {
 }
 
 // Median milliseconds per run of the statement in the shell.
-double shell_ms(const Target& t, const std::string& statement, const std::string& pattern, int repeats,
-                long rows) {
+double shell_ms(const Target& t, const std::string& statement, const std::string& pattern,
+                int repeats, long rows) {
   // sqlite3 compares LIKE without letter case unless told; the library's
   // connection tells it too.
-  std::string base = t.name == "sqlite" ? "PRAGMA case_sensitive_like = ON;\n" : "SET client_encoding = 'UTF8';\n";
+  std::string base =
+      t.name == "sqlite" ? "PRAGMA case_sensitive_like = ON;\n" : "SET client_encoding = 'UTF8';\n";
   std::string full = base;
-  for (int i = 0; i < repeats; ++i) full += literal_statement(statement, pattern, t.name != "sqlite") + ";\n";
+  for (int i = 0; i < repeats; ++i)
+    full += literal_statement(statement, pattern, t.name != "sqlite") + ";\n";
   std::vector<double> runs;
   for (int r = 0; r < kRepetitions; ++r) {
     long with_lines = 0, without_lines = 0;
     double with = shell_seconds(t, full, &with_lines);
     double without = shell_seconds(t, base, &without_lines);
     if (with_lines - without_lines != rows * repeats)
-      throw std::runtime_error(t.name + " shell printed " + std::to_string(with_lines - without_lines) +
-                               " lines, expected " + std::to_string(rows * repeats));
+      throw std::runtime_error(t.name + " shell printed " +
+                               std::to_string(with_lines - without_lines) + " lines, expected " +
+                               std::to_string(rows * repeats));
     runs.push_back(std::max(with - without, 1e-9) * 1000 / repeats);
   }
   return median(runs);
@@ -208,7 +221,8 @@ class NullGrid : public picklist::CallerGrid {
   int triggerevent(int) override { return 1; }
 };
 
-std::unique_ptr<picklist::PickWindow> open_list(const char* name, NullGrid& grid, picklist::trans_parm& parm) {
+std::unique_ptr<picklist::PickWindow> open_list(const char* name, NullGrid& grid,
+                                                picklist::trans_parm& parm) {
   parm = {&grid, name, 1, 1, std::nullopt};
   return picklist::open(picklist::WindowKind::f_list, &parm);
 }
@@ -259,7 +273,8 @@ class Capture : public benchmark::ConsoleReporter {
 
 void run_target(Target& t) {
   std::string error;
-  if (!picklist::connect(t.db, &error)) throw std::runtime_error("cannot open " + t.db + ": " + error);
+  if (!picklist::connect(t.db, &error))
+    throw std::runtime_error("cannot open " + t.db + ": " + error);
   NullGrid grid;
   picklist::trans_parm parm;
   t.part_statement = open_list("dl_part", grid, parm)->select_statement();
@@ -272,9 +287,14 @@ void run_target(Target& t) {
   benchmark::ClearRegisteredBenchmarks();
   for (auto [name, fn] : {std::pair{"BM_OpenPartList", &BM_OpenPartList},
                           std::pair{"BM_RetrieveAllParts", &BM_RetrieveAllParts}})
-    benchmark::RegisterBenchmark(name, fn)->Iterations(3)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name, fn)
+        ->Iterations(3)
+        ->Repetitions(kRepetitions)
+        ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("BM_VendorPrefixQuery", BM_VendorPrefixQuery)
-      ->Iterations(2)->Repetitions(kRepetitions)->Unit(benchmark::kMillisecond);
+      ->Iterations(2)
+      ->Repetitions(kRepetitions)
+      ->Unit(benchmark::kMillisecond);
   Capture capture;
   benchmark::RunSpecifiedBenchmarks(&capture);
   picklist::disconnect();
@@ -287,14 +307,16 @@ void run_target(Target& t) {
   std::printf("statement (dl_vendor): %s\n", t.vendor_statement.c_str());
   std::printf("query plan of dl_vendor with \"1234%%\":\n");
   for (const auto& step : plan) std::printf("  %s\n", step.c_str());
-  std::printf("\n%-42s %10s %10s %7s   (medians of %d)\n", "", "ours ms", (std::string(shell) + " ms").c_str(),
-              "ratio", kRepetitions);
+  std::printf("\n%-42s %10s %10s %7s   (medians of %d)\n", "", "ours ms",
+              (std::string(shell) + " ms").c_str(), "ratio", kRepetitions);
   auto line = [](const char* what, double ours, double theirs) {
-    std::printf("%-42s %10.3f %10.3f %7.2f\n", what, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
+    std::printf("%-42s %10.3f %10.3f %7.2f\n", what, ours, theirs,
+                theirs > 0 ? ours / theirs : 0.0);
   };
   line("open step, every row of dl_part (100k)", ms["BM_OpenPartList"], shell_all);
   line("retrieve every row of dl_part (100k)", ms["BM_RetrieveAllParts"], shell_all);
-  line("dl_vendor \"1234%\" of 1M (per query)", ms["BM_VendorPrefixQuery"] / kPrefixRepeats, shell_prefix);
+  line("dl_vendor \"1234%\" of 1M (per query)", ms["BM_VendorPrefixQuery"] / kPrefixRepeats,
+       shell_prefix);
 }
 
 }  // namespace

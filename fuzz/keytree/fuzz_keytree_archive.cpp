@@ -21,8 +21,7 @@ void Guarded(Fn fn) {
   try {
     fn();
   } catch (const CArchiveException&) {
-  } catch (const CFileException&) {
-  }
+  } catch (const CFileException&) {}
 }
 
 }  // namespace
@@ -35,9 +34,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fwrite(data, 1, size, f);
   std::fclose(f);
 
-  Guarded([&] { CKeyTree t; t.Load(path); t.ToString(); });
-  Guarded([&] { CKeyTree t; t.BinLoad(path); t.ToString(); });
-  Guarded([&] { CKeyTree t; t.GenericLoad(path); });
+  Guarded([&] {
+    CKeyTree t;
+    t.Load(path);
+    t.ToString();
+  });
+  Guarded([&] {
+    CKeyTree t;
+    t.BinLoad(path);
+    t.ToString();
+  });
+  Guarded([&] {
+    CKeyTree t;
+    t.GenericLoad(path);
+  });
   Guarded([&] { std::unique_ptr<CKeyTree> t(CKeyTree::LoadExEx(path)); });
   CKeyTree fromVariant(COleVariant(data, size));
   fromVariant.GetBinarizeSize();

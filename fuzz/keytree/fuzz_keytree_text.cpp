@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 1 << 16) return 0;
-  std::unique_ptr<CItem> item(CItem::CreateFromString(reinterpret_cast<const char*>(data), static_cast<int>(size)));
+  std::unique_ptr<CItem> item(
+      CItem::CreateFromString(reinterpret_cast<const char*>(data), static_cast<int>(size)));
   if (!item) return 0;
   CString text = item->ToString();
   if (auto* list = item->AsItemList(nullptr)) list->ToIndentString(0, 1);

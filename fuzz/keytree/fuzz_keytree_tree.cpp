@@ -49,7 +49,8 @@ CItem* WalkGetAt(const CKeyTree* tree, const char* path) {
 
 void CollectPaths(CKeyTreeIterator it, const std::string& prefix, std::vector<std::string>& paths) {
   for (; it.isValid() && paths.size() < 2000; it++) {
-    std::string path = prefix.empty() ? std::string(it.key().GetString()) : prefix + "." + it.key().GetString();
+    std::string path =
+        prefix.empty() ? std::string(it.key().GetString()) : prefix + "." + it.key().GetString();
     paths.push_back(path);
     paths.push_back(path + "0");
     paths.push_back(path.substr(0, path.size() / 2));
@@ -66,7 +67,8 @@ void CheckLookUps(const CKeyTree& tree, const std::vector<std::string>& paths) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 1 << 16) return 0;
-  std::unique_ptr<CItem> parsed(CKeyTree::CreateFromString(reinterpret_cast<const char*>(data), static_cast<int>(size)));
+  std::unique_ptr<CItem> parsed(
+      CKeyTree::CreateFromString(reinterpret_cast<const char*>(data), static_cast<int>(size)));
   if (!parsed) return 0;
   if (parsed->GetRuntimeClass() != RUNTIME_CLASS(CKeyTree)) std::abort();
   auto* tree = static_cast<CKeyTree*>(parsed.get());

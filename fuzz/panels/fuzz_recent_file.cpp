@@ -1,12 +1,12 @@
 // "RecentContactFriends.dat" of arbitrary bytes, read at logon, with
 // contacts added on top: the list never holds more than twenty entries, the
 // tree shows each entry once, and what is written back is whole records.
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "hostsim/host_session.h"

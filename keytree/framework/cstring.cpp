@@ -56,9 +56,7 @@ CString& CString::operator+=(char ch) {
   return *this;
 }
 
-int CString::Compare(const char* s) const {
-  return std::strcmp(m_str.c_str(), s ? s : "");
-}
+int CString::Compare(const char* s) const { return std::strcmp(m_str.c_str(), s ? s : ""); }
 
 CString CString::Left(int count) const {
   if (count <= 0) return CString();
@@ -102,7 +100,8 @@ char* CString::GetBuffer(int minLength) {
 
 void CString::ReleaseBuffer(int newLength) {
   if (newLength < 0) m_str.resize(std::strlen(m_str.c_str()));
-  else if (static_cast<size_t>(newLength) <= m_str.size()) m_str.resize(static_cast<size_t>(newLength));
+  else if (static_cast<size_t>(newLength) <= m_str.size())
+    m_str.resize(static_cast<size_t>(newLength));
   Changed();
 }
 

@@ -9,8 +9,8 @@
 class KEYTREE_API CString {
  public:
   CString() = default;
-  CString(const char* text);               // null gives an empty string
-  CString(const char* text, int len);      // exactly len bytes (len < 0: up to the NUL)
+  CString(const char* text);           // null gives an empty string
+  CString(const char* text, int len);  // exactly len bytes (len < 0: up to the NUL)
   CString(char ch, int repeat = 1);
   // Copies take the text only: whoever watches a string watches that one.
   CString(const CString& other) : m_str(other.m_str) {}

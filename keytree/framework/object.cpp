@@ -57,7 +57,8 @@ void RegisterLoadedClasses() {
   for (const CRuntimeClass* cls : registry().loaded) CRuntimeClass::Register(cls);
 }
 
-const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), KT_NO_SCHEMA, nullptr, nullptr};
+const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), KT_NO_SCHEMA, nullptr,
+                                             nullptr};
 
 const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
 CObject::~CObject() = default;
@@ -69,6 +70,4 @@ bool CObject::IsKindOf(const CRuntimeClass* cls) const {
   return GetRuntimeClass()->IsDerivedFrom(cls);
 }
 
-bool CObject::IsSerializable() const {
-  return GetRuntimeClass()->m_wSchema != KT_NO_SCHEMA;
-}
+bool CObject::IsSerializable() const { return GetRuntimeClass()->m_wSchema != KT_NO_SCHEMA; }

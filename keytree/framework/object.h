@@ -58,14 +58,14 @@ class KEYTREE_API CObject {
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
 // In a class body: the descriptor and its accessor.
-#define DECLARE_DYNAMIC(class_name)                              \
- public:                                                         \
-  static const CRuntimeClass class##class_name;                  \
+#define DECLARE_DYNAMIC(class_name)             \
+ public:                                        \
+  static const CRuntimeClass class##class_name; \
   const CRuntimeClass* GetRuntimeClass() const override;
 
 // As DECLARE_DYNAMIC, plus the factory that creates by name.
-#define DECLARE_SERIAL(class_name)                               \
-  DECLARE_DYNAMIC(class_name)                                    \
+#define DECLARE_SERIAL(class_name) \
+  DECLARE_DYNAMIC(class_name)      \
   static CObject* CreateObject();
 
 // Registers a descriptor when the library is loaded.
@@ -74,22 +74,17 @@ struct KEYTREE_API CClassInit {
 };
 
 // In a source file: an abstract class (no factory, no schema), registered.
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                          \
-  const CRuntimeClass class_name::class##class_name = {                         \
-      #class_name, sizeof(class_name), KT_NO_SCHEMA, nullptr,                   \
-      RUNTIME_CLASS(base_class_name)};                                          \
-  const CRuntimeClass* class_name::GetRuntimeClass() const {                    \
-    return RUNTIME_CLASS(class_name);                                           \
-  }                                                                             \
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                           \
+  const CRuntimeClass class_name::class##class_name = {                                          \
+      #class_name, sizeof(class_name), KT_NO_SCHEMA, nullptr, RUNTIME_CLASS(base_class_name)};   \
+  const CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); } \
   static const CClassInit _init_##class_name(RUNTIME_CLASS(class_name));
 
 // In a source file: a concrete class with its schema number and factory.
-#define IMPLEMENT_SERIAL(class_name, base_class_name, schema)                   \
-  CObject* class_name::CreateObject() { return new (std::nothrow) class_name; }                \
-  const CRuntimeClass class_name::class##class_name = {                         \
-      #class_name, sizeof(class_name), schema, class_name::CreateObject,        \
-      RUNTIME_CLASS(base_class_name)};                                          \
-  const CRuntimeClass* class_name::GetRuntimeClass() const {                    \
-    return RUNTIME_CLASS(class_name);                                           \
-  }                                                                             \
+#define IMPLEMENT_SERIAL(class_name, base_class_name, schema)                                    \
+  CObject* class_name::CreateObject() { return new (std::nothrow) class_name; }                  \
+  const CRuntimeClass class_name::class##class_name = {#class_name, sizeof(class_name), schema,  \
+                                                       class_name::CreateObject,                 \
+                                                       RUNTIME_CLASS(base_class_name)};          \
+  const CRuntimeClass* class_name::GetRuntimeClass() const { return RUNTIME_CLASS(class_name); } \
   static const CClassInit _init_##class_name(RUNTIME_CLASS(class_name));

@@ -259,7 +259,8 @@ void ListAccess::MoveChildren(CItemList& from, CItemList& to) {
 
 // Children are read into a holding list first, so that a refused record
 // leaves the list as it was.
-int ListAccess::ReadList(CItemList& list, const unsigned char* record, size_t available, int depth) {
+int ListAccess::ReadList(CItemList& list, const unsigned char* record, size_t available,
+                         int depth) {
   if (depth > LS_MAX_NESTING) return 0;
   uint32_t total;
   if (!CheckHeader(record, available, -1, kListHeader, total)) return 0;

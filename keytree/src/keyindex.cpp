@@ -101,7 +101,8 @@ Found KeyTreeAccess::Find(const CKeyTree& level, const char* seg, size_t n) {
   return f;
 }
 
-CItemList* KeyTreeAccess::InsertKey(CKeyTree& level, const char* seg, size_t n, const Found& where) {
+CItemList* KeyTreeAccess::InsertKey(CKeyTree& level, const char* seg, size_t n,
+                                    const Found& where) {
   bool keep = IndexValid(level);
   auto* node = new (std::nothrow) CKeyTree;
   if (!node) return nullptr;
@@ -114,7 +115,8 @@ CItemList* KeyTreeAccess::InsertKey(CKeyTree& level, const char* seg, size_t n, 
   if (keep) {
     KeyIndex& index = *level.m_pIndex;
     try {
-      if (index.sorted) index.nodes.insert(index.nodes.begin() + static_cast<std::ptrdiff_t>(where.pos), node);
+      if (index.sorted)
+        index.nodes.insert(index.nodes.begin() + static_cast<std::ptrdiff_t>(where.pos), node);
       Revalidate(level);
     } catch (const std::bad_alloc&) {
       Drop(level);
@@ -147,7 +149,8 @@ bool KeyTreeAccess::SetValue(CItemList* node, CItem* value) {
   if (value == old) return true;
   if (value == node->Head()) return false;
   CItemList* level = node->Root();
-  bool keep = IsTree(level) && IndexValid(*static_cast<CKeyTree*>(level)) && !TouchesLevel(value, level);
+  bool keep =
+      IsTree(level) && IndexValid(*static_cast<CKeyTree*>(level)) && !TouchesLevel(value, level);
   if (value && !node->Append(value)) return false;
   delete old;
   if (keep) Revalidate(*static_cast<CKeyTree*>(level));

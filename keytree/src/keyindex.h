@@ -17,17 +17,17 @@
 namespace kt {
 
 struct KeyIndex {
-  uint64_t version = 0;             // the level's change count when built
-  bool sorted = false;              // well-formed and in order: searchable
-  std::vector<CItemList*> nodes;    // the key nodes in list order, when sorted
+  uint64_t version = 0;           // the level's change count when built
+  bool sorted = false;            // well-formed and in order: searchable
+  std::vector<CItemList*> nodes;  // the key nodes in list order, when sorted
 };
 
 // The result of finding one path segment in a level.
 struct Found {
-  bool ok = false;              // false: a malformed key node stopped the walk
-  CItemList* match = nullptr;   // the node whose key equals the segment
-  CItem* stop = nullptr;        // the first node whose key is not smaller
-  size_t pos = 0;               // stop's position, when found by the index
+  bool ok = false;             // false: a malformed key node stopped the walk
+  CItemList* match = nullptr;  // the node whose key equals the segment
+  CItem* stop = nullptr;       // the first node whose key is not smaller
+  size_t pos = 0;              // stop's position, when found by the index
 };
 
 inline bool IsList(const CItem* item) { return IsListItem(item); }
@@ -42,7 +42,8 @@ inline const CLstring* HeadKey(const CItemList* node) {
     default: return nullptr;
   }
   const CRuntimeClass* cls = head->GetRuntimeClass();
-  if (cls != RUNTIME_CLASS(CLstring) && (cls->m_pBaseClass == RUNTIME_CLASS(CItem) || !cls->IsDerivedFrom(RUNTIME_CLASS(CLstring))))
+  if (cls != RUNTIME_CLASS(CLstring) &&
+      (cls->m_pBaseClass == RUNTIME_CLASS(CItem) || !cls->IsDerivedFrom(RUNTIME_CLASS(CLstring))))
     return nullptr;
   return static_cast<const CLstring*>(head);
 }

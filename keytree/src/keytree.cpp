@@ -68,15 +68,17 @@ int EqualTrees(const CItemList& a, const CItemList& b) {
     bool tx = kt::IsExactly(x, CItem::LS_KIND_KEYTREE, RUNTIME_CLASS(CKeyTree));
     bool ty = tx && kt::IsExactly(y, CItem::LS_KIND_KEYTREE, RUNTIME_CLASS(CKeyTree));
     if (tx && ty) {
-      if (!EqualTrees(*static_cast<const CItemList*>(x), *static_cast<const CItemList*>(y))) return 0;
+      if (!EqualTrees(*static_cast<const CItemList*>(x), *static_cast<const CItemList*>(y)))
+        return 0;
     } else if (!tx && kt::IsExactly(x, CItem::LS_KIND_STRING, RUNTIME_CLASS(CLstring)) &&
                kt::IsExactly(y, CItem::LS_KIND_STRING, RUNTIME_CLASS(CLstring))) {
       // Equal as C strings, as CLstring compares; identical bytes settle it
       // without the scan.
       const CString& sx = *static_cast<const CLstring*>(x);
       const CString& sy = *static_cast<const CLstring*>(y);
-      bool same = sx.GetLength() == sy.GetLength() &&
-                  std::memcmp(sx.GetString(), sy.GetString(), static_cast<size_t>(sx.GetLength())) == 0;
+      bool same =
+          sx.GetLength() == sy.GetLength() &&
+          std::memcmp(sx.GetString(), sy.GetString(), static_cast<size_t>(sx.GetLength())) == 0;
       if (!same && std::strcmp(sx.GetString(), sy.GetString())) return 0;
     } else if (x->IsEqual(*y) <= 0) {
       return 0;
@@ -217,8 +219,12 @@ CItemList* CKeyTree::ChildNode(const char* path, CItem* (CItemList::*end)() cons
   return AsList((static_cast<CKeyTree*>(value)->*end)());
 }
 
-CItemList* CKeyTree::GetFirstChildNode(const char* path) const { return ChildNode(path, &CItemList::Head); }
-CItemList* CKeyTree::GetLastChildNode(const char* path) const { return ChildNode(path, &CItemList::Tail); }
+CItemList* CKeyTree::GetFirstChildNode(const char* path) const {
+  return ChildNode(path, &CItemList::Head);
+}
+CItemList* CKeyTree::GetLastChildNode(const char* path) const {
+  return ChildNode(path, &CItemList::Tail);
+}
 
 namespace {
 
@@ -226,7 +232,8 @@ void MergeLevel(CKeyTree& dest, const CItemList& level, const std::string& prefi
   for (CItem* c = level.Head(); c; c = c->Next()) {
     const CLstring* key = kt::KeyOf(c);
     if (!key) continue;
-    std::string path = prefix.empty() ? std::string(key->GetString()) : prefix + "." + key->GetString();
+    std::string path =
+        prefix.empty() ? std::string(key->GetString()) : prefix + "." + key->GetString();
     CItem* value = kt::ValueOf(static_cast<CItemList*>(c));
     if (kt::IsTree(value)) {
       MergeLevel(dest, *static_cast<CKeyTree*>(value), path);
@@ -276,7 +283,8 @@ int CKeyTree::IsSubsetOf(const CKeyTree* other) const {
       if (v != w) return 0;
       continue;
     }
-    if (v->GetRuntimeClass() == RUNTIME_CLASS(CKeyTree) && w->GetRuntimeClass() == RUNTIME_CLASS(CKeyTree)) {
+    if (v->GetRuntimeClass() == RUNTIME_CLASS(CKeyTree) &&
+        w->GetRuntimeClass() == RUNTIME_CLASS(CKeyTree)) {
       if (!static_cast<CKeyTree*>(v)->IsSubsetOf(static_cast<CKeyTree*>(w))) return 0;
     } else if (v->IsEqual(*w) <= 0) {
       return 0;
@@ -301,4 +309,3 @@ CString CKeyTreeIterator::key() const {
   const CLstring* key = kt::HeadKey(m_pNode);
   return key ? CString(static_cast<const CString&>(*key)) : CString();
 }
-

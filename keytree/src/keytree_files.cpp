@@ -200,9 +200,7 @@ CKeyTree* CKeyTree::LoadExEx(const char* path) {
   return loaded.release();
 }
 
-int CKeyTree::GenericLoad(const char* path) {
-  return BinLoad(path) ? 1 : Load(path);
-}
+int CKeyTree::GenericLoad(const char* path) { return BinLoad(path) ? 1 : Load(path); }
 
 // ---- indented text file ---------------------------------------------------------------
 

@@ -62,11 +62,12 @@ CItem* CLguid::Duplicate() const { return new (std::nothrow) CLguid(m_value); }
 CString CLguid::ToString() const {
   const GUID& g = m_value;
   char text[96];
-  std::snprintf(text, sizeof text, "%d/%d/%d/%d/%d/%d/%d/%d/%d/%d/%d", static_cast<int32_t>(g.Data1),
-                g.Data2, g.Data3, static_cast<int8_t>(g.Data4[0]), static_cast<int8_t>(g.Data4[1]),
-                static_cast<int8_t>(g.Data4[2]), static_cast<int8_t>(g.Data4[3]),
-                static_cast<int8_t>(g.Data4[4]), static_cast<int8_t>(g.Data4[5]),
-                static_cast<int8_t>(g.Data4[6]), static_cast<int8_t>(g.Data4[7]));
+  std::snprintf(text, sizeof text, "%d/%d/%d/%d/%d/%d/%d/%d/%d/%d/%d",
+                static_cast<int32_t>(g.Data1), g.Data2, g.Data3, static_cast<int8_t>(g.Data4[0]),
+                static_cast<int8_t>(g.Data4[1]), static_cast<int8_t>(g.Data4[2]),
+                static_cast<int8_t>(g.Data4[3]), static_cast<int8_t>(g.Data4[4]),
+                static_cast<int8_t>(g.Data4[5]), static_cast<int8_t>(g.Data4[6]),
+                static_cast<int8_t>(g.Data4[7]));
   return CString(text);
 }
 

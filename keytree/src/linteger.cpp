@@ -45,16 +45,41 @@ CLinteger& CLinteger::operator=(CItem* other) {
   return *this;
 }
 
-CLinteger CLinteger::operator+(const CLinteger& b) const { return CLinteger(Wrap(U(m_value) + U(b.m_value))); }
-CLinteger CLinteger::operator-(const CLinteger& b) const { return CLinteger(Wrap(U(m_value) - U(b.m_value))); }
-CLinteger CLinteger::operator*(const CLinteger& b) const { return CLinteger(Wrap(U(m_value) * U(b.m_value))); }
-CLinteger CLinteger::operator/(const CLinteger& b) const { return CLinteger(Divide(m_value, b.m_value)); }
-CLinteger CLinteger::operator%(const CLinteger& b) const { return CLinteger(Remainder(m_value, b.m_value)); }
-CLinteger& CLinteger::operator+=(const CLinteger& b) { m_value = Wrap(U(m_value) + U(b.m_value)); return *this; }
-CLinteger& CLinteger::operator-=(const CLinteger& b) { m_value = Wrap(U(m_value) - U(b.m_value)); return *this; }
-CLinteger& CLinteger::operator*=(const CLinteger& b) { m_value = Wrap(U(m_value) * U(b.m_value)); return *this; }
-CLinteger& CLinteger::operator/=(const CLinteger& b) { m_value = Divide(m_value, b.m_value); return *this; }
-CLinteger& CLinteger::operator%=(const CLinteger& b) { m_value = Remainder(m_value, b.m_value); return *this; }
+CLinteger CLinteger::operator+(const CLinteger& b) const {
+  return CLinteger(Wrap(U(m_value) + U(b.m_value)));
+}
+CLinteger CLinteger::operator-(const CLinteger& b) const {
+  return CLinteger(Wrap(U(m_value) - U(b.m_value)));
+}
+CLinteger CLinteger::operator*(const CLinteger& b) const {
+  return CLinteger(Wrap(U(m_value) * U(b.m_value)));
+}
+CLinteger CLinteger::operator/(const CLinteger& b) const {
+  return CLinteger(Divide(m_value, b.m_value));
+}
+CLinteger CLinteger::operator%(const CLinteger& b) const {
+  return CLinteger(Remainder(m_value, b.m_value));
+}
+CLinteger& CLinteger::operator+=(const CLinteger& b) {
+  m_value = Wrap(U(m_value) + U(b.m_value));
+  return *this;
+}
+CLinteger& CLinteger::operator-=(const CLinteger& b) {
+  m_value = Wrap(U(m_value) - U(b.m_value));
+  return *this;
+}
+CLinteger& CLinteger::operator*=(const CLinteger& b) {
+  m_value = Wrap(U(m_value) * U(b.m_value));
+  return *this;
+}
+CLinteger& CLinteger::operator/=(const CLinteger& b) {
+  m_value = Divide(m_value, b.m_value);
+  return *this;
+}
+CLinteger& CLinteger::operator%=(const CLinteger& b) {
+  m_value = Remainder(m_value, b.m_value);
+  return *this;
+}
 CLinteger CLinteger::operator-() const { return CLinteger(Wrap(0u - U(m_value))); }
 
 CLinteger CLinteger::operator++() {

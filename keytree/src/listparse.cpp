@@ -18,8 +18,9 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 // (the generic parse may try the same text as a key tree and as a list).
 // The ")" found for the "(" at open by an earlier scan, or null.
 const char* KnownMatch(const ParseContext& ctx, const char* open) {
-  auto it = std::lower_bound(ctx.parens.begin(), ctx.parens.end(), open,
-                             [](const std::pair<const char*, const char*>& e, const char* o) { return e.first < o; });
+  auto it = std::lower_bound(
+      ctx.parens.begin(), ctx.parens.end(), open,
+      [](const std::pair<const char*, const char*>& e, const char* o) { return e.first < o; });
   return it != ctx.parens.end() && it->first == open ? it->second : nullptr;
 }
 

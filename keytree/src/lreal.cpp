@@ -30,10 +30,22 @@ CLreal CLreal::operator+(const CLreal& b) const { return CLreal(m_value + b.m_va
 CLreal CLreal::operator-(const CLreal& b) const { return CLreal(m_value - b.m_value); }
 CLreal CLreal::operator*(const CLreal& b) const { return CLreal(m_value * b.m_value); }
 CLreal CLreal::operator/(const CLreal& b) const { return CLreal(m_value / b.m_value); }
-CLreal& CLreal::operator+=(const CLreal& b) { m_value += b.m_value; return *this; }
-CLreal& CLreal::operator-=(const CLreal& b) { m_value -= b.m_value; return *this; }
-CLreal& CLreal::operator*=(const CLreal& b) { m_value *= b.m_value; return *this; }
-CLreal& CLreal::operator/=(const CLreal& b) { m_value /= b.m_value; return *this; }
+CLreal& CLreal::operator+=(const CLreal& b) {
+  m_value += b.m_value;
+  return *this;
+}
+CLreal& CLreal::operator-=(const CLreal& b) {
+  m_value -= b.m_value;
+  return *this;
+}
+CLreal& CLreal::operator*=(const CLreal& b) {
+  m_value *= b.m_value;
+  return *this;
+}
+CLreal& CLreal::operator/=(const CLreal& b) {
+  m_value /= b.m_value;
+  return *this;
+}
 CLreal CLreal::operator-() const { return CLreal(-m_value); }
 
 CLreal CLreal::operator++() {

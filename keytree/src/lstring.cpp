@@ -12,9 +12,7 @@ namespace {
 
 // Control characters other than tab and line feed are written as "\x" and
 // their hexadecimal value; bytes from 0x80 up pass unchanged.
-bool IsEscapedControl(unsigned char c) {
-  return (c < 32 && c != '\t' && c != '\n') || c == 127;
-}
+bool IsEscapedControl(unsigned char c) { return (c < 32 && c != '\t' && c != '\n') || c == 127; }
 
 // Decodes the text between the quotes; false for an escape the form does not have.
 bool Unescape(const char* p, const char* end, std::string& out) {
@@ -54,7 +52,9 @@ bool ParseQuoted(const char* text, int len, std::string& out) {
 }  // namespace
 
 CLstring::CLstring() { SetChangeHook(&CLstring::TextChanged); }
-CLstring::CLstring(const char* text, int len) : CString(text, len) { SetChangeHook(&CLstring::TextChanged); }
+CLstring::CLstring(const char* text, int len) : CString(text, len) {
+  SetChangeHook(&CLstring::TextChanged);
+}
 CLstring::CLstring(const CLstring& other) : CItem(other), CString(other) {
   SetChangeHook(&CLstring::TextChanged);
 }

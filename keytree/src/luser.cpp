@@ -103,7 +103,10 @@ CString CLuser::ToString() const {
 int CLuser::FromString(const char* text, int len) {
   std::string bytes;
   if (!ParseBlock(text, len, bytes)) return 0;
-  return Assign(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned int>(bytes.size())) ? 1 : 0;
+  return Assign(reinterpret_cast<const unsigned char*>(bytes.data()),
+                static_cast<unsigned int>(bytes.size()))
+             ? 1
+             : 0;
 }
 
 CItem* CLuser::CreateFromString(const char* text, int len) {

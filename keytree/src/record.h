@@ -58,7 +58,8 @@ inline int ListNesting(const CItem* item, int limit) {
   if (!IsItem(item) || !item->IsKindOf(RUNTIME_CLASS(CItemList))) return 0;
   if (limit <= 0) return 1;
   int deepest = 0;
-  for (const CItem* c = static_cast<const CItemList*>(item)->Head(); c && deepest < limit; c = c->Next()) {
+  for (const CItem* c = static_cast<const CItemList*>(item)->Head(); c && deepest < limit;
+       c = c->Next()) {
     int d = ListNesting(c, limit - 1);
     if (d > deepest) deepest = d;
   }
@@ -66,7 +67,9 @@ inline int ListNesting(const CItem* item, int limit) {
 }
 
 // True when item can be written in every form and read back.
-inline bool FitsNesting(const CItem* item) { return ListNesting(item, LS_MAX_NESTING) <= LS_MAX_NESTING; }
+inline bool FitsNesting(const CItem* item) {
+  return ListNesting(item, LS_MAX_NESTING) <= LS_MAX_NESTING;
+}
 
 // Binary reading and text parsing nested to a bounded depth.
 struct Span {
@@ -76,7 +79,7 @@ struct Span {
 
 struct ParseContext {
   int depth = 0;
-  bool tooDeep = false;  // once set, the whole parse fails
+  bool tooDeep = false;     // once set, the whole parse fails
   std::vector<Span> spans;  // element texts of the lists being parsed, as a stack
   // Each "(" of the outermost list's elements with its matching ")", in text
   // order, found in the one scan of that list, so that nested lists step

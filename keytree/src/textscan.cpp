@@ -1,9 +1,9 @@
 #include "textscan.h"
 
-#include <clocale>
-#include <cstdlib>
 #include <locale.h>
 #include <stdlib.h>
+#include <clocale>
+#include <cstdlib>
 #include <cstring>
 
 namespace kt {

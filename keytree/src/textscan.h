@@ -28,14 +28,17 @@ bool ScanAnyBase(const char* p, const char* end, uint32_t& value, size_t& consum
 // A number that is the whole of len characters (no trimming; len < 0 fails),
 // as FromString reads it.
 template <typename T>
-bool ScanExactly(bool (*scan)(const char*, const char*, T&, size_t&), const char* text, int len, T& value) {
+bool ScanExactly(bool (*scan)(const char*, const char*, T&, size_t&), const char* text, int len,
+                 T& value) {
   size_t consumed;
-  return text && len >= 0 && scan(text, text + len, value, consumed) && consumed == static_cast<size_t>(len);
+  return text && len >= 0 && scan(text, text + len, value, consumed) &&
+         consumed == static_cast<size_t>(len);
 }
 
 // A number that is the whole of the trimmed text, as CreateFromString reads it.
 template <typename T>
-bool ScanTrimmed(bool (*scan)(const char*, const char*, T&, size_t&), const char* text, int len, T& value) {
+bool ScanTrimmed(bool (*scan)(const char*, const char*, T&, size_t&), const char* text, int len,
+                 T& value) {
   if (!text) return false;
   const char* p = text;
   const char* end = text + TextLength(text, len);

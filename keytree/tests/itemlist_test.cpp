@@ -13,7 +13,8 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 std::unique_ptr<CItemList> List(const char* text, int len = -1) {
-  return std::unique_ptr<CItemList>(static_cast<CItemList*>(CItemList::CreateFromString(text, len)));
+  return std::unique_ptr<CItemList>(
+      static_cast<CItemList*>(CItemList::CreateFromString(text, len)));
 }
 
 std::string Text(const CItem& item) { return item.ToString().str(); }
@@ -287,7 +288,8 @@ TEST(ListParse, ShapesThatParse) {
 }
 
 TEST(ListParse, ShapesThatFailAndLeaveNothingBehind) {
-  for (const char* bad : {"(1, 2", "1, 2)", "(", ")", "", "((1), (2)", "(1, (2)", "((\\)", "(\"(\")x"})
+  for (const char* bad :
+       {"(1, 2", "1, 2)", "(", ")", "", "((1), (2)", "(1, (2)", "((\\)", "(\"(\")x"})
     EXPECT_FALSE(List(bad)) << bad;
   EXPECT_FALSE(CItemList::CreateFromString(nullptr, -1));
   // An element in parentheses that never closes fails the whole list, even
@@ -300,9 +302,15 @@ TEST(ListParse, ShapesThatFailAndLeaveNothingBehind) {
 // escapes and parentheses interleave around its elements.
 TEST(ListParse, NestedListsParseAsOnTheirOwn) {
   const char* cases[] = {
-      "((1)\"x, (2)\", 3)",        "((1)\"x, (2)\" (4), 3)",   "(((1)\"(\", (2)), \")\", (5))",
-      "((a\\(b), ((c)), \"\\\"(\", (d))", "((1, (2, (3, \"(\\\"\")), 4), (5))", "(((\"a)\", (b)) x), (z))",
-      "((1) (2), (3))",             "( (1)\\(, (2))",           "(1, (\"a\" (b\\\" (c)), (d)))",
+      "((1)\"x, (2)\", 3)",
+      "((1)\"x, (2)\" (4), 3)",
+      "(((1)\"(\", (2)), \")\", (5))",
+      "((a\\(b), ((c)), \"\\\"(\", (d))",
+      "((1, (2, (3, \"(\\\"\")), 4), (5))",
+      "(((\"a)\", (b)) x), (z))",
+      "((1) (2), (3))",
+      "( (1)\\(, (2))",
+      "(1, (\"a\" (b\\\" (c)), (d)))",
   };
   for (const char* text : cases) {
     std::unique_ptr<CItem> alone(CItem::CreateFromString(text, -1));
@@ -313,7 +321,8 @@ TEST(ListParse, NestedListsParseAsOnTheirOwn) {
     EXPECT_EQ(Text(*outer->GetChild(1)), Text(*alone)) << text;
     EXPECT_EQ(Text(*outer->GetChild(2)), Text(*alone)) << text;
   }
-  EXPECT_EQ(Text(*List("((1)\"x, (2)\", 3)")), "((1), 0/0/0/0/0/0/0/0/0/0/0, (2), 0/0/0/0/0/0/0/0/0/0/0, 3)");
+  EXPECT_EQ(Text(*List("((1)\"x, (2)\", 3)")),
+            "((1), 0/0/0/0/0/0/0/0/0/0/0, (2), 0/0/0/0/0/0/0/0/0/0/0, 3)");
 }
 
 TEST(ListParse, NulEndsTheTextEarly) {

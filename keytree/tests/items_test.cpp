@@ -57,7 +57,8 @@ TEST(IntegerText, ParseTakesTrimmedTextThatIsWhollyANumber) {
   auto n = std::unique_ptr<CItem>(CLinteger::CreateFromString(" 42 ", -1));
   ASSERT_TRUE(n);
   EXPECT_EQ(IntOf(n.get(), 0), 42);
-  for (const char* ok : {"-7", "+7", "\t12\r\n"}) EXPECT_TRUE(std::unique_ptr<CItem>(CLinteger::CreateFromString(ok, -1))) << ok;
+  for (const char* ok : {"-7", "+7", "\t12\r\n"})
+    EXPECT_TRUE(std::unique_ptr<CItem>(CLinteger::CreateFromString(ok, -1))) << ok;
   for (const char* bad : {"4 2", "", "   ", "1.5", "12abc", "+", "-", "0x10"})
     EXPECT_FALSE(std::unique_ptr<CItem>(CLinteger::CreateFromString(bad, -1))) << bad;
   EXPECT_FALSE(CLinteger::CreateFromString(nullptr, -1));
@@ -89,7 +90,7 @@ TEST(IntegerArithmetic, WrapsTruncatesAndNeverTraps) {
   EXPECT_EQ(static_cast<long>(a + b), 5);
   EXPECT_EQ(static_cast<long>(a - b), 9);
   EXPECT_EQ(static_cast<long>(a * b), -14);
-  EXPECT_EQ(static_cast<long>(a / b), -3);                        // truncating
+  EXPECT_EQ(static_cast<long>(a / b), -3);                         // truncating
   EXPECT_EQ(static_cast<long>(CLinteger(-7) % CLinteger(2)), -1);  // sign of the dividend
   EXPECT_EQ(static_cast<long>(CLinteger(INT_MAX) + CLinteger(1)), INT_MIN);
   EXPECT_EQ(static_cast<long>(-CLinteger(INT_MIN)), INT_MIN);
@@ -126,9 +127,11 @@ TEST(RealText, AcceptsDecimalNumbersOnly) {
     auto r = std::unique_ptr<CItem>(CLreal::CreateFromString(ok, -1));
     EXPECT_TRUE(r) << ok;
   }
-  EXPECT_DOUBLE_EQ(RealOf(std::unique_ptr<CItem>(CLreal::CreateFromString("-1e3", -1)).get(), 0), -1000.0);
+  EXPECT_DOUBLE_EQ(RealOf(std::unique_ptr<CItem>(CLreal::CreateFromString("-1e3", -1)).get(), 0),
+                   -1000.0);
   // Hexadecimal floating forms and the words are not numbers here.
-  for (const char* bad : {"0x0000000101", "0x1p3", "inf", "nan", "INFINITY", "1e", "1e+", ".", "", "1.5x"})
+  for (const char* bad :
+       {"0x0000000101", "0x1p3", "inf", "nan", "INFINITY", "1e", "1e+", ".", "", "1.5x"})
     EXPECT_FALSE(std::unique_ptr<CItem>(CLreal::CreateFromString(bad, -1))) << bad;
 }
 
@@ -152,9 +155,11 @@ bool UseCommaLocale() {
   ::mkdir(dir.c_str(), 0700);
   std::FILE* f = std::fopen(src.c_str(), "w");
   if (!f) return false;
-  std::fputs("LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\nEND LC_NUMERIC\n", f);
+  std::fputs("LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\nEND LC_NUMERIC\n",
+             f);
   std::fclose(f);
-  std::string cmd = "localedef -c -i " + src + " -f ANSI_X3.4-1968 " + dir + "/comma >/dev/null 2>&1";
+  std::string cmd =
+      "localedef -c -i " + src + " -f ANSI_X3.4-1968 " + dir + "/comma >/dev/null 2>&1";
   int ignored = std::system(cmd.c_str());
   (void)ignored;
   ::setenv("LOCPATH", dir.c_str(), 1);
@@ -278,8 +283,8 @@ TEST(UserText, CountThenBytesInLowercaseHex) {
 }
 
 TEST(UserText, MalformedBlocksFail) {
-  for (const char* bad : {"0x00000002ab", "0x0000000", "0x", "0X00000000", "1x00000000", "0x00000001abc",
-                          "0x00000001zz", "0x00000001AB", "0xg0000000"})
+  for (const char* bad : {"0x00000002ab", "0x0000000", "0x", "0X00000000", "1x00000000",
+                          "0x00000001abc", "0x00000001zz", "0x00000001AB", "0xg0000000"})
     EXPECT_FALSE(std::unique_ptr<CItem>(CLuser::CreateFromString(bad, -1))) << bad;
   CLuser u("\x05", 1);
   EXPECT_EQ(u.FromString("0x00000002ab", -1), 0);
@@ -310,14 +315,17 @@ TEST(GuidText, SignedAndUnsignedFieldsBothWays) {
 }
 
 TEST(GuidText, NumbersInAnyBaseAndZeroFallback) {
-  auto parse = [](const char* text) { return GuidOf(std::unique_ptr<CItem>(CLguid::CreateFromString(text, -1)).get(), MakeGuid(9, 9, 9, {9})); };
+  auto parse = [](const char* text) {
+    return GuidOf(std::unique_ptr<CItem>(CLguid::CreateFromString(text, -1)).get(),
+                  MakeGuid(9, 9, 9, {9}));
+  };
   EXPECT_EQ(parse("0x10/0/0/0/0/0/0/0/0/0/0").Data1, 16u);
   EXPECT_EQ(parse("010/0/0/0/0/0/0/0/0/0/0").Data1, 8u);
   EXPECT_EQ(parse("1/65537/0/0/0/0/0/0/0/0/257").Data2, 1);  // low 16 bits
   EXPECT_EQ(parse("1/65537/0/0/0/0/0/0/0/0/257").Data4[7], 1);
   const GUID zero{};
-  for (const char* other : {"", "word", "1/2/3", "1/2/3/4/5/6/7/8/9/10/11/12", "0/0/0/0/0/0/0/0/0/0/0 and more",
-                            "08/0/0/0/0/0/0/0/0/0/0"})
+  for (const char* other : {"", "word", "1/2/3", "1/2/3/4/5/6/7/8/9/10/11/12",
+                            "0/0/0/0/0/0/0/0/0/0/0 and more", "08/0/0/0/0/0/0/0/0/0/0"})
     EXPECT_EQ(parse(other), zero) << other;
   EXPECT_FALSE(CLguid::CreateFromString(nullptr, -1));
   CLguid item(MakeGuid(1, 2, 3, {4}));
@@ -514,9 +522,10 @@ TEST(ClassDescriptors, NamesSchemasFactoriesAndRegistry) {
     const char* name;
     const CRuntimeClass* cls;
   };
-  for (Expect e : {Expect{"CLinteger", RUNTIME_CLASS(CLinteger)}, Expect{"CLreal", RUNTIME_CLASS(CLreal)},
-                   Expect{"CLstring", RUNTIME_CLASS(CLstring)}, Expect{"CLuser", RUNTIME_CLASS(CLuser)},
-                   Expect{"CLguid", RUNTIME_CLASS(CLguid)}, Expect{"CItemList", RUNTIME_CLASS(CItemList)}}) {
+  for (Expect e :
+       {Expect{"CLinteger", RUNTIME_CLASS(CLinteger)}, Expect{"CLreal", RUNTIME_CLASS(CLreal)},
+        Expect{"CLstring", RUNTIME_CLASS(CLstring)}, Expect{"CLuser", RUNTIME_CLASS(CLuser)},
+        Expect{"CLguid", RUNTIME_CLASS(CLguid)}, Expect{"CItemList", RUNTIME_CLASS(CItemList)}}) {
     EXPECT_STREQ(e.cls->m_lpszClassName, e.name);
     EXPECT_EQ(e.cls->m_wSchema, 1u);
     EXPECT_EQ(CRuntimeClass::FromName(e.name), e.cls);

@@ -99,7 +99,9 @@ TEST_F(KeyTreeFiles, SaveAndLoadArchive) {
   CKeyTree t = Sample();
   ASSERT_EQ(t.Save(path.c_str(), 2), 1);
   std::string bytes = Slurp(path);
-  EXPECT_EQ(bytes.substr(0, 14), std::string("\xFF\xFF\x01\x00\x08\x00" "CKeyTree", 14));
+  EXPECT_EQ(bytes.substr(0, 14), std::string("\xFF\xFF\x01\x00\x08\x00"
+                                             "CKeyTree",
+                                             14));
   CString text = t.ToString();
   ASSERT_LT(text.GetLength(), 255);
   EXPECT_EQ(static_cast<unsigned char>(bytes[14]), text.GetLength());
@@ -186,7 +188,10 @@ TEST_F(KeyTreeFiles, ArchiveFailures) {
   EXPECT_TRUE(t.IsEqual(before));
 
   // Text that is no key tree loads as an empty tree.
-  Spit(Path("text.arc"), std::string("\xFF\xFF\x01\x00\x08\x00" "CKeyTree\x05" "(1,2)", 20));
+  Spit(Path("text.arc"), std::string("\xFF\xFF\x01\x00\x08\x00"
+                                     "CKeyTree\x05"
+                                     "(1,2)",
+                                     20));
   EXPECT_EQ(t.Load(Path("text.arc").c_str()), 1);
   EXPECT_EQ(t.GetCount(), 1);  // "FileName" alone
 }

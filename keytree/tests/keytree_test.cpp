@@ -35,7 +35,9 @@ TEST(KeyTreeKeys, KeysStaySortedBytewise) {
   t.AddKey("\xe4\xb8\xad", 5);  // bytes above 0x7F sort after ASCII
   EXPECT_EQ(Keys(t), (std::vector<std::string>{"B", "a", "ab", "b", "\xe4\xb8\xad"}));
   EXPECT_EQ(IntOf(t.GetAt("ab"), 0), 3);
-  EXPECT_EQ(t.ToString(), CString("(.(.\"B\", 4), (.\"a\", 1), (.\"ab\", 3), (.\"b\", 2), (.\"\xe4\xb8\xad\", 5))"));
+  EXPECT_EQ(
+      t.ToString(),
+      CString("(.(.\"B\", 4), (.\"a\", 1), (.\"ab\", 3), (.\"b\", 2), (.\"\xe4\xb8\xad\", 5))"));
 }
 
 TEST(KeyTreeKeys, AddKeyTwiceKeepsTheFirstValue) {
@@ -180,8 +182,8 @@ TEST(KeyTreeMerge, LeavesReplaceAndSubtreesUnderLeavesDrop) {
 
 TEST(KeyTreeMerge, EmptyKeysAndSubtrees) {
   CKeyTree src, dst;
-  src.AddKey("k", nullptr);        // an empty key replaces a value
-  src.AddKey("sub", new CKeyTree); // an empty subtree creates nothing
+  src.AddKey("k", nullptr);         // an empty key replaces a value
+  src.AddKey("sub", new CKeyTree);  // an empty subtree creates nothing
   src.AddKey("deep.x", 5);
   dst.AddKey("k", 1);
   dst.AddKey("deep.y", 6);
@@ -351,15 +353,13 @@ class KeyTreeWideLevel : public ::testing::Test {
 };
 
 TEST_F(KeyTreeWideLevel, FindsEveryKeyAndInsertsInOrder) {
-  for (int i = 0; i < 40; ++i)
-    EXPECT_EQ(IntOf(t.GetAt(Key(i).c_str()), -1), i % 2 ? -1 : i) << i;
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(IntOf(t.GetAt(Key(i).c_str()), -1), i % 2 ? -1 : i) << i;
   for (int i = 1; i < 40; i += 2) t.AddKey(Key(i).c_str(), i);
   std::vector<std::string> keys = Keys(t);
   ASSERT_EQ(keys.size(), 40u);
   for (int i = 0; i < 40; ++i) EXPECT_EQ(keys[i], Key(i));
   for (int i = 0; i < 40; i += 3) EXPECT_EQ(t.DeleteKey(Key(i).c_str()), 1);
-  for (int i = 0; i < 40; ++i)
-    EXPECT_EQ(IntOf(t.GetAt(Key(i).c_str()), -1), i % 3 ? i : -1) << i;
+  for (int i = 0; i < 40; ++i) EXPECT_EQ(IntOf(t.GetAt(Key(i).c_str()), -1), i % 3 ? i : -1) << i;
 }
 
 TEST_F(KeyTreeWideLevel, ChangesMadeBehindItsBackAreSeen) {

@@ -13,8 +13,8 @@ CPluginMenu::~CPluginMenu() { CPluginMenu::UnRegisterMsg(); }
 
 const CQWAttrArray& CPluginMenu::GetAttrArray() {
   static const CQWAttrArray attrs = QWExtendAttrs(
-      CPluginTranBtn::GetAttrArray(),
-      {QW_PLUGIN_ATTR(ATTR_BOOL, CPluginMenu, m_bOwnInfoReadOnly, u"OwnInfo_ReadOnly", u"个人资料只读")});
+      CPluginTranBtn::GetAttrArray(), {QW_PLUGIN_ATTR(ATTR_BOOL, CPluginMenu, m_bOwnInfoReadOnly,
+                                                      u"OwnInfo_ReadOnly", u"个人资料只读")});
   return attrs;
 }
 

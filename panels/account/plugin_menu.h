@@ -15,5 +15,5 @@ class CPluginMenu : public CPluginTranBtn {
   void RegisterMsg() override;
   void UnRegisterMsg() override;
 
-  BOOL m_bOwnInfoReadOnly = FALSE;   // "OwnInfo_ReadOnly"
+  BOOL m_bOwnInfoReadOnly = FALSE;  // "OwnInfo_ReadOnly"
 };

@@ -15,6 +15,6 @@ class CPluginMucEntry : public CQWBaseWndPluginEx {
   void RegisterMsg() override;
   void UnRegisterMsg() override;
 
-  std::u16string m_strTip;        // "Tip"
-  std::u16string m_strIconFile;   // "IconFile"
+  std::u16string m_strTip;       // "Tip"
+  std::u16string m_strIconFile;  // "IconFile"
 };

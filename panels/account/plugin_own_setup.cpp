@@ -13,8 +13,8 @@ CPluginOwnSetup::~CPluginOwnSetup() { CPluginOwnSetup::UnRegisterMsg(); }
 
 const CQWAttrArray& CPluginOwnSetup::GetAttrArray() {
   static const CQWAttrArray attrs = QWExtendAttrs(
-      CPluginBtnWnd::GetAttrArray(),
-      {QW_PLUGIN_ATTR(ATTR_BOOL, CPluginOwnSetup, m_bOwnInfoReadOnly, u"OwnInfo_ReadOnly", u"个人资料只读")});
+      CPluginBtnWnd::GetAttrArray(), {QW_PLUGIN_ATTR(ATTR_BOOL, CPluginOwnSetup, m_bOwnInfoReadOnly,
+                                                     u"OwnInfo_ReadOnly", u"个人资料只读")});
   return attrs;
 }
 

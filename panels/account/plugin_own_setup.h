@@ -15,5 +15,5 @@ class CPluginOwnSetup : public CPluginBtnWnd {
   void RegisterMsg() override;
   void UnRegisterMsg() override;
 
-  BOOL m_bOwnInfoReadOnly = FALSE;   // "OwnInfo_ReadOnly"
+  BOOL m_bOwnInfoReadOnly = FALSE;  // "OwnInfo_ReadOnly"
 };

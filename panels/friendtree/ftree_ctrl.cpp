@@ -28,8 +28,8 @@ std::u16string& ChatFriendsGroupName() {
 
 // Until the first logon names the host's own defaults, the fixed names.
 std::vector<std::u16string>& ProtectedGroups() {
-  static std::vector<std::u16string> names = {u"未分组商友", kDefaultChatFriendsGroup, u"我的采购商",
-                                              u"我的供应商"};
+  static std::vector<std::u16string> names = {u"未分组商友", kDefaultChatFriendsGroup,
+                                              u"我的采购商", u"我的供应商"};
   return names;
 }
 
@@ -43,19 +43,23 @@ std::u16string LogFileName() {
   std::tm tm{};
   localtime_r(&t, &tm);
   return CCommFunction::GetModuleDirectory() +
-         FormatW(u"log\\%04d-%02d-%02d%02d%02d%02d%04d_MainFTree.log", tm.tm_year + 1900, tm.tm_mon + 1,
-                 tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms);
+         FormatW(u"log\\%04d-%02d-%02d%02d%02d%02d%04d_MainFTree.log", tm.tm_year + 1900,
+                 tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms);
 }
 
 }  // namespace
 
-const std::u16string& CQWFriendTreeCtrl::GetChatFriendsGroupName() { return ChatFriendsGroupName(); }
+const std::u16string& CQWFriendTreeCtrl::GetChatFriendsGroupName() {
+  return ChatFriendsGroupName();
+}
 
 void CQWFriendTreeCtrl::SetChatFriendsGroupName(const std::u16string& name) {
   ChatFriendsGroupName() = name.empty() ? kDefaultChatFriendsGroup : name;
 }
 
-const std::vector<std::u16string>& CQWFriendTreeCtrl::GetProtectedGroups() { return ProtectedGroups(); }
+const std::vector<std::u16string>& CQWFriendTreeCtrl::GetProtectedGroups() {
+  return ProtectedGroups();
+}
 
 void CQWFriendTreeCtrl::SetProtectedGroups(std::vector<std::u16string> names) {
   ProtectedGroups() = std::move(names);
@@ -201,7 +205,7 @@ LRESULT CQWFriendTreeCtrl::OnNotify(UINT id, WPARAM wparam, LPARAM lparam) {
       break;
     case 3219: OnIconType(static_cast<int>(wparam)); break;
     case 3407: m_processor.EditFriendByPos(pos, FTFRIEND_ADD, 0, 0); break;
-    default: break;   // 3138, 3147: registered, nothing to do
+    default: break;  // 3138, 3147: registered, nothing to do
   }
   return 0;
 }
@@ -348,7 +352,8 @@ void CQWFriendTreeCtrl::ClearAll() {
     for (int i = images->GetImageCount() - 1; i >= configured; --i) images->Remove(i);
     // Custom nodes' images above the configured ones went with the photos.
     if (images == GetImageList(TVSIL_NORMAL))
-      std::erase_if(m_fileImages, [configured](const auto& entry) { return entry.second >= configured; });
+      std::erase_if(m_fileImages,
+                    [configured](const auto& entry) { return entry.second >= configured; });
   }
   m_photoLists.clear();
   m_hSelected = nullptr;
@@ -368,7 +373,8 @@ void CQWFriendTreeCtrl::Build() {
   CLogTimer timer(u"CQWFriendTreeCtrl::Build()", FTLOG_TIMER_LEVEL);
   CQWDataLocker lock(m_pFriendData);
   HTREEITEM after = TVI_FIRST;
-  for (QWPOS pos = m_pFriendData->GetFirstPosition(); pos; pos = m_pFriendData->GetNextPosition(pos)) {
+  for (QWPOS pos = m_pFriendData->GetFirstPosition(); pos;
+       pos = m_pFriendData->GetNextPosition(pos)) {
     if (HTREEITEM item = InsertQuickly(pos, TVI_ROOT, after)) after = item;
   }
 }
@@ -378,7 +384,7 @@ void CQWFriendTreeCtrl::OpenChatFriendsGroup() {
   const std::u16string& wanted = GetChatFriendsGroupName();
   for (HTREEITEM item = GetRootItem(); item; item = GetNextSiblingItem(item)) {
     const QWPOS pos = GetItemData(item);
-    if (GetItemByPos(pos) != item) continue;   // a custom node
+    if (GetItemByPos(pos) != item) continue;  // a custom node
     auto rec = m_pFriendData->GetItem(pos);
     if (rec && !rec->IsFriend() && rec->GetName() == wanted) {
       OpenGroup(item, false);
@@ -415,7 +421,8 @@ bool CQWFriendTreeCtrl::MustBeShown(const CQWDataItem& record) const {
 
 bool CQWFriendTreeCtrl::IsHiddenCSGroup(const CQWDataItem& record) const {
   FTLOG(u"CQWFriendTreeCtrl::IsHiddenCSGroup()");
-  return m_bEnterprise && !m_bShowCSGroup && !record.IsFriend() && record.GetDataKind() == QWKIND_CS;
+  return m_bEnterprise && !m_bShowCSGroup && !record.IsFriend() &&
+         record.GetDataKind() == QWKIND_CS;
 }
 
 HTREEITEM CQWFriendTreeCtrl::InsertQuickly(QWPOS pos, HTREEITEM parent, HTREEITEM after) {
@@ -571,7 +578,7 @@ void CQWFriendTreeCtrl::OnSort(QWPOS pos, QWPOS prev) {
   if (!item && parent != TVI_ROOT && !GetChildItem(parent)) return;
   CQWDataLocker lock(m_pFriendData);
   if (item) DeleteItem(item);
-  if (HTREEITEM moved = InsertQuickly(pos, parent, AfterItemFor(pos, prev))) UpdateItem(moved, *record);
+  if (HTREEITEM moved = InsertQuickly(pos, parent, AfterItemFor(pos, prev)))
+    UpdateItem(moved, *record);
   if (parent != TVI_ROOT) UpdateGroupText(parent);
 }
-

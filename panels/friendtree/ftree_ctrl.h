@@ -40,10 +40,10 @@ struct FTREE_CUSTOMNODE {
   enum Kind { LINK, ADDFRIEND } kind = LINK;
   bool first = false;
   std::u16string text;
-  std::u16string url;       // empty: the address is read from the INI file
-  std::u16string iniFile;   // relative to the host program's directory
+  std::u16string url;      // empty: the address is read from the INI file
+  std::u16string iniFile;  // relative to the host program's directory
   std::u16string section, key;
-  std::u16string image;     // full path of the node's image; empty: none
+  std::u16string image;  // full path of the node's image; empty: none
 };
 
 // What a link item opens.
@@ -53,14 +53,14 @@ struct FTREE_LINKRECORD {
 
 // An icon of the layout's "ItemImages" element.
 struct FTREE_ICONRECORD {
-  int type = 0;   // 0 group, 1 friend
+  int type = 0;  // 0 group, 1 friend
   std::u16string name;
-  std::u16string file;   // full path
+  std::u16string file;  // full path
 };
 
 // Window messages to the host's windows.
-constexpr UINT FTREE_WM_GROUPMOBILE = 3224;   // to the mobile-message window: (id, name)
-constexpr UINT FTREE_WM_HELPURL = 3169;       // to the main window: (address, 0)
+constexpr UINT FTREE_WM_GROUPMOBILE = 3224;  // to the mobile-message window: (id, name)
+constexpr UINT FTREE_WM_HELPURL = 3169;      // to the main window: (address, 0)
 
 class CQWFriendTreeCtrl : public CYRFriendTree {
  public:
@@ -85,13 +85,34 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
 
   // Commands of the menus.
   enum Command : UINT {
-    ID_SENDMSG = 4820, ID_SENDFILE = 4821, ID_VOICE = 4822, ID_VIDEO = 4823, ID_EMAIL = 4824,
-    ID_MOBILEMSG = 4825, ID_DELFRIEND = 4829, ID_HISTORY = 4831, ID_INFO = 4833,
-    ID_GROUP_ADDFRIEND = 4835, ID_ADDGROUP = 4836, ID_GROUP_MOBILEMSG = 4837, ID_ADDGROUP2 = 4838,
-    ID_RENAMEGROUP = 4839, ID_DELGROUP = 4840, ID_NOACTION1 = 4841, ID_ONLYONLINE = 4842,
-    ID_NOACTION2 = 4843, ID_SHAREDAV = 4844, ID_DELALLINGROUP = 4898, ID_BLOCK = 4970,
-    ID_CS_BROADCAST = 4973, ID_ADDASFRIEND = 4974, ID_CLEARREMARK = 4980, ID_SETREMARK = 4981,
-    ID_CS_BROADCASTALL = 4982, ID_GUIDE = 1979, ID_NOEMAIL = 4000,
+    ID_SENDMSG = 4820,
+    ID_SENDFILE = 4821,
+    ID_VOICE = 4822,
+    ID_VIDEO = 4823,
+    ID_EMAIL = 4824,
+    ID_MOBILEMSG = 4825,
+    ID_DELFRIEND = 4829,
+    ID_HISTORY = 4831,
+    ID_INFO = 4833,
+    ID_GROUP_ADDFRIEND = 4835,
+    ID_ADDGROUP = 4836,
+    ID_GROUP_MOBILEMSG = 4837,
+    ID_ADDGROUP2 = 4838,
+    ID_RENAMEGROUP = 4839,
+    ID_DELGROUP = 4840,
+    ID_NOACTION1 = 4841,
+    ID_ONLYONLINE = 4842,
+    ID_NOACTION2 = 4843,
+    ID_SHAREDAV = 4844,
+    ID_DELALLINGROUP = 4898,
+    ID_BLOCK = 4970,
+    ID_CS_BROADCAST = 4973,
+    ID_ADDASFRIEND = 4974,
+    ID_CLEARREMARK = 4980,
+    ID_SETREMARK = 4981,
+    ID_CS_BROADCASTALL = 4982,
+    ID_GUIDE = 1979,
+    ID_NOEMAIL = 4000,
   };
 
   // What the plug-in does when the own information first arrives.
@@ -134,7 +155,7 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
 
   // The library-wide name of the group that opens after every build.
   static const std::u16string& GetChatFriendsGroupName();
-  static void SetChatFriendsGroupName(const std::u16string& name);   // empty: the default
+  static void SetChatFriendsGroupName(const std::u16string& name);  // empty: the default
   // The library-wide names of the groups that are never renamed or deleted.
   static const std::vector<std::u16string>& GetProtectedGroups();
   static void SetProtectedGroups(std::vector<std::u16string> names);
@@ -159,7 +180,9 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   std::u16string GetAccountText() const;
   const std::vector<BYTE>& GetOwnInfo() const { return m_ownInfo; }
   // Notification 3208's list, in order of first arrival.
-  const std::vector<std::pair<int, std::u16string>>& GetNamedValues() const { return m_namedValues; }
+  const std::vector<std::pair<int, std::u16string>>& GetNamedValues() const {
+    return m_namedValues;
+  }
   std::size_t GetPhotoCacheSize() const { return m_photoCache.size(); }
   // The image list an item is drawn from (and its photo added to).
   CImageList* GetDrawingImages(HTREEITEM item) const { return GetItemImages(item); }
@@ -266,7 +289,7 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   void ForgetDefaultNames() { m_defNames.clear(); }
   bool IsStrangersGroup(HTREEITEM group);
   bool IsGroupOfKinds(HTREEITEM group, std::initializer_list<int> kinds);
-  void ActivateFriend(HTREEITEM item);   // double-click and Enter
+  void ActivateFriend(HTREEITEM item);  // double-click and Enter
   void OpenCustomerService(HTREEITEM item);
   void EndNameEditOnPress();
   // Drag and drop.
@@ -329,7 +352,7 @@ class CQWFriendTreeCtrl : public CYRFriendTree {
   Hooks m_hooks;
 
   std::unordered_map<QWPOS, HTREEITEM> m_posMap;
-  std::unordered_map<std::u16string, int> m_photoCache;   // friend identifier -> image
+  std::unordered_map<std::u16string, int> m_photoCache;  // friend identifier -> image
   int m_statusImage[kStatusSlots] = {};
   // Image lists that received photos, with the count of their configured
   // images: a clear removes what lies above.

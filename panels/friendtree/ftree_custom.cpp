@@ -52,8 +52,9 @@ void CQWFriendTreeCtrl::PutCustomNodes() {
   for (const FTREE_CUSTOMNODE& node : m_customNodes) {
     const bool link = node.kind == FTREE_CUSTOMNODE::LINK;
     const FTREE_LINKRECORD record{node.url, node.iniFile, node.section, node.key};
-    HTREEITEM item = InsertLinkItem(node.text, node.image, link ? FTREE_DATA_LINK : FTREE_DATA_ADDFRIEND,
-                                    TVI_ROOT, node.first ? afterFirst : TVI_LAST, link ? &record : nullptr);
+    HTREEITEM item =
+        InsertLinkItem(node.text, node.image, link ? FTREE_DATA_LINK : FTREE_DATA_ADDFRIEND,
+                       TVI_ROOT, node.first ? afterFirst : TVI_LAST, link ? &record : nullptr);
     if (item && node.first) afterFirst = item;
   }
 }
@@ -61,8 +62,8 @@ void CQWFriendTreeCtrl::PutCustomNodes() {
 void CQWFriendTreeCtrl::AddCSLinkNode(HTREEITEM csGroup) {
   FTLOG(u"CQWFriendTreeCtrl::AddCSLinkNode()");
   const FTREE_LINKRECORD record{u"", u"", u"URL", u"CSBBS"};
-  InsertLinkItem(CResourceMgr::GetInstance()->GetString(kCSForumText), u"", FTREE_DATA_LINK, csGroup,
-                 TVI_LAST, &record);
+  InsertLinkItem(CResourceMgr::GetInstance()->GetString(kCSForumText), u"", FTREE_DATA_LINK,
+                 csGroup, TVI_LAST, &record);
 }
 
 bool CQWFriendTreeCtrl::IsCustomNode(HTREEITEM item) const {
@@ -90,15 +91,16 @@ void CQWFriendTreeCtrl::OpenLink(const FTREE_LINKRECORD& link) {
   if (address.empty()) {
     // The layout's INI file when it names one; the host's "cfg.ini" otherwise.
     const std::u16string file = ProgramFile(link.iniFile.empty() ? u"cfg.ini" : link.iniFile);
-    address = CProfile(file.c_str()).ReadSet(link.section.c_str(), link.key.c_str(), u"", kAddressChars + 1);
+    address = CProfile(file.c_str())
+                  .ReadSet(link.section.c_str(), link.key.c_str(), u"", kAddressChars + 1);
   }
   if (address.empty()) return;
   if (address != kHelpAddress) {
     m_processor.OpenNewLink(address.c_str());
     return;
   }
-  const std::u16string help =
-      CProfile(ProgramFile(u"cfg.ini").c_str()).ReadSet(u"URL", u"NOOB", kDefaultHelpUrl, kAddressChars + 1);
+  const std::u16string help = CProfile(ProgramFile(u"cfg.ini").c_str())
+                                  .ReadSet(u"URL", u"NOOB", kDefaultHelpUrl, kAddressChars + 1);
   // The text lives only during this call: sent, never posted, and only to a
   // window that is there.
   HWND main = m_hWnd ? GetAncestor(m_hWnd, GA_ROOT) : 0;

@@ -8,18 +8,19 @@
 
 namespace {
 
-constexpr std::size_t kIdChars = 64;       // identifier and name fields
-constexpr std::size_t kMsgTextChars = 260; // message box text
-constexpr DWORD kCSNoticeBytes = 512;      // "ui/CSNoticeAllReq" area 2
+constexpr std::size_t kIdChars = 64;        // identifier and name fields
+constexpr std::size_t kMsgTextChars = 260;  // message box text
+constexpr DWORD kCSNoticeBytes = 512;       // "ui/CSNoticeAllReq" area 2
 constexpr int kCSNoticeCode = 65;
-constexpr std::size_t kRoomIdOffset = 128; // room identifier inside the room's record
+constexpr std::size_t kRoomIdOffset = 128;  // room identifier inside the room's record
 
 // Positions travel in 32-bit payload fields.
 std::int32_t Pos32(QWPOS pos) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(pos)); }
 
 }  // namespace
 
-bool CQWFriendTree_DataProcessor::GetFriendInfoPtr(QWPOS pos, std::unique_ptr<CQWDataItem>& holder) {
+bool CQWFriendTree_DataProcessor::GetFriendInfoPtr(QWPOS pos,
+                                                   std::unique_ptr<CQWDataItem>& holder) {
   FTLOG(u"CQWFriendTree_DataProcessor::GetFriendInfoPtr()");
   holder.reset();
   if (!m_pFriendData || !pos) return false;
@@ -36,7 +37,8 @@ bool CQWFriendTree_DataProcessor::GetFriendIDPtr(QWPOS pos, std::unique_ptr<CQWD
   return holder != nullptr;
 }
 
-bool CQWFriendTree_DataProcessor::GetFriendIdentity(QWPOS pos, std::u16string& id, std::u16string* name) {
+bool CQWFriendTree_DataProcessor::GetFriendIdentity(QWPOS pos, std::u16string& id,
+                                                    std::u16string* name) {
   std::unique_ptr<CQWDataItem> record;
   if (!GetFriendInfoPtr(pos, record)) return false;
   std::unique_ptr<CQWDataID> ident = record->GetID();
@@ -127,7 +129,8 @@ void CQWFriendTree_DataProcessor::EnterFreeChatRoom(QWPOS roomPos, CQWData* room
   if (!m_pMgr || !roomPos || !roomData) return;
   std::unique_ptr<CQWDataItem> room = roomData->GetItem(roomPos);
   if (!room || !room->GetRecord()) return;
-  const CQWPayload record(const_cast<BYTE*>(room->GetRecord()), static_cast<DWORD>(room->GetRecordSize()));
+  const CQWPayload record(const_cast<BYTE*>(room->GetRecord()),
+                          static_cast<DWORD>(room->GetRecordSize()));
   if (record.Size() < kRoomIdOffset + 2) return;
   const std::u16string roomId = record.GetText(kRoomIdOffset, kIdChars);
   CQWRequest req(m_pMgr, u"sys/Chat");
@@ -199,7 +202,8 @@ int CQWFriendTree_DataProcessor::EditGroupByID(int action, QWPOS groupPos, const
   CQWPayload a1 = req.Area1();
   if (!a1.PutInt(0, action)) return 0;
   CQWPayload a2 = req.Area2();
-  if (!a2.PutInt(0, 1) || !a2.PutText(4, name, kIdChars) || !a2.PutInt(132, Pos32(groupPos))) return 0;
+  if (!a2.PutInt(0, 1) || !a2.PutText(4, name, kIdChars) || !a2.PutInt(132, Pos32(groupPos)))
+    return 0;
   return req.Process().value_or(0);
 }
 
@@ -221,7 +225,8 @@ std::u16string CQWFriendTree_DataProcessor::GetDefaultGroupName(int kind) {
   CQWPayload a1 = req.Area1();
   if (!a1.PutInt(0, kind)) return {};
   // A stale name must not be mistaken for the host's answer.
-  const std::size_t nameBytes = std::min<std::size_t>(2 * kIdChars, a1.Size() > 4 ? a1.Size() - 4 : 0);
+  const std::size_t nameBytes =
+      std::min<std::size_t>(2 * kIdChars, a1.Size() > 4 ? a1.Size() - 4 : 0);
   if (nameBytes < 2 || !a1.Zero(4, nameBytes)) return {};
   CQWPayload a2 = req.Area2();
   if (!a2.PutInt(0, 1)) return {};
@@ -234,7 +239,8 @@ void CQWFriendTree_DataProcessor::RegisterDlg(HWND dialog, bool open) {
   if (!m_pMgr || !dialog) return;
   CQWRequest req(m_pMgr, u"sys/RigisterDlg");
   CQWPayload a1 = req.Area1();
-  if (!a1.PutUInt(0, static_cast<std::uint32_t>(dialog)) || !a1.PutInt(4, 0) || !a1.PutInt(8, open ? 1 : 0))
+  if (!a1.PutUInt(0, static_cast<std::uint32_t>(dialog)) || !a1.PutInt(4, 0) ||
+      !a1.PutInt(8, open ? 1 : 0))
     return;
   req.Process();
 }
@@ -258,7 +264,8 @@ HWND CQWFriendTree_DataProcessor::OpenGroupMobileMsg() {
   return static_cast<HWND>(static_cast<std::uint32_t>(req.Process().value_or(0)));
 }
 
-std::u16string CQWFriendTree_DataProcessor::GetEnterpriseSetting(const char16_t* section, const char16_t* key) {
+std::u16string CQWFriendTree_DataProcessor::GetEnterpriseSetting(const char16_t* section,
+                                                                 const char16_t* key) {
   FTLOG(u"CQWFriendTree_DataProcessor::GetEnterpriseSetting()");
   if (!m_pMgr || !section || !key) return {};
   CQWRequest req(m_pMgr, u"sys/EnterPriseParam");
@@ -286,15 +293,16 @@ void CQWFriendTree_DataProcessor::GetFriendList() {
   req.Process();
 }
 
-int CQWFriendTree_DataProcessor::MessageBox(const char16_t* caption, const char16_t* text, UINT flags,
-                                            HWND owner) {
+int CQWFriendTree_DataProcessor::MessageBox(const char16_t* caption, const char16_t* text,
+                                            UINT flags, HWND owner) {
   FTLOG(u"CQWFriendTree_DataProcessor::MessageBox()");
   constexpr int kCannot = 2;
   if (!m_pMgr) return kCannot;
   CQWRequest req(m_pMgr, u"sys/Msgbox");
   CQWPayload a1 = req.Area1();
   if (!a1.PutUInt(0, flags) || !a1.PutText(4, caption ? caption : u"", kIdChars) ||
-      !a1.PutText(132, text ? text : u"", kMsgTextChars) || !a1.PutUInt(652, static_cast<std::uint32_t>(owner)))
+      !a1.PutText(132, text ? text : u"", kMsgTextChars) ||
+      !a1.PutUInt(652, static_cast<std::uint32_t>(owner)))
     return kCannot;
   return req.Process().value_or(kCannot);
 }

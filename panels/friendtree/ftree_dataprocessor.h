@@ -29,7 +29,12 @@ enum FTChatKind : int {
 enum FTChatTarget : int { FTTARGET_FRIEND = 0, FTTARGET_MOBILE = 2, FTTARGET_CHATROOM = 6 };
 
 // Friend actions ("sys/EditFriend").
-enum FTFriendAction : int { FTFRIEND_ADD = 0, FTFRIEND_DELETE = 2, FTFRIEND_BLOCK = 3, FTFRIEND_MOVE = 4 };
+enum FTFriendAction : int {
+  FTFRIEND_ADD = 0,
+  FTFRIEND_DELETE = 2,
+  FTFRIEND_BLOCK = 3,
+  FTFRIEND_MOVE = 4
+};
 
 // Group actions ("sys/EditGroup").
 enum FTGroupAction : int { FTGROUP_ADD = 0, FTGROUP_RENAME = 1, FTGROUP_DELETE = 2 };

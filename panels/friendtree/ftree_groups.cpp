@@ -33,8 +33,8 @@ constexpr int kMaxNameTries = 1000;
 
 int CQWFriendTreeCtrl::ShowMessage(UINT textId, UINT captionId) {
   FTLOG(u"CQWFriendTreeCtrl::ShowMessage()");
-  return m_processor.MessageBox(Str(captionId).c_str(), Str(textId).c_str(), MB_OK | MB_ICONINFORMATION,
-                                m_hWnd);
+  return m_processor.MessageBox(Str(captionId).c_str(), Str(textId).c_str(),
+                                MB_OK | MB_ICONINFORMATION, m_hWnd);
 }
 
 void CQWFriendTreeCtrl::OnGroup_AddFriend() {
@@ -45,7 +45,8 @@ void CQWFriendTreeCtrl::OnGroup_AddFriend() {
 
 void CQWFriendTreeCtrl::OnGroup_Add() {
   FTLOG(u"CQWFriendTreeCtrl::OnGroup_Add()");
-  CQWData* data = m_pFriendData ? m_pFriendData : (m_pDataMgr ? m_pDataMgr->GetData(u"MurFriendData") : nullptr);
+  CQWData* data = m_pFriendData ? m_pFriendData
+                                : (m_pDataMgr ? m_pDataMgr->GetData(u"MurFriendData") : nullptr);
   std::vector<std::u16string> names;
   if (data) {
     CQWDataLocker lock(data);
@@ -68,7 +69,8 @@ void CQWFriendTreeCtrl::OnGroup_Add() {
     }
   }
   if (name.empty()) return;
-  const QWPOS pos = static_cast<QWPOS>(static_cast<std::uint32_t>(m_processor.EditGroupByID(FTGROUP_ADD, 0, name.c_str())));
+  const QWPOS pos = static_cast<QWPOS>(
+      static_cast<std::uint32_t>(m_processor.EditGroupByID(FTGROUP_ADD, 0, name.c_str())));
   if (!pos) return;
   // The host may have inserted the group while it answered.
   if (HTREEITEM item = GetItemByPos(pos)) StartNewGroupRename(item);
@@ -87,7 +89,8 @@ void CQWFriendTreeCtrl::OnGroup_Rename() {
   if (!GetVisualTextRect(item, &rc)) return;
   RECT client{};
   GetClientRect(&client);
-  const int width = std::min<int>(std::max<int>(rc.right - rc.left, kMinEditWidth), client.right - client.left);
+  const int width =
+      std::min<int>(std::max<int>(rc.right - rc.left, kMinEditWidth), client.right - client.left);
   rc.right = rc.left + width;
   m_pNameEdit->StartEdit(m_strOldName, rc);
 }
@@ -101,7 +104,8 @@ void CQWFriendTreeCtrl::OnGroupNameEdited(const std::u16string& text) {
   bool taken = false;
   {
     CQWDataLocker lock(m_pFriendData);
-    for (QWPOS p = m_pFriendData->GetFirstPosition(); p && !taken; p = m_pFriendData->GetNextPosition(p)) {
+    for (QWPOS p = m_pFriendData->GetFirstPosition(); p && !taken;
+         p = m_pFriendData->GetNextPosition(p)) {
       auto rec = m_pFriendData->GetItem(p);
       taken = rec && !rec->IsFriend() && rec->GetName().substr(0, kNameChars) == name;
     }
@@ -162,12 +166,14 @@ void CQWFriendTreeCtrl::OnGroup_SendMobileMsg() {
   std::vector<std::pair<std::u16string, std::u16string>> members;
   {
     CQWDataLocker lock(m_pFriendData);
-    for (QWPOS p = m_pFriendData->GetFirstChildPosition(groupPos); p; p = m_pFriendData->GetNextPosition(p)) {
+    for (QWPOS p = m_pFriendData->GetFirstChildPosition(groupPos); p;
+         p = m_pFriendData->GetNextPosition(p)) {
       auto rec = m_pFriendData->GetItem(p);
       CQWFriendDetail detail;
       auto id = rec ? rec->GetID() : nullptr;
       if (rec && rec->IsFriend() && id && rec->GetDetail(detail) && detail.mobile)
-        members.emplace_back(id->GetID().substr(0, kNameChars), rec->GetName().substr(0, kNameChars));
+        members.emplace_back(id->GetID().substr(0, kNameChars),
+                             rec->GetName().substr(0, kNameChars));
     }
   }
   // The texts live only during each call: sent, never posted, and only

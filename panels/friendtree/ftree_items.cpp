@@ -74,12 +74,13 @@ int CQWFriendTreeCtrl::PhotoImage(HTREEITEM item, const std::u16string& friendId
   // the tree has them), at that list's image size.
   CImageList* images = GetItemImages(item);
   if (!images || !images->GetSafeHandle()) return -1;
-  const std::u16string file = FormatW(u"%s%s\\FriendPhoto\\%s.bmp", CCommFunction::GetModuleDirectory(),
-                                      GetAccountText(), key);
+  const std::u16string file = FormatW(u"%s%s\\FriendPhoto\\%s.bmp",
+                                      CCommFunction::GetModuleDirectory(), GetAccountText(), key);
   if (!PathFileExistsW(file.c_str())) return -1;
   int cx = 0, cy = 0;
   images->GetIconSize(&cx, &cy);
-  auto bitmap = static_cast<HBITMAP>(LoadImageW(0, file.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE));
+  auto bitmap =
+      static_cast<HBITMAP>(LoadImageW(0, file.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE));
   if (!bitmap) return -1;
   CColorConverter::ConvertBitmap(bitmap);
   // The first photo marks where the configured images end.
@@ -141,10 +142,12 @@ void CQWFriendTreeCtrl::UpdatePostfix(HTREEITEM item, const CQWDataItem& record)
 int CQWFriendTreeCtrl::AddImageFile(const std::u16string& file) {
   FTLOG(u"CQWFriendTreeCtrl::AddImageFile()");
   CImageList* images = GetImageList(TVSIL_NORMAL);
-  if (file.empty() || !images || !images->GetSafeHandle() || !PathFileExistsW(file.c_str())) return -1;
+  if (file.empty() || !images || !images->GetSafeHandle() || !PathFileExistsW(file.c_str()))
+    return -1;
   int cx = 0, cy = 0;
   images->GetIconSize(&cx, &cy);
-  auto bitmap = static_cast<HBITMAP>(LoadImageW(0, file.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE));
+  auto bitmap =
+      static_cast<HBITMAP>(LoadImageW(0, file.c_str(), IMAGE_BITMAP, cx, cy, LR_LOADFROMFILE));
   if (!bitmap) return -1;
   const int index = ImageList_Add(images->GetSafeHandle(), bitmap, 0);
   DeleteObject(bitmap);
@@ -156,10 +159,13 @@ void CQWFriendTreeCtrl::LoadStatusIcons() {
   static const struct {
     const char16_t* name;
     int status;
-  } kSlots[] = {{u"offline", QWSTATUS_OFFLINE}, {u"online", QWSTATUS_ONLINE}, {u"away", QWSTATUS_AWAY},
-                {u"busy", QWSTATUS_BUSY},       {u"hide", QWSTATUS_HIDDEN}};
+  } kSlots[] = {{u"offline", QWSTATUS_OFFLINE},
+                {u"online", QWSTATUS_ONLINE},
+                {u"away", QWSTATUS_AWAY},
+                {u"busy", QWSTATUS_BUSY},
+                {u"hide", QWSTATUS_HIDDEN}};
   for (const FTREE_ICONRECORD& icon : m_iconRecords) {
-    if (icon.type != 1) continue;   // group icons change nothing here
+    if (icon.type != 1) continue;  // group icons change nothing here
     for (const auto& slot : kSlots) {
       if (lstrcmpiW(icon.name.c_str(), slot.name) != 0) continue;
       const int image = AddImageFile(icon.file);

@@ -83,7 +83,7 @@ void CQWFriendTreeCtrl::OnItem_RButtonUp(HTREEITEM item, UINT flags, CPoint poin
   }
   SetSelected(item);
   auto rec = RecordOf(item);
-  if (!rec) return;   // a custom node has no menu
+  if (!rec) return;  // a custom node has no menu
   if (!rec->IsFriend()) {
     CreateMenu_Group(item, point);
     return;
@@ -280,7 +280,8 @@ void CQWFriendTreeCtrl::OnMurFriend_SendEmail() {
 
 void CQWFriendTreeCtrl::OnMurFriend_SendMobileMsg() {
   FTLOG(u"CQWFriendTreeCtrl::OnMurFriend_SendMobileMsg()");
-  if (const QWPOS pos = SelectedFriendPos()) m_processor.ChatWithFriend(pos, FTCHAT_MOBILE, FTTARGET_MOBILE);
+  if (const QWPOS pos = SelectedFriendPos())
+    m_processor.ChatWithFriend(pos, FTCHAT_MOBILE, FTTARGET_MOBILE);
 }
 
 void CQWFriendTreeCtrl::OnMurFriend_Delete() {

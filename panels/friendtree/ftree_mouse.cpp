@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::size_t kRoomIdOffset = 128;   // the room identifier inside a room's record
+constexpr std::size_t kRoomIdOffset = 128;  // the room identifier inside a room's record
 constexpr std::size_t kIdChars = 64;
 
 }  // namespace
@@ -68,8 +68,10 @@ QWPOS CQWFriendTreeCtrl::FindChatRoom(const CQWDataItem& contact) const {
     const QWPOS at = pos;
     auto room = rooms->GetNextItem(pos);
     if (!room || !room->GetRecord()) continue;
-    const CQWPayload record(const_cast<BYTE*>(room->GetRecord()), static_cast<DWORD>(room->GetRecordSize()));
-    if (record.Size() >= kRoomIdOffset + 2 && record.GetText(kRoomIdOffset, kIdChars) == wanted) return at;
+    const CQWPayload record(const_cast<BYTE*>(room->GetRecord()),
+                            static_cast<DWORD>(room->GetRecordSize()));
+    if (record.Size() >= kRoomIdOffset + 2 && record.GetText(kRoomIdOffset, kIdChars) == wanted)
+      return at;
   }
   return 0;
 }
@@ -96,7 +98,8 @@ HTREEITEM CQWFriendTreeCtrl::TopGroupOf(HTREEITEM item) const {
 std::u16string CQWFriendTreeCtrl::DefaultGroupName(int kind) {
   FTLOG(u"CQWFriendTreeCtrl::DefaultGroupName()");
   auto it = m_defNames.find(kind);
-  if (it == m_defNames.end()) it = m_defNames.emplace(kind, m_processor.GetDefaultGroupName(kind)).first;
+  if (it == m_defNames.end())
+    it = m_defNames.emplace(kind, m_processor.GetDefaultGroupName(kind)).first;
   return it->second;
 }
 
@@ -221,11 +224,10 @@ void CQWFriendTreeCtrl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
       return;
     case VK_ESCAPE:
       if (m_pNameEdit && m_pNameEdit->IsEditing()) m_pNameEdit->CancelEdit();
-      CYRFriendTree::OnKeyDown(vk, repeat, flags);   // ends a drag without a drop
+      CYRFriendTree::OnKeyDown(vk, repeat, flags);  // ends a drag without a drop
       if (!IsDragging()) RestoreDragGroups();
       return;
-    default:
-      CYRFriendTree::OnKeyDown(vk, repeat, flags);
+    default: CYRFriendTree::OnKeyDown(vk, repeat, flags);
   }
 }
 
@@ -260,7 +262,8 @@ BOOL CQWFriendTreeCtrl::OnCustomBeginDrag(HTREEITEM item, CPoint point) {
     if (auto rec = RecordOf(root); rec && !rec->IsFriend()) {
       auto id = rec->GetID();
       const int kind = id ? id->GetDataKind() : rec->GetDataKind();
-      accepts = kind != QWKIND_CS && kind != QWKIND_CHATROOM && (strangers.empty() || rec->GetName() != strangers);
+      accepts = kind != QWKIND_CS && kind != QWKIND_CHATROOM &&
+                (strangers.empty() || rec->GetName() != strangers);
     }
     EnableDragDrop(root, FALSE, accepts ? TRUE : FALSE);
   }
@@ -305,5 +308,6 @@ void CQWFriendTreeCtrl::MoveFriendTo(HTREEITEM friendItem, HTREEITEM group) {
   if (from == group) return;
   // A stranger is added as a friend into the group; a friend is moved.
   const int action = IsStrangersGroup(from) ? FTFRIEND_ADD : FTFRIEND_MOVE;
-  m_processor.EditFriendByPos(GetItemData(friendItem), action, static_cast<int>(GetItemData(group)), 0);
+  m_processor.EditFriendByPos(GetItemData(friendItem), action, static_cast<int>(GetItemData(group)),
+                              0);
 }

@@ -175,7 +175,8 @@ void CPluginFTree::SetUpAtLogon(CQWFriendTreeCtrl& tree) {
   CQWFriendTree_DataProcessor& processor = tree.GetProcessor();
   // 1. Icon size of this account.
   const std::u16string account = tree.GetAccountText();
-  const std::u16string cfg = FormatW(u"%s%s\\mycfg.ini", CCommFunction::GetModuleDirectory(), account);
+  const std::u16string cfg =
+      FormatW(u"%s%s\\mycfg.ini", CCommFunction::GetModuleDirectory(), account);
   tree.SetIconType(CINIFile(cfg.c_str()).ReadSet(u"IM", u"BIGICON", 0) ? YRICON_BIG : YRICON_SMALL);
   // 2. Accounts of this type report the tree ready after every load.
   tree.SetReportReady(processor.GetAccountType() == 1);

@@ -35,13 +35,13 @@ class CPluginFTree : public CPluginTreeBase {
   // An icon file of the layout, in the work directory's "bmp\" folder.
   std::u16string IconPath(const std::u16string& file) const;
 
-  std::u16string m_strDefaultGroup;   // "default_group"
-  COLORREF m_clrFriend = 0;           // "FriendColor"
-  COLORREF m_clrGroup = 0;            // "GroupColor"
-  COLORREF m_clrGuide = 0;            // "GuideColor"
-  BOOL m_bUseMobile = FALSE;          // "UseMoible"
-  std::u16string m_strIconFile;       // "IconFile"
-  std::u16string m_strBigIconFile;    // "BigIconFile"
+  std::u16string m_strDefaultGroup;  // "default_group"
+  COLORREF m_clrFriend = 0;          // "FriendColor"
+  COLORREF m_clrGroup = 0;           // "GroupColor"
+  COLORREF m_clrGuide = 0;           // "GuideColor"
+  BOOL m_bUseMobile = FALSE;         // "UseMoible"
+  std::u16string m_strIconFile;      // "IconFile"
+  std::u16string m_strBigIconFile;   // "BigIconFile"
 
   CQWFriendTreeCtrl m_tree;
 };

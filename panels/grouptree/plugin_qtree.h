@@ -20,6 +20,6 @@ class CPluginQTree : public CPluginTreeBase {
   void Empty() override;
   void RegisterMsg() override;
 
-  std::u16string m_strIconFile;   // "IconFile"
-  std::vector<UINT> m_msgIds;     // what RegisterMsg registered, to unregister the same
+  std::u16string m_strIconFile;  // "IconFile"
+  std::vector<UINT> m_msgIds;    // what RegisterMsg registered, to unregister the same
 };

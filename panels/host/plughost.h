@@ -49,7 +49,7 @@ class CQWDataPacket {
   virtual ~CQWDataPacket() = default;
   virtual BYTE* GetFirstArea(DWORD size = 0) = 0;
   virtual BYTE* GetSecondArea(DWORD size = 0) = 0;
-  virtual DWORD GetFirstSize() const = 0;   // 0 until the area was asked for
+  virtual DWORD GetFirstSize() const = 0;  // 0 until the area was asked for
   virtual DWORD GetSecondSize() const = 0;
 };
 
@@ -72,7 +72,7 @@ class CQWDataProcessorManager {
 class CQWContainer {
  public:
   virtual ~CQWContainer() = default;
-  virtual int FindIndex(const char16_t* name) = 0;   // -1 when no panel has that name
+  virtual int FindIndex(const char16_t* name) = 0;  // -1 when no panel has that name
   virtual BOOL ShowIndex(int index, BOOL show) = 0;
 };
 
@@ -101,7 +101,7 @@ struct ENUM_INFO {
 };
 
 struct ATTR_ENUM {
-  const char16_t* szKey;   // the choice attribute this list belongs to
+  const char16_t* szKey;  // the choice attribute this list belongs to
   std::vector<ENUM_INFO> items;
 };
 
@@ -110,10 +110,9 @@ using CQWEnumAttrMap = std::vector<ATTR_ENUM>;
 
 // An attribute entry for member `member` of class `Class`; used inside the
 // class's own GetAttrArray, so protected members are reachable.
-#define QW_PLUGIN_ATTR(type, Class, member, key, caption)                                  \
-  PLUGIN_ATTR {                                                                             \
-    type, [](CQWBasePlugin* p) -> void* { return &static_cast<Class*>(p)->member; }, key,  \
-        caption                                                                             \
+#define QW_PLUGIN_ATTR(type, Class, member, key, caption)                                         \
+  PLUGIN_ATTR {                                                                                   \
+    type, [](CQWBasePlugin* p) -> void* { return &static_cast<Class*>(p)->member; }, key, caption \
   }
 
 // The base's array followed by a class's own entries.
@@ -128,10 +127,10 @@ class CQWBasePlugin {
   CQWBasePlugin& operator=(const CQWBasePlugin&) = delete;
 
   // In the interface's slot order.
-  virtual RECT GetMinRect();                        // right/bottom = minimum width/height
+  virtual RECT GetMinRect();  // right/bottom = minimum width/height
   virtual BOOL IsVisible();
   virtual void SetDataProcessMgr(CQWDataProcessorManager* mgr);
-  virtual const char16_t* GetPluginName();          // the name the layout gives this panel
+  virtual const char16_t* GetPluginName();  // the name the layout gives this panel
   virtual void SetContainer(CQWContainer* container);
   virtual CQWContainer* GetContainer();
   virtual BOOL EnablePlugin(BOOL enable);
@@ -151,7 +150,7 @@ class CQWBasePlugin {
   virtual int GetAttrEnumCount();
   virtual const PLUGIN_ATTR* GetAttr(int index);
   virtual int GetAttrCount();
-  virtual const char16_t* GetPluginType();          // the class's plug-in name
+  virtual const char16_t* GetPluginType();  // the class's plug-in name
   virtual BOOL HidePlugin();
   virtual ~CQWBasePlugin();
 
@@ -195,13 +194,13 @@ class CQWBasePlugin {
   CQWDataProcessorManager* m_pDataProcessMgr = nullptr;
   CQWContainer* m_pContainer = nullptr;
   CQWPluginManager* m_pPluginMgr = nullptr;
-  std::u16string m_strWorkDir;    // ends with a separator once set
-  std::u16string m_strName;       // attribute "name"
-  std::u16string m_strType;       // the class's plug-in name, set by each constructor
+  std::u16string m_strWorkDir;  // ends with a separator once set
+  std::u16string m_strName;     // attribute "name"
+  std::u16string m_strType;     // the class's plug-in name, set by each constructor
   int m_nMinWidth = 0;
   int m_nMinHeight = 0;
   HWND m_hPluginWnd = 0;
-  BOOL m_bVisible = TRUE;         // attribute "visible"
+  BOOL m_bVisible = TRUE;  // attribute "visible"
   BOOL m_bEnabled = TRUE;
 
   friend class CQWPluginCaller;
@@ -249,16 +248,16 @@ class CQWBaseWndPlugin : public CQWBasePlugin {
   // TRUE only when it created the window.
   BOOL CreatePanelWindow(const char16_t* className, HWND parent, const RECT* rc, UINT id);
 
-  COLORREF m_clrBack = RGB(255, 255, 255);   // "backcolor"
-  std::u16string m_strBackImage;             // "backimage", in the work directory's "bmp\"
-  BOOL m_bTransparent = FALSE;               // "transparent"
-  COLORREF m_clrTrans = RGB(255, 0, 255);    // "transcolor"
-  COLORREF m_clrBorder = RGB(160, 160, 160); // "bordercolor"
-  int m_nCorner = 0;                         // "corner": diameter of rounded corners
+  COLORREF m_clrBack = RGB(255, 255, 255);    // "backcolor"
+  std::u16string m_strBackImage;              // "backimage", in the work directory's "bmp\"
+  BOOL m_bTransparent = FALSE;                // "transparent"
+  COLORREF m_clrTrans = RGB(255, 0, 255);     // "transcolor"
+  COLORREF m_clrBorder = RGB(160, 160, 160);  // "bordercolor"
+  int m_nCorner = 0;                          // "corner": diameter of rounded corners
 
  private:
-  HBITMAP m_hBackBitmap = 0;                 // the loaded "backimage"
-  std::u16string m_strBackLoaded;            // the path it was loaded from
+  HBITMAP m_hBackBitmap = 0;       // the loaded "backimage"
+  std::u16string m_strBackLoaded;  // the path it was loaded from
 };
 
 // For plug-ins that are their own window (the class framework's window

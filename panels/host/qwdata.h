@@ -24,12 +24,12 @@ using QWPOS = std::uintptr_t;
 
 // Data kinds: which network or list a record belongs to.
 enum QWDataKind : int {
-  QWKIND_OWN = 1,            // "MurFriendData", the user's own network
+  QWKIND_OWN = 1,  // "MurFriendData", the user's own network
   QWKIND_STRANGER = 64,
   QWKIND_DEFAULT2 = 128,
-  QWKIND_CS = 256,           // "CSData", customer service
-  QWKIND_CHATROOM = 512,     // "ChatRoomData"
-  QWKIND_ORG = 4096,         // "OrgStructData", the user's organisation
+  QWKIND_CS = 256,        // "CSData", customer service
+  QWKIND_CHATROOM = 512,  // "ChatRoomData"
+  QWKIND_ORG = 4096,      // "OrgStructData", the user's organisation
 };
 
 // Contact status codes.
@@ -42,29 +42,30 @@ enum QWStatus : int {
 };
 
 // Sizes of the fixed records that travel whole in notifications and requests.
-constexpr std::size_t QW_OWNINFO_SIZE = 4224;      // own-account record (notification 3076)
-constexpr std::size_t QW_QUN_RECORD_SIZE = 6571;   // chat-group record
-constexpr std::size_t QW_QUNMEM_RECORD_SIZE = 2524;// chat-group member record
-constexpr std::size_t QW_LOGON_RECORD_SIZE = 1000; // remembered logon record
+constexpr std::size_t QW_OWNINFO_SIZE = 4224;        // own-account record (notification 3076)
+constexpr std::size_t QW_QUN_RECORD_SIZE = 6571;     // chat-group record
+constexpr std::size_t QW_QUNMEM_RECORD_SIZE = 2524;  // chat-group member record
+constexpr std::size_t QW_LOGON_RECORD_SIZE = 1000;   // remembered logon record
 
 // Byte offsets inside the own-account record.
 namespace qwownfield {
-constexpr std::size_t kValue = 4;         // 32-bit value passed on with "sys/ChangePhoto"
-constexpr std::size_t kUserId = 72;       // own identifier, UTF-16, 64 characters
-constexpr std::size_t kDisplayName = 200; // display name, UTF-16, 64 characters
-constexpr std::size_t kPhotoSize = 4068;  // 32-bit byte count of the photo image
-constexpr std::size_t kPhotoData = 4072;  // pointer-sized address of the photo image
-constexpr std::size_t kMobileService = 4208; // 32-bit mobile-service flag
+constexpr std::size_t kValue = 4;             // 32-bit value passed on with "sys/ChangePhoto"
+constexpr std::size_t kUserId = 72;           // own identifier, UTF-16, 64 characters
+constexpr std::size_t kDisplayName = 200;     // display name, UTF-16, 64 characters
+constexpr std::size_t kPhotoSize = 4068;      // 32-bit byte count of the photo image
+constexpr std::size_t kPhotoData = 4072;      // pointer-sized address of the photo image
+constexpr std::size_t kMobileService = 4208;  // 32-bit mobile-service flag
 }  // namespace qwownfield
 
 // Byte offsets inside the chat-group and member records.
 namespace qwqunfield {
-constexpr std::size_t kGroupId = 35;      // group record: group identifier, UTF-16
-constexpr std::size_t kGroupName = 803;   // group record: group name, UTF-16
-constexpr std::size_t kMemNoMsg = 24;     // member record: 1 when the member refuses the group's messages
-constexpr std::size_t kMemGroupId = 28;   // member record: group identifier, 256 characters
-constexpr std::size_t kMemUserId = 540;   // member record: member's user identifier
-constexpr std::size_t kRoomId = 128;      // chat-room record: room identifier, 64 characters
+constexpr std::size_t kGroupId = 35;     // group record: group identifier, UTF-16
+constexpr std::size_t kGroupName = 803;  // group record: group name, UTF-16
+constexpr std::size_t kMemNoMsg =
+    24;  // member record: 1 when the member refuses the group's messages
+constexpr std::size_t kMemGroupId = 28;  // member record: group identifier, 256 characters
+constexpr std::size_t kMemUserId = 540;  // member record: member's user identifier
+constexpr std::size_t kRoomId = 128;     // chat-room record: room identifier, 64 characters
 }  // namespace qwqunfield
 
 // A friend's particulars. Which of them a panel shows is its business; the
@@ -100,9 +101,9 @@ class CQWDataItem {
   virtual ~CQWDataItem() = default;
 
   virtual bool IsValid() const = 0;
-  virtual bool IsFriend() const = 0;            // false for a group
+  virtual bool IsFriend() const = 0;  // false for a group
   virtual int GetDataKind() const = 0;
-  virtual std::u16string GetName() const = 0;   // display name, group name, entry text
+  virtual std::u16string GetName() const = 0;  // display name, group name, entry text
   virtual void SetName(const std::u16string& name) = 0;
   virtual std::unique_ptr<CQWDataID> GetID() const = 0;  // null when it has none
   virtual int GetStatus() const = 0;
@@ -157,7 +158,7 @@ class CQWData {
   virtual QWPOS GetPrevPosition(QWPOS pos) const = 0;  // previous sibling
   virtual QWPOS GetParentPosition(QWPOS pos) const = 0;
   virtual QWPOS GetFirstChildPosition(QWPOS pos) const = 0;
-  virtual int GetTopCount() const = 0;                 // number of top-level records
+  virtual int GetTopCount() const = 0;  // number of top-level records
 
   // Whole walk in the object's order: the record at pos, and pos moved on to
   // the following one (0 after the last).

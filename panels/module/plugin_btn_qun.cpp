@@ -28,9 +28,11 @@ BOOL CPluginBtnQunBase::CreatePlugin(HWND parent, const RECT* rc) {
   return CreatePanelWindow(m_szWindowClass, parent, rc, 50);
 }
 
-CPluginBtnQunCreator::CPluginBtnQunCreator() : CPluginBtnQunBase(u"PluginBtnQunCreator", u"BtnQunCreat") {}
+CPluginBtnQunCreator::CPluginBtnQunCreator()
+    : CPluginBtnQunBase(u"PluginBtnQunCreator", u"BtnQunCreat") {}
 
-CPluginBtnQunFinder::CPluginBtnQunFinder() : CPluginBtnQunBase(u"PluginBtnQunFinder", u"BtnQunFind") {
+CPluginBtnQunFinder::CPluginBtnQunFinder()
+    : CPluginBtnQunBase(u"PluginBtnQunFinder", u"BtnQunFind") {
   m_nMinWidth = 30;
   m_nMinHeight = 20;
 }

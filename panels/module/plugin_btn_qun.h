@@ -14,9 +14,9 @@ class CPluginBtnQunBase : public CQWBaseWndPlugin {
   const CQWAttrArray& GetAttrArray() override;
   void Empty() override;
 
-  std::u16string m_strButtonText;   // "ButtonText"
-  COLORREF m_clrText = 0;           // "TextColor"
-  std::u16string m_strIconFile;     // "IconFile"
+  std::u16string m_strButtonText;  // "ButtonText"
+  COLORREF m_clrText = 0;          // "TextColor"
+  std::u16string m_strIconFile;    // "IconFile"
 
  private:
   const char16_t* m_szWindowClass;

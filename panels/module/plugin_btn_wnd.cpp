@@ -12,12 +12,12 @@ constexpr UINT kWindowId = 9;
 
 CPluginBtnWnd::CPluginBtnWnd() {
   WNDCLASSW wc;
-  wc.style = 0x4008;   // double-clicks, global class
+  wc.style = 0x4008;  // double-clicks, global class
   wc.lpfnWndProc = DefWindowProcW;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
   wc.lpszClassName = u"Plugin_Btn_Wnd";
-  RegisterClassW(&wc);   // a second registration fails harmlessly
+  RegisterClassW(&wc);  // a second registration fails harmlessly
   m_nMinWidth = 16;
   m_nMinHeight = 16;
   CPluginBtnWnd::Empty();
@@ -51,7 +51,8 @@ void CPluginBtnWnd::Empty() {
 }
 
 BOOL CPluginBtnWnd::CreatePlugin(HWND parent, const RECT* rc) {
-  const int made = QWCreateOrMoveWindow(*this, u"Plugin_Btn_Wnd", WS_CHILD | WS_VISIBLE, parent, rc, kWindowId);
+  const int made =
+      QWCreateOrMoveWindow(*this, u"Plugin_Btn_Wnd", WS_CHILD | WS_VISIBLE, parent, rc, kWindowId);
   if (made < 0) return FALSE;
   if (made > 0) {
     m_hPluginWnd = m_hWnd;

@@ -25,10 +25,10 @@ class CPluginBtnWnd : public CWnd, public CQWBaseWndPlugin {
   void OnPaint() override;
   BOOL OnEraseBkgnd(CDC* dc) override;
 
-  COLORREF m_clrText = 0;           // "TextColor"
-  COLORREF m_clrHover = 0;          // "HoverColor" (not reset by Empty)
-  BOOL m_bShowHoverEdge = TRUE;     // "ShowHoverEdge"
-  std::u16string m_strButtonIcon;   // "ButtonIcon"
-  int m_nFontWeight = 100;          // "FontWeight"
-  HWND m_hButton = 0;               // control id 50
+  COLORREF m_clrText = 0;          // "TextColor"
+  COLORREF m_clrHover = 0;         // "HoverColor" (not reset by Empty)
+  BOOL m_bShowHoverEdge = TRUE;    // "ShowHoverEdge"
+  std::u16string m_strButtonIcon;  // "ButtonIcon"
+  int m_nFontWeight = 100;         // "FontWeight"
+  HWND m_hButton = 0;              // control id 50
 };

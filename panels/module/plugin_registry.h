@@ -28,7 +28,9 @@ class CPluginRegistry {
 
   std::size_t GetCount() const { return m_count; }
   std::size_t GetCapacity() const { return m_capacity; }
-  CQWBasePlugin* GetAt(std::size_t index) const { return index < m_count ? m_data[index] : nullptr; }
+  CQWBasePlugin* GetAt(std::size_t index) const {
+    return index < m_count ? m_data[index] : nullptr;
+  }
 
  private:
   std::unique_ptr<CQWBasePlugin*[]> m_data;

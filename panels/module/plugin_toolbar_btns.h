@@ -19,7 +19,7 @@ class CPluginAddFriend : public CPluginTranBtn {
   void UnRegisterMsg() override;
   void OnButtonClick() override;
 
-  std::int32_t m_nAddKind = 0;   // set by notification 3139
+  std::int32_t m_nAddKind = 0;  // set by notification 3139
 };
 
 class CPluginHistory : public CPluginTranBtn {

@@ -8,7 +8,7 @@
 namespace {
 constexpr UINT kButtonId = 50;
 constexpr UINT kWindowId = 9;
-constexpr UINT kClassStyle = 0x4008;   // double-clicks, global class
+constexpr UINT kClassStyle = 0x4008;  // double-clicks, global class
 
 void RegisterButtonClass(const char16_t* name) {
   WNDCLASSW wc;
@@ -17,7 +17,7 @@ void RegisterButtonClass(const char16_t* name) {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
   wc.lpszClassName = name;
-  RegisterClassW(&wc);   // a second registration fails harmlessly
+  RegisterClassW(&wc);  // a second registration fails harmlessly
 }
 }  // namespace
 
@@ -64,7 +64,8 @@ void CPluginTranBtn::Empty() {
 }
 
 BOOL CPluginTranBtn::CreatePlugin(HWND parent, const RECT* rc) {
-  const int made = QWCreateOrMoveWindow(*this, u"Plugin_Tran_Btn", WS_CHILD | WS_VISIBLE, parent, rc, kWindowId);
+  const int made =
+      QWCreateOrMoveWindow(*this, u"Plugin_Tran_Btn", WS_CHILD | WS_VISIBLE, parent, rc, kWindowId);
   if (made < 0) return FALSE;
   if (made > 0) {
     m_hPluginWnd = m_hWnd;

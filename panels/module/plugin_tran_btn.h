@@ -27,11 +27,11 @@ class CPluginTranBtn : public CWnd, public CQWBaseWndPlugin {
   void OnPaint() override;
   BOOL OnEraseBkgnd(CDC* dc) override;
 
-  std::u16string m_strCaption;      // "Caption": tooltip text
-  std::u16string m_strText;         // "Text"
-  int m_nTextAlign = 3;             // "TextAlign": left 0, right 1, top 2, bottom 3
-  COLORREF m_clrText = 10;          // "TextColor"
-  std::u16string m_strButtonIcon;   // "ButtonIcon"
-  int m_nFontWeight = 100;          // "FontWeight"
-  HWND m_hButton = 0;               // control id 50
+  std::u16string m_strCaption;     // "Caption": tooltip text
+  std::u16string m_strText;        // "Text"
+  int m_nTextAlign = 3;            // "TextAlign": left 0, right 1, top 2, bottom 3
+  COLORREF m_clrText = 10;         // "TextColor"
+  std::u16string m_strButtonIcon;  // "ButtonIcon"
+  int m_nFontWeight = 100;         // "FontWeight"
+  HWND m_hButton = 0;              // control id 50
 };

@@ -16,5 +16,5 @@ class CPluginTreeBase : public CQWBaseWndPlugin {
   // "usebasecolor" is on, as set otherwise.
   COLORREF GetTreeBackColor() const;
 
-  BOOL m_bUseBaseColor = FALSE;   // "usebasecolor"
+  BOOL m_bUseBaseColor = FALSE;  // "usebasecolor"
 };

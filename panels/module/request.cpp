@@ -70,7 +70,8 @@ std::uintptr_t CQWPayload::GetPtr(std::size_t offset) const {
 std::u16string CQWPayload::GetText(std::size_t offset, std::size_t chars) const {
   std::u16string out;
   for (std::size_t i = 0; i < chars && Fits(offset + 2 * i, 2); ++i) {
-    const char16_t c = static_cast<char16_t>(m_data[offset + 2 * i] | (m_data[offset + 2 * i + 1] << 8));
+    const char16_t c =
+        static_cast<char16_t>(m_data[offset + 2 * i] | (m_data[offset + 2 * i + 1] << 8));
     if (!c) break;
     out.push_back(c);
   }

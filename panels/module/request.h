@@ -31,7 +31,7 @@ class CQWPayload {
 
   bool PutInt(std::size_t offset, std::int32_t value);
   bool PutUInt(std::size_t offset, std::uint32_t value);
-  bool PutPtr(std::size_t offset, std::uintptr_t value);   // 8 bytes
+  bool PutPtr(std::size_t offset, std::uintptr_t value);  // 8 bytes
   // chars: the field's size in characters, terminator included.
   bool PutText(std::size_t offset, std::u16string_view text, std::size_t chars);
   // 8-bit text of at most maxBytes bytes, terminator included.
@@ -39,7 +39,7 @@ class CQWPayload {
   bool PutBytes(std::size_t offset, const void* bytes, std::size_t count);
   bool Zero(std::size_t offset, std::size_t count);
 
-  std::int32_t GetInt(std::size_t offset) const;     // 0 when out of bounds
+  std::int32_t GetInt(std::size_t offset) const;  // 0 when out of bounds
   std::uintptr_t GetPtr(std::size_t offset) const;
   std::u16string GetText(std::size_t offset, std::size_t chars) const;
 

@@ -93,8 +93,10 @@ HGDIOBJ CopyImage(HGDIOBJ image, UINT type, int cx, int cy, UINT flags) {
     Canvas scaled(w, h, 0);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
-        scaled.SetRgba(x, y, src->GetRgba(static_cast<int>(static_cast<long long>(x) * src->Width() / w),
-                                          static_cast<int>(static_cast<long long>(y) * src->Height() / h)));
+        scaled.SetRgba(
+            x, y,
+            src->GetRgba(static_cast<int>(static_cast<long long>(x) * src->Width() / w),
+                         static_cast<int>(static_cast<long long>(y) * src->Height() / h)));
     copy = CreateIconFromCanvas(scaled);
   }
   if (copy && (flags & LR_COPYDELETEORG)) {
@@ -109,8 +111,8 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
   if (bits) *bits = nullptr;
   if (!info || usage != DIB_RGB_COLORS || section) return 0;
   const BITMAPINFOHEADER& h = info->bmiHeader;
-  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biBitCount != 32 || h.biWidth <= 0 || h.biHeight == 0 ||
-      (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS))
+  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biBitCount != 32 || h.biWidth <= 0 ||
+      h.biHeight == 0 || (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS))
     return 0;
   long long height = h.biHeight < 0 ? -static_cast<long long>(h.biHeight) : h.biHeight;
   if (static_cast<long long>(h.biWidth) * height > (1LL << 26)) return 0;

@@ -77,4 +77,3 @@ HBITMAP ScaleBitmap(HBITMAP bitmap, int cx, int cy);
 std::shared_ptr<Canvas> GetBitmapCanvas(HBITMAP bitmap);
 BOOL GetBitmapDimensionEx(HBITMAP bitmap, SIZE* size);
 bool SaveBitmapToPng(HBITMAP bitmap, const std::string& utf8Path);
-

@@ -7,7 +7,9 @@
 #include <algorithm>
 
 Canvas::Canvas(int width, int height, std::uint32_t rgba, Layout layout)
-    : layout_(layout), width_(std::max(0, width)), height_(std::max(0, height)),
+    : layout_(layout),
+      width_(std::max(0, width)),
+      height_(std::max(0, height)),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), Stored(rgba)) {}
 
 void Canvas::Resize(int width, int height) {
@@ -21,8 +23,8 @@ void Canvas::Resize(int width, int height) {
     *this = std::move(next);
     return;
   }
-  std::vector<std::uint32_t> next(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                                  0xFF000000u);
+  std::vector<std::uint32_t> next(
+      static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFF000000u);
   int w = std::min(width, width_), h = std::min(height, height_);
   for (int y = 0; y < h; ++y)
     std::copy_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_, w,

@@ -35,7 +35,7 @@ class Canvas {
   // COLORREF of a pixel, CLR_INVALID outside.
   COLORREF GetPixel(int x, int y) const;
   std::uint8_t GetAlpha(int x, int y) const;
-  void SetPixel(int x, int y, COLORREF colour);   // opaque
+  void SetPixel(int x, int y, COLORREF colour);  // opaque
   std::uint32_t GetRgba(int x, int y) const;
   void SetRgba(int x, int y, std::uint32_t rgba);
   // Fills the part of [left, right) x [top, bottom) that lies on the canvas.
@@ -60,7 +60,8 @@ class Canvas {
  private:
   std::size_t Index(int x, int y) const {
     int row = layout_ == Layout::BgraBottomUp ? height_ - 1 - y : y;
-    return static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+    return static_cast<std::size_t>(row) * static_cast<std::size_t>(width_) +
+           static_cast<std::size_t>(x);
   }
   // Rgba <-> the stored form (swapping red and blue is its own inverse).
   std::uint32_t Stored(std::uint32_t v) const {

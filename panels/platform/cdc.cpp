@@ -129,7 +129,8 @@ BOOL CDC::BitBlt(int x, int y, int cx, int cy, CDC* src, int sx, int sy, DWORD r
   return ::BitBlt(m_hDC, x, y, cx, cy, src ? src->m_hDC : 0, sx, sy, rop);
 }
 
-BOOL CDC::StretchBlt(int x, int y, int cx, int cy, CDC* src, int sx, int sy, int scx, int scy, DWORD rop) {
+BOOL CDC::StretchBlt(int x, int y, int cx, int cy, CDC* src, int sx, int sy, int scx, int scy,
+                     DWORD rop) {
   return ::StretchBlt(m_hDC, x, y, cx, cy, src ? src->m_hDC : 0, sx, sy, scx, scy, rop);
 }
 
@@ -138,9 +139,7 @@ BOOL CDC::TransparentBlt(int x, int y, int cx, int cy, CDC* src, int sx, int sy,
   return ::TransparentBlt(m_hDC, x, y, cx, cy, src ? src->m_hDC : 0, sx, sy, scx, scy, transparent);
 }
 
-CPaintDC::CPaintDC(CWnd* wnd) : hwnd_(wnd ? wnd->m_hWnd : 0) {
-  m_hDC = ::BeginPaint(hwnd_, &m_ps);
-}
+CPaintDC::CPaintDC(CWnd* wnd) : hwnd_(wnd ? wnd->m_hWnd : 0) { m_hDC = ::BeginPaint(hwnd_, &m_ps); }
 
 CPaintDC::~CPaintDC() {
   if (m_hDC) ::EndPaint(hwnd_, &m_ps);

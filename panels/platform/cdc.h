@@ -12,7 +12,7 @@ class CWnd;
 class CDC {
  public:
   CDC() = default;
-  virtual ~CDC();   // deletes a DC it created (CreateCompatibleDC)
+  virtual ~CDC();  // deletes a DC it created (CreateCompatibleDC)
   CDC(const CDC&) = delete;
   CDC& operator=(const CDC&) = delete;
 
@@ -48,20 +48,32 @@ class CDC {
   }
   int GetClipBox(RECT* rc) const { return ::GetClipBox(m_hDC, rc); }
 
-  void FillRect(const RECT* rc, CBrush* brush) { ::FillRect(m_hDC, rc, brush ? brush->m_hObject : 0); }
+  void FillRect(const RECT* rc, CBrush* brush) {
+    ::FillRect(m_hDC, rc, brush ? brush->m_hObject : 0);
+  }
   void FillSolidRect(const RECT* rc, COLORREF colour);
   void FillSolidRect(int x, int y, int cx, int cy, COLORREF colour);
-  void FrameRect(const RECT* rc, CBrush* brush) { ::FrameRect(m_hDC, rc, brush ? brush->m_hObject : 0); }
-  BOOL FillRgn(CRgn* rgn, CBrush* brush) { return ::FillRgn(m_hDC, rgn->m_hObject, brush->m_hObject); }
+  void FrameRect(const RECT* rc, CBrush* brush) {
+    ::FrameRect(m_hDC, rc, brush ? brush->m_hObject : 0);
+  }
+  BOOL FillRgn(CRgn* rgn, CBrush* brush) {
+    return ::FillRgn(m_hDC, rgn->m_hObject, brush->m_hObject);
+  }
   void Draw3dRect(const RECT* rc, COLORREF topLeft, COLORREF bottomRight);
   void Draw3dRect(int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight);
   BOOL Rectangle(int l, int t, int r, int b) { return ::Rectangle(m_hDC, l, t, r, b); }
-  BOOL Rectangle(const RECT* rc) { return ::Rectangle(m_hDC, rc->left, rc->top, rc->right, rc->bottom); }
+  BOOL Rectangle(const RECT* rc) {
+    return ::Rectangle(m_hDC, rc->left, rc->top, rc->right, rc->bottom);
+  }
   BOOL RoundRect(const RECT* rc, POINT corner) {
     return ::RoundRect(m_hDC, rc->left, rc->top, rc->right, rc->bottom, corner.x, corner.y);
   }
-  BOOL RoundRect(int l, int t, int r, int b, int w, int h) { return ::RoundRect(m_hDC, l, t, r, b, w, h); }
-  BOOL Ellipse(const RECT* rc) { return ::Ellipse(m_hDC, rc->left, rc->top, rc->right, rc->bottom); }
+  BOOL RoundRect(int l, int t, int r, int b, int w, int h) {
+    return ::RoundRect(m_hDC, l, t, r, b, w, h);
+  }
+  BOOL Ellipse(const RECT* rc) {
+    return ::Ellipse(m_hDC, rc->left, rc->top, rc->right, rc->bottom);
+  }
   BOOL Polygon(const POINT* pts, int count) { return ::Polygon(m_hDC, pts, count); }
   CPoint MoveTo(int x, int y);
   CPoint MoveTo(POINT p) { return MoveTo(p.x, p.y); }

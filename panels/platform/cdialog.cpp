@@ -109,7 +109,8 @@ BOOL CStatic::Create(LPCWSTR text, DWORD style, const RECT& rect, CWnd* parent, 
 }
 
 BOOL CToolTipCtrl::Create(CWnd* parent, DWORD style) {
-  return CreateEx(0, TOOLTIPS_CLASSW, u"", WS_POPUP | style, 0, 0, 0, 0, parent ? parent->m_hWnd : 0, 0);
+  return CreateEx(0, TOOLTIPS_CLASSW, u"", WS_POPUP | style, 0, 0, 0, 0,
+                  parent ? parent->m_hWnd : 0, 0);
 }
 
 TOOLINFOW CToolTipCtrl::Info(CWnd* wnd, UINT_PTR id, const RECT* rect) const {

@@ -57,7 +57,9 @@ class CEdit : public CWnd {
   void ReplaceSel(LPCWSTR text, BOOL canUndo = FALSE) {
     SendMessage(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text));
   }
-  BOOL SetReadOnly(BOOL readOnly = TRUE) { return static_cast<BOOL>(SendMessage(EM_SETREADONLY, readOnly)); }
+  BOOL SetReadOnly(BOOL readOnly = TRUE) {
+    return static_cast<BOOL>(SendMessage(EM_SETREADONLY, readOnly));
+  }
 };
 
 class CStatic : public CWnd {
@@ -80,7 +82,9 @@ class CToolTipCtrl : public CWnd {
   void Activate(BOOL activate) { SendMessage(TTM_ACTIVATE, activate); }
   void RelayEvent(MSG* msg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg)); }
   int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
-  int SetMaxTipWidth(int width) { return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, width)); }
+  int SetMaxTipWidth(int width) {
+    return static_cast<int>(SendMessage(TTM_SETMAXTIPWIDTH, 0, width));
+  }
   void SetDelayTime(UINT delay) { SendMessage(TTM_SETDELAYTIME, 0, static_cast<LPARAM>(delay)); }
 
  private:

@@ -54,20 +54,25 @@ CFont* CFont::FromHandle(HFONT font) { return GdiTemporaries::Get<CFont>(font); 
 CBitmap* CBitmap::FromHandle(HBITMAP bitmap) { return GdiTemporaries::Get<CBitmap>(bitmap); }
 CRgn* CRgn::FromHandle(HRGN rgn) { return GdiTemporaries::Get<CRgn>(rgn); }
 
-BOOL CPen::CreatePen(int style, int width, COLORREF colour) { return Attach(::CreatePen(style, width, colour)); }
+BOOL CPen::CreatePen(int style, int width, COLORREF colour) {
+  return Attach(::CreatePen(style, width, colour));
+}
 BOOL CBrush::CreateSolidBrush(COLORREF colour) { return Attach(::CreateSolidBrush(colour)); }
-BOOL CBrush::CreateSysColorBrush(int index) { return Attach(::CreateSolidBrush(GetSysColor(index))); }
+BOOL CBrush::CreateSysColorBrush(int index) {
+  return Attach(::CreateSolidBrush(GetSysColor(index)));
+}
 BOOL CFont::CreateFontIndirect(const LOGFONTW* lf) { return Attach(::CreateFontIndirectW(lf)); }
 
 BOOL CFont::CreatePointFont(int pointSize, LPCWSTR faceName, CDC*) {
   LOGFONTW lf;
-  lf.lfHeight = -(pointSize * 96 / 720);   // tenths of a point at 96 pixels per inch
-  for (int i = 0; faceName && faceName[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = faceName[i];
+  lf.lfHeight = -(pointSize * 96 / 720);  // tenths of a point at 96 pixels per inch
+  for (int i = 0; faceName && faceName[i] && i < LF_FACESIZE - 1; ++i)
+    lf.lfFaceName[i] = faceName[i];
   return CreateFontIndirect(&lf);
 }
 
-BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
-                       BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
+BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight,
+                       BYTE italic, BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
                        BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily, LPCWSTR faceName) {
   return Attach(::CreateFontW(height, width, escapement, orientation, weight, italic, underline,
                               strikeOut, charSet, outPrecision, clipPrecision, quality,
@@ -78,7 +83,8 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height) {
   return Attach(::CreateCompatibleBitmap(dc ? dc->m_hDC : 0, width, height));
 }
 
-BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
+BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel,
+                           const void* bits) {
   return Attach(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
 }
 
@@ -97,7 +103,9 @@ BOOL CRgn::CreateRectRgnIndirect(const RECT* rc) { return Attach(::CreateRectRgn
 BOOL CRgn::CreateRoundRectRgn(int l, int t, int r, int b, int w, int h) {
   return Attach(::CreateRoundRectRgn(l, t, r, b, w, h));
 }
-BOOL CRgn::CreateEllipticRgn(int l, int t, int r, int b) { return Attach(::CreateEllipticRgn(l, t, r, b)); }
+BOOL CRgn::CreateEllipticRgn(int l, int t, int r, int b) {
+  return Attach(::CreateEllipticRgn(l, t, r, b));
+}
 BOOL CRgn::CreatePolygonRgn(const POINT* points, int count, int mode) {
   return Attach(::CreatePolygonRgn(points, count, mode));
 }

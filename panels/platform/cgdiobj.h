@@ -52,8 +52,8 @@ class CFont : public CGdiObject {
   BOOL CreateFontIndirect(const LOGFONTW* lf);
   // Height in tenths of a point, as the framework takes it.
   BOOL CreatePointFont(int pointSize, LPCWSTR faceName, CDC* dc = nullptr);
-  BOOL CreateFont(int height, int width, int escapement, int orientation, int weight,
-                  BYTE italic, BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
+  BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
+                  BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
                   BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily, LPCWSTR faceName);
   int GetLogFont(LOGFONTW* lf) const { return GetObject(sizeof(LOGFONTW), lf); }
   static CFont* FromHandle(HFONT font);

@@ -38,7 +38,8 @@ int CImageList::Add(CBitmap* image, COLORREF maskColour) {
 }
 
 BOOL CImageList::Replace(int index, CBitmap* image, CBitmap* mask) {
-  return ::ImageList_Replace(m_hImageList, index, image ? image->m_hObject : 0, mask ? mask->m_hObject : 0);
+  return ::ImageList_Replace(m_hImageList, index, image ? image->m_hObject : 0,
+                             mask ? mask->m_hObject : 0);
 }
 
 BOOL CImageList::Draw(CDC* dc, int index, POINT pt, UINT style) {

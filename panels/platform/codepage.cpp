@@ -51,7 +51,8 @@ UINT resolve(UINT cp) {
 
 // Decodes bytes of a character set to UTF-16. Each byte that does not start a
 // valid character becomes U+FFFD; with strict, the first one fails the call.
-bool decode(const std::string& charset, const char* src, size_t len, std::u16string& out, bool strict) {
+bool decode(const std::string& charset, const char* src, size_t len, std::u16string& out,
+            bool strict) {
   out.clear();
   iconv_t cd = descriptor("UTF-16LE", charset);
   if (bad(cd)) return false;
@@ -148,7 +149,7 @@ int MultiByteToWideChar(UINT cp, DWORD flags, LPCSTR src, int srcLen, LPWSTR dst
   std::u16string w;
   if (!decode(CodePageCharset(cp), src, len, w, (flags & MB_ERR_INVALID_CHARS) != 0)) {
     SetLastError(bad(descriptor("UTF-16LE", CodePageCharset(cp))) ? ERROR_INVALID_PARAMETER
-                                                                    : ERROR_NO_UNICODE_TRANSLATION);
+                                                                  : ERROR_NO_UNICODE_TRANSLATION);
     return 0;
   }
   if (dstLen == 0) return static_cast<int>(w.size());
@@ -168,12 +169,14 @@ int WideCharToMultiByte(UINT cp, DWORD flags, LPCWSTR src, int srcLen, LPSTR dst
   }
   size_t len = srcLen == -1 ? static_cast<size_t>(lstrlenW(src)) + 1 : static_cast<size_t>(srcLen);
   bool utf8 = resolve(cp) == CP_UTF8;
-  std::string replacement = utf8 ? std::string("\xEF\xBF\xBD") : std::string(defaultChar ? defaultChar : "?");
+  std::string replacement =
+      utf8 ? std::string("\xEF\xBF\xBD") : std::string(defaultChar ? defaultChar : "?");
   std::string s;
   bool used = false;
-  if (!encode(CodePageCharset(cp), src, len, s, replacement, used, (flags & WC_ERR_INVALID_CHARS) != 0)) {
+  if (!encode(CodePageCharset(cp), src, len, s, replacement, used,
+              (flags & WC_ERR_INVALID_CHARS) != 0)) {
     SetLastError(bad(descriptor(CodePageCharset(cp), "UTF-16LE")) ? ERROR_INVALID_PARAMETER
-                                                                    : ERROR_NO_UNICODE_TRANSLATION);
+                                                                  : ERROR_NO_UNICODE_TRANSLATION);
     return 0;
   }
   if (usedDefaultChar) *usedDefaultChar = used ? TRUE : FALSE;

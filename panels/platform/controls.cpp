@@ -42,7 +42,8 @@ void Notify(HWND hwnd, WORD code) {
 HBRUSH BackgroundBrush(HWND hwnd, HDC hdc, UINT ctlColourMsg, int defaultColour) {
   HWND parent = GetParent(hwnd);
   if (parent) {
-    auto br = static_cast<HBRUSH>(SendMessageW(parent, ctlColourMsg, hdc, static_cast<LPARAM>(hwnd)));
+    auto br =
+        static_cast<HBRUSH>(SendMessageW(parent, ctlColourMsg, hdc, static_cast<LPARAM>(hwnd)));
     if (br) return br;
   }
   return GetSysColorBrush(defaultColour);
@@ -87,8 +88,10 @@ void PaintButton(HWND hwnd) {
   SelectControlFont(hwnd, hdc);
   FillRect(hdc, &rc, BackgroundBrush(hwnd, hdc, WM_CTLCOLORBTN, COLOR_BTNFACE));
   SetBkMode(hdc, TRANSPARENT);
-  SetTextColor(hdc, IsWindowEnabled(hwnd) ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT));
-  if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) {
+  SetTextColor(hdc,
+               IsWindowEnabled(hwnd) ? GetSysColor(COLOR_BTNTEXT) : GetSysColor(COLOR_GRAYTEXT));
+  if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+      type == BS_AUTORADIOBUTTON) {
     int top = (rc.bottom - 13) / 2;
     RECT box{0, top, 13, top + 13};
     FillRect(hdc, &box, GetSysColorBrush(COLOR_WINDOW));
@@ -108,12 +111,8 @@ void PaintButton(HWND hwnd) {
 
 LRESULT CALLBACK_Button(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_NCCREATE:
-      StateOf(hwnd);
-      break;
-    case WM_NCDESTROY:
-      States().erase(hwnd);
-      break;
+    case WM_NCCREATE: StateOf(hwnd); break;
+    case WM_NCDESTROY: States().erase(hwnd); break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       SetFocus(hwnd);
@@ -128,7 +127,8 @@ LRESULT CALLBACK_Button(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       RECT rc;
       GetClientRect(hwnd, &rc);
       InvalidateRect(hwnd, nullptr, TRUE);
-      if (was && PtInRect(&rc, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) ButtonClicked(hwnd);
+      if (was && PtInRect(&rc, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+        ButtonClicked(hwnd);
       return 0;
     }
     case WM_CAPTURECHANGED:
@@ -137,36 +137,24 @@ LRESULT CALLBACK_Button(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_KEYUP:
       if (wParam == VK_SPACE) ButtonClicked(hwnd);
       return 0;
-    case BM_CLICK:
-      ButtonClicked(hwnd);
-      return 0;
-    case BM_GETCHECK:
-      return StateOf(hwnd).check;
+    case BM_CLICK: ButtonClicked(hwnd); return 0;
+    case BM_GETCHECK: return StateOf(hwnd).check;
     case BM_SETCHECK:
       StateOf(hwnd).check = static_cast<UINT>(wParam);
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case BM_GETSTATE:
-      return StateOf(hwnd).check | (StateOf(hwnd).pushed ? BST_PUSHED : 0);
+    case BM_GETSTATE: return StateOf(hwnd).check | (StateOf(hwnd).pushed ? BST_PUSHED : 0);
     case BM_SETSTATE:
       StateOf(hwnd).pushed = wParam != 0;
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     case WM_SETTEXT:
-    case WM_ENABLE:
-      InvalidateRect(hwnd, nullptr, TRUE);
-      break;
+    case WM_ENABLE: InvalidateRect(hwnd, nullptr, TRUE); break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      PaintButton(hwnd);
-      return 0;
-    default:
-      break;
+    case WM_KILLFOCUS: InvalidateRect(hwnd, nullptr, TRUE); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: PaintButton(hwnd); return 0;
+    default: break;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -236,19 +224,16 @@ void PaintEdit(HWND hwnd) {
   SetBkMode(hdc, TRANSPARENT);
   RECT textRc{2, 0, rc.right - 2, rc.bottom};
   UINT align = (style & ES_CENTER) ? DT_CENTER : (style & ES_RIGHT) ? DT_RIGHT : DT_LEFT;
-  DrawTextW(hdc, text.c_str(), -1, &textRc, align | DT_NOPREFIX |
-            ((style & ES_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER));
+  DrawTextW(
+      hdc, text.c_str(), -1, &textRc,
+      align | DT_NOPREFIX | ((style & ES_MULTILINE) ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER));
   EndPaint(hwnd, &ps);
 }
 
 LRESULT CALLBACK_Edit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_NCCREATE:
-      StateOf(hwnd);
-      break;
-    case WM_NCDESTROY:
-      States().erase(hwnd);
-      break;
+    case WM_NCCREATE: StateOf(hwnd); break;
+    case WM_NCDESTROY: States().erase(hwnd); break;
     case WM_SETTEXT: {
       DefWindowProcW(hwnd, msg, wParam, lParam);
       auto& s = StateOf(hwnd);
@@ -332,8 +317,7 @@ LRESULT CALLBACK_Edit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_LIMITTEXT:
       StateOf(hwnd).limit = wParam ? static_cast<std::size_t>(wParam) : 0x7FFFFFFE;
       return 0;
-    case EM_GETLIMITTEXT:
-      return static_cast<LRESULT>(StateOf(hwnd).limit);
+    case EM_GETLIMITTEXT: return static_cast<LRESULT>(StateOf(hwnd).limit);
     case EM_SETREADONLY: {
       DWORD style = StyleOf(hwnd);
       SetWindowLongPtrW(hwnd, GWL_STYLE, wParam ? (style | ES_READONLY) : (style & ~ES_READONLY));
@@ -356,19 +340,11 @@ LRESULT CALLBACK_Edit(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
-    case WM_SETFOCUS:
-      Notify(hwnd, EN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      Notify(hwnd, EN_KILLFOCUS);
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      PaintEdit(hwnd);
-      return 0;
-    default:
-      break;
+    case WM_SETFOCUS: Notify(hwnd, EN_SETFOCUS); return 0;
+    case WM_KILLFOCUS: Notify(hwnd, EN_KILLFOCUS); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: PaintEdit(hwnd); return 0;
+    default: break;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -384,8 +360,7 @@ LRESULT CALLBACK_Static(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
       if (StyleOf(hwnd) & SS_NOTIFY) Notify(hwnd, STN_CLICKED);
       return 0;
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC hdc = BeginPaint(hwnd, &ps);
@@ -394,15 +369,16 @@ LRESULT CALLBACK_Static(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SelectControlFont(hwnd, hdc);
       FillRect(hdc, &rc, BackgroundBrush(hwnd, hdc, WM_CTLCOLORSTATIC, COLOR_3DFACE));
       DWORD style = StyleOf(hwnd);
-      UINT align = (style & 3) == SS_CENTER ? DT_CENTER : (style & 3) == SS_RIGHT ? DT_RIGHT : DT_LEFT;
+      UINT align = (style & 3) == SS_CENTER  ? DT_CENTER
+                   : (style & 3) == SS_RIGHT ? DT_RIGHT
+                                             : DT_LEFT;
       SetBkMode(hdc, TRANSPARENT);
       std::u16string text = GetWindowTextString(hwnd);
       DrawTextW(hdc, text.c_str(), -1, &rc, align | DT_WORDBREAK);
       EndPaint(hwnd, &ps);
       return 0;
     }
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -42,9 +42,10 @@ constexpr DWORD ES_READONLY = 0x0800;
 constexpr DWORD ES_WANTRETURN = 0x1000;
 constexpr DWORD ES_NUMBER = 0x2000;
 constexpr UINT EM_GETSEL = 0x00B0;
-constexpr UINT EM_SETSEL = 0x00B1;   // (start, end); end -1 means the end, start -1 removes the selection
+constexpr UINT EM_SETSEL =
+    0x00B1;  // (start, end); end -1 means the end, start -1 removes the selection
 constexpr UINT EM_REPLACESEL = 0x00C2;
-constexpr UINT EM_LIMITTEXT = 0x00C5;   // 0 means the largest limit
+constexpr UINT EM_LIMITTEXT = 0x00C5;  // 0 means the largest limit
 constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 constexpr UINT EM_GETLIMITTEXT = 0x00D5;
 constexpr UINT EM_SETREADONLY = 0x00CF;
@@ -54,9 +55,9 @@ constexpr UINT EM_SETPASSWORDCHAR = 0x00CC;
 constexpr DWORD SS_LEFT = 0x0000;
 constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
-constexpr DWORD SS_NOTIFY = 0x0100;   // clicks report STN_CLICKED
+constexpr DWORD SS_NOTIFY = 0x0100;  // clicks report STN_CLICKED
 
 namespace platform {
 // Registers the built-in classes (done on first use of any class lookup).
 void RegisterBuiltinControls();
-}
+}  // namespace platform

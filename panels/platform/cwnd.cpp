@@ -44,7 +44,7 @@ struct WndTemporaries {
     auto& m = Map();
     auto it = m.find(hwnd);
     if (it != m.end()) return it->second.get();
-    if (m.size() > 256) {   // handles are never reused; drop wrappers of dead windows
+    if (m.size() > 256) {  // handles are never reused; drop wrappers of dead windows
       for (auto i = m.begin(); i != m.end();) i = IsWindow(i->first) ? std::next(i) : m.erase(i);
     }
     auto w = std::unique_ptr<CWnd>(new CWnd(hwnd));
@@ -86,8 +86,8 @@ LRESULT FrameworkWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
   static std::set<std::u16string> names;
-  std::u16string name = u"Afx:" + Hex(classStyle) + u":" + Hex(cursor) + u":" + Hex(background) +
-                        u":" + Hex(icon);
+  std::u16string name =
+      u"Afx:" + Hex(classStyle) + u":" + Hex(cursor) + u":" + Hex(background) + u":" + Hex(icon);
   const std::u16string& kept = *names.insert(name).first;
   if (!GetClassInfoW(nullptr, kept.c_str(), nullptr)) {
     WNDCLASSW wc;
@@ -175,7 +175,8 @@ HWND CWnd::UnsubclassWindow() {
 // ---- creation -----------------------------------------------------------------------
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTW& cs) {
-  if (!cs.lpszClass) cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW));
+  if (!cs.lpszClass)
+    cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW));
   return TRUE;
 }
 
@@ -199,21 +200,22 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD 
   cs.lpCreateParams = param;
   if (!PreCreateWindow(cs)) return FALSE;
   AttachToNextWindow();
-  HWND hwnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
-                                cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance,
-                                cs.lpCreateParams);
+  HWND hwnd = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName,
+                                static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+                                cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
   CancelAttachToNextWindow();
   return hwnd != 0 && m_hWnd == hwnd;
 }
 
 BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style,
                     const RECT& rect, CWnd* parent, UINT id, LPVOID param) {
-  return CreateEx(exStyle, className, windowName, style, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, parent ? parent->m_hWnd : 0, static_cast<HMENU>(id), param);
+  return CreateEx(exStyle, className, windowName, style, rect.left, rect.top,
+                  rect.right - rect.left, rect.bottom - rect.top, parent ? parent->m_hWnd : 0,
+                  static_cast<HMENU>(id), param);
 }
 
-BOOL CWnd::Create(LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect, CWnd* parent,
-                  UINT id, LPVOID param) {
+BOOL CWnd::Create(LPCWSTR className, LPCWSTR windowName, DWORD style, const RECT& rect,
+                  CWnd* parent, UINT id, LPVOID param) {
   return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id, param);
 }
 
@@ -267,11 +269,13 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     case WM_CREATE: r = OnCreate(reinterpret_cast<LPCREATESTRUCTW>(lParam)); break;
     case WM_DESTROY: OnDestroy(); break;
     case WM_NCDESTROY:
-      OnNcDestroy();   // may delete this
+      OnNcDestroy();  // may delete this
       *result = 0;
       return TRUE;
     case WM_CLOSE: OnClose(); break;
-    case WM_SIZE: OnSize(flags, LOWORD(static_cast<WPARAM>(lParam)), HIWORD(static_cast<WPARAM>(lParam))); break;
+    case WM_SIZE:
+      OnSize(flags, LOWORD(static_cast<WPARAM>(lParam)), HIWORD(static_cast<WPARAM>(lParam)));
+      break;
     case WM_MOVE: OnMove(pt.x, pt.y); break;
     case WM_SHOWWINDOW: OnShowWindow(static_cast<BOOL>(wParam), static_cast<UINT>(lParam)); break;
     case WM_PAINT: OnPaint(); break;
@@ -301,13 +305,16 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
       break;
     case WM_CONTEXTMENU: OnContextMenu(FromHandle(static_cast<HWND>(wParam)), pt); break;
     case WM_KEYDOWN:
-      OnKeyDown(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)), HIWORD(static_cast<WPARAM>(lParam)));
+      OnKeyDown(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)),
+                HIWORD(static_cast<WPARAM>(lParam)));
       break;
     case WM_KEYUP:
-      OnKeyUp(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)), HIWORD(static_cast<WPARAM>(lParam)));
+      OnKeyUp(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)),
+              HIWORD(static_cast<WPARAM>(lParam)));
       break;
     case WM_CHAR:
-      OnChar(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)), HIWORD(static_cast<WPARAM>(lParam)));
+      OnChar(static_cast<UINT>(wParam), LOWORD(static_cast<WPARAM>(lParam)),
+             HIWORD(static_cast<WPARAM>(lParam)));
       break;
     case WM_SETFOCUS: OnSetFocus(FromHandle(static_cast<HWND>(wParam))); break;
     case WM_KILLFOCUS: OnKillFocus(FromHandle(static_cast<HWND>(wParam))); break;
@@ -320,8 +327,7 @@ BOOL CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
       OnVScroll(LOWORD(wParam), HIWORD(wParam), FromHandle(static_cast<HWND>(lParam)));
       break;
     case WM_GETDLGCODE: r = OnGetDlgCode(); break;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
   *result = r;
   return TRUE;
@@ -395,11 +401,11 @@ CWnd* CWnd::GetTopLevelParent() const { return FromHandle(GetAncestor(m_hWnd, GA
 
 CWnd* CWnd::GetDlgItem(int id) const { return FromHandle(::GetDlgItem(m_hWnd, id)); }
 
-int CWnd::SetDlgCtrlID(int id) {
-  return static_cast<int>(SetWindowLongPtrW(m_hWnd, GWLP_ID, id));
-}
+int CWnd::SetDlgCtrlID(int id) { return static_cast<int>(SetWindowLongPtrW(m_hWnd, GWLP_ID, id)); }
 
-CWnd* CWnd::ChildWindowFromPoint(POINT pt) const { return FromHandle(::ChildWindowFromPoint(m_hWnd, pt)); }
+CWnd* CWnd::ChildWindowFromPoint(POINT pt) const {
+  return FromHandle(::ChildWindowFromPoint(m_hWnd, pt));
+}
 
 void CWnd::ClientToScreen(RECT* rc) const {
   POINT o{0, 0};
@@ -431,7 +437,8 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT swpFlags) {
   if (next == style) return FALSE;
   SetWindowLongPtrW(m_hWnd, GWL_STYLE, static_cast<LONG_PTR>(next));
   if (swpFlags)
-    ::SetWindowPos(m_hWnd, 0, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    ::SetWindowPos(m_hWnd, 0, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
   return TRUE;
 }
 
@@ -441,7 +448,8 @@ BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) {
   if (next == style) return FALSE;
   SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, static_cast<LONG_PTR>(next));
   if (swpFlags)
-    ::SetWindowPos(m_hWnd, 0, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
+    ::SetWindowPos(m_hWnd, 0, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | swpFlags);
   return TRUE;
 }
 

@@ -48,7 +48,7 @@ class CWnd {
   static CWnd* FromHandlePermanent(HWND hwnd);
   BOOL Attach(HWND hwnd);
   HWND Detach();
-  BOOL SubclassWindow(HWND hwnd);   // calls PreSubclassWindow
+  BOOL SubclassWindow(HWND hwnd);  // calls PreSubclassWindow
   BOOL SubclassDlgItem(UINT id, CWnd* parent);
   HWND UnsubclassWindow();
 
@@ -97,7 +97,9 @@ class CWnd {
     ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : 0, pts, count);
   }
   void MapWindowPoints(CWnd* to, RECT* rc) const;
-  void MoveWindow(int x, int y, int w, int h, BOOL repaint = TRUE) { ::MoveWindow(m_hWnd, x, y, w, h, repaint); }
+  void MoveWindow(int x, int y, int w, int h, BOOL repaint = TRUE) {
+    ::MoveWindow(m_hWnd, x, y, w, h, repaint);
+  }
   void MoveWindow(const RECT* rc, BOOL repaint = TRUE);
   BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
   void BringWindowToTop() { ::BringWindowToTop(m_hWnd); }
@@ -110,7 +112,9 @@ class CWnd {
   BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
   void SetWindowText(LPCWSTR text) { ::SetWindowTextW(m_hWnd, text); }
   void SetWindowText(const std::u16string& text) { ::SetWindowTextW(m_hWnd, text.c_str()); }
-  int GetWindowText(LPWSTR buffer, int maxCount) const { return ::GetWindowTextW(m_hWnd, buffer, maxCount); }
+  int GetWindowText(LPWSTR buffer, int maxCount) const {
+    return ::GetWindowTextW(m_hWnd, buffer, maxCount);
+  }
   void GetWindowText(std::u16string& text) const { text = ::GetWindowTextString(m_hWnd); }
   std::u16string GetWindowText() const { return ::GetWindowTextString(m_hWnd); }
   int GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
@@ -146,12 +150,16 @@ class CWnd {
     if (info) info->fMask = mask;
     return ::GetScrollInfo(m_hWnd, bar, info);
   }
-  int SetScrollPos(int bar, int pos, BOOL redraw = TRUE) { return ::SetScrollPos(m_hWnd, bar, pos, redraw); }
+  int SetScrollPos(int bar, int pos, BOOL redraw = TRUE) {
+    return ::SetScrollPos(m_hWnd, bar, pos, redraw);
+  }
   int GetScrollPos(int bar) const { return ::GetScrollPos(m_hWnd, bar); }
   void SetScrollRange(int bar, int min, int max, BOOL redraw = TRUE) {
     ::SetScrollRange(m_hWnd, bar, min, max, redraw);
   }
-  void ShowScrollBar(UINT bar, BOOL show = TRUE) { ::ShowScrollBar(m_hWnd, static_cast<int>(bar), show); }
+  void ShowScrollBar(UINT bar, BOOL show = TRUE) {
+    ::ShowScrollBar(m_hWnd, static_cast<int>(bar), show);
+  }
   CDC* GetDC();
   int ReleaseDC(CDC* dc);
 
@@ -201,7 +209,7 @@ class CWnd {
   // Decodes msg into an OnXxx call; returns FALSE for messages it does not
   // decode (WindowProc then calls DefWindowProc).
   virtual BOOL OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
-  WNDPROC m_pfnSuper = nullptr;   // the window's own procedure, for DefWindowProc
+  WNDPROC m_pfnSuper = nullptr;  // the window's own procedure, for DefWindowProc
   // The next window created (by any means) is attached to this object; for
   // windows that other services create, such as dialogs.
   void AttachToNextWindow();

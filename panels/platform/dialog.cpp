@@ -45,9 +45,9 @@ HWND CreateDialogWindow(HINSTANCE module, const DialogTemplate* t, HWND owner, D
     ClientToScreen(owner, &o);
     OffsetRect(&rc, o.x, o.y);
   }
-  HWND hdlg = CreateWindowExW(t->exStyle, cls.c_str(), t->caption.c_str(), t->style & ~WS_VISIBLE,
-                              rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, owner, 0,
-                              module, nullptr);
+  HWND hdlg =
+      CreateWindowExW(t->exStyle, cls.c_str(), t->caption.c_str(), t->style & ~WS_VISIBLE, rc.left,
+                      rc.top, rc.right - rc.left, rc.bottom - rc.top, owner, 0, module, nullptr);
   Window* w = FindWindowData(hdlg);
   if (!w) return 0;
   w->isDialog = true;
@@ -57,15 +57,16 @@ HWND CreateDialogWindow(HINSTANCE module, const DialogTemplate* t, HWND owner, D
   for (const auto& item : t->items) {
     HWND c = CreateWindowExW(item.exStyle, item.className.c_str(), item.text.c_str(),
                              item.style | WS_CHILD, item.rect.left, item.rect.top,
-                             item.rect.right - item.rect.left, item.rect.bottom - item.rect.top, hdlg,
-                             static_cast<HMENU>(item.id), module, nullptr);
+                             item.rect.right - item.rect.left, item.rect.bottom - item.rect.top,
+                             hdlg, static_cast<HMENU>(item.id), module, nullptr);
     if (!c) {
       DestroyWindow(hdlg);
       return 0;
     }
   }
   HWND first = FirstTabStop(hdlg);
-  if (SendMessageW(hdlg, WM_INITDIALOG, first, param) && IsWindow(hdlg)) SetFocus(first ? first : hdlg);
+  if (SendMessageW(hdlg, WM_INITDIALOG, first, param) && IsWindow(hdlg))
+    SetFocus(first ? first : hdlg);
   if (IsWindow(hdlg) && ((t->style & WS_VISIBLE) || modal)) ShowWindow(hdlg, SW_SHOW);
   return IsWindow(hdlg) ? hdlg : 0;
 }
@@ -88,7 +89,8 @@ INT_PTR RunModal(HINSTANCE module, const DialogTemplate* t, HWND owner, DLGPROC 
   PumpMessages();
   if (IsWindow(hdlg) && !IsDialogEnded(hdlg)) {
     // Left open: cancelled, as Escape would.
-    SendMessageW(hdlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(hdlg, IDCANCEL)));
+    SendMessageW(hdlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 static_cast<LPARAM>(GetDlgItem(hdlg, IDCANCEL)));
     PumpMessages();
   }
   INT_PTR result = IDCANCEL;
@@ -122,10 +124,10 @@ LRESULT DefDlgProcW(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!w) return 0;
   }
   switch (msg) {
-    case WM_INITDIALOG:
-      return TRUE;   // default: give the focus to the first control
+    case WM_INITDIALOG: return TRUE;  // default: give the focus to the first control
     case WM_CLOSE:
-      SendMessageW(hdlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(hdlg, IDCANCEL)));
+      SendMessageW(hdlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   static_cast<LPARAM>(GetDlgItem(hdlg, IDCANCEL)));
       return 0;
     case WM_ERASEBKGND: {
       RECT rc;
@@ -133,8 +135,7 @@ LRESULT DefDlgProcW(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam) {
       FillRect(static_cast<HDC>(wParam), &rc, GetSysColorBrush(COLOR_3DFACE));
       return 1;
     }
-    default:
-      return DefWindowProcW(hdlg, msg, wParam, lParam);
+    default: return DefWindowProcW(hdlg, msg, wParam, lParam);
   }
 }
 
@@ -158,10 +159,11 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE module, const DialogTemplate* t, HWND 
   return RunModal(module, t, owner, proc, initParam, 0);
 }
 
-INT_PTR DialogBoxParamW(HINSTANCE module, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM initParam) {
+INT_PTR DialogBoxParamW(HINSTANCE module, LPCWSTR name, HWND owner, DLGPROC proc,
+                        LPARAM initParam) {
   const DialogTemplate* t = FindDialogTemplate(module, name);
   if (!t) return -1;
-  DialogTemplate copy = *t;   // the registry may change while the dialog runs
+  DialogTemplate copy = *t;  // the registry may change while the dialog runs
   UINT id = IS_INTRESOURCE(name) ? static_cast<UINT>(reinterpret_cast<std::uintptr_t>(name)) : 0;
   return RunModal(module, &copy, owner, proc, initParam, id);
 }
@@ -171,7 +173,8 @@ HWND CreateDialogIndirectParamW(HINSTANCE module, const DialogTemplate* t, HWND 
   return CreateDialogWindow(module, t, owner, proc, initParam, 0, false);
 }
 
-HWND CreateDialogParamW(HINSTANCE module, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM initParam) {
+HWND CreateDialogParamW(HINSTANCE module, LPCWSTR name, HWND owner, DLGPROC proc,
+                        LPARAM initParam) {
   const DialogTemplate* t = FindDialogTemplate(module, name);
   if (!t) return 0;
   DialogTemplate copy = *t;
@@ -225,7 +228,8 @@ UINT GetDlgItemInt(HWND hdlg, int id, BOOL* translated, BOOL isSigned) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == u' ') ++i;
   bool negative = false;
-  if (isSigned && i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+  if (isSigned && i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+    negative = text[i++] == u'-';
   if (i >= text.size()) return 0;
   long long value = 0;
   for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {

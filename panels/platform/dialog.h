@@ -24,20 +24,20 @@ constexpr DWORD DS_SETFONT = 0x40;
 constexpr DWORD DS_CENTER = 0x0800;
 
 struct DialogItemTemplate {
-  std::u16string className;   // "Button", "Edit", "Static" or a registered class
+  std::u16string className;  // "Button", "Edit", "Static" or a registered class
   std::u16string text;
   int id = 0;
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;
-  RECT rect;                  // in the dialog's client co-ordinates
+  RECT rect;  // in the dialog's client co-ordinates
 };
 
 struct DialogTemplate {
   std::u16string caption;
   DWORD style = WS_POPUP | WS_VISIBLE;
   DWORD exStyle = 0;
-  RECT rect;                  // position relative to the owner's top-left (screen for no owner)
-  std::u16string className;   // empty: the standard dialog class
+  RECT rect;                 // position relative to the owner's top-left (screen for no owner)
+  std::u16string className;  // empty: the standard dialog class
   std::vector<DialogItemTemplate> items;
 };
 

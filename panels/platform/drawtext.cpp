@@ -16,7 +16,9 @@ FontSpec SpecOfDC(const DeviceContext& dc) { return platform::text::SpecOfFont(d
 
 int LineHeightOf(const FontSpec& spec) { return platform::text::MetricsOf(spec).height; }
 
-int WidthOf(const FontSpec& spec, std::u16string_view text) { return platform::text::TextWidth(spec, text); }
+int WidthOf(const FontSpec& spec, std::u16string_view text) {
+  return platform::text::TextWidth(spec, text);
+}
 
 // Draws one line with its top-left corner at logical (x, y), within `clip`
 // (logical; null for the DC's own clip).
@@ -137,11 +139,12 @@ std::u16string EllipsizeText(HDC hdc, std::u16string_view text, int width) {
 
 std::size_t TextPositionFromX(HDC hdc, std::u16string_view text, int x) {
   DeviceContext* dc = FindDC(hdc);
-  std::vector<int> bx = platform::text::Boundaries(dc ? SpecOfDC(*dc) : platform::text::SpecOfFont(0), text);
+  std::vector<int> bx =
+      platform::text::Boundaries(dc ? SpecOfDC(*dc) : platform::text::SpecOfFont(0), text);
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (IsLow(text[i])) continue;
     std::size_t next = i + 1;
-    if (next < text.size() && IsLow(text[next])) ++next;   // the rest of the character
+    if (next < text.size() && IsLow(text[next])) ++next;  // the rest of the character
     if (x < (bx[i] + bx[next]) / 2) return i;
     i = next - 1;
   }
@@ -207,7 +210,8 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
   if (!dc || !rc || !text) return 0;
   FontSpec spec = SpecOfDC(*dc);
   int lineHeight = LineHeightOf(spec);
-  std::u16string s = count < 0 ? std::u16string(text) : std::u16string(text, static_cast<std::size_t>(count));
+  std::u16string s =
+      count < 0 ? std::u16string(text) : std::u16string(text, static_cast<std::size_t>(count));
   if (!(format & DT_NOPREFIX)) s = StripPrefixes(s);
   if (format & DT_EXPANDTABS) {
     std::u16string t;
@@ -225,7 +229,8 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
     std::size_t start = 0;
     while (start <= s.size()) {
       std::size_t nl = s.find(u'\n', start);
-      std::u16string line = s.substr(start, nl == std::u16string::npos ? std::u16string::npos : nl - start);
+      std::u16string line =
+          s.substr(start, nl == std::u16string::npos ? std::u16string::npos : nl - start);
       if (!line.empty() && line.back() == u'\r') line.pop_back();
       if (format & DT_WORDBREAK) {
         for (auto& piece : Wrap(spec, line, width)) lines.push_back(piece);

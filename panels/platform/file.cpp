@@ -41,7 +41,7 @@ DWORD missingError(const std::string& path) {
   struct stat st;
   std::string dir = path.substr(0, slash);
   return (::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? ERROR_FILE_NOT_FOUND
-                                                                 : ERROR_PATH_NOT_FOUND;
+                                                                : ERROR_PATH_NOT_FOUND;
 }
 
 std::shared_ptr<CFileObject> fileOf(HANDLE h) {
@@ -150,11 +150,16 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh) {
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method) {
   auto f = fileOf(file);
   if (!f) return INVALID_SET_FILE_POINTER;
-  std::int64_t move = distanceHigh
-                          ? static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(*distanceHigh)) << 32) |
-                                                      static_cast<std::uint32_t>(distance))
-                          : distance;
-  int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_CURRENT ? SEEK_CUR : method == FILE_END ? SEEK_END : -1;
+  std::int64_t move =
+      distanceHigh
+          ? static_cast<std::int64_t>(
+                (static_cast<std::uint64_t>(static_cast<std::uint32_t>(*distanceHigh)) << 32) |
+                static_cast<std::uint32_t>(distance))
+          : distance;
+  int whence = method == FILE_BEGIN     ? SEEK_SET
+               : method == FILE_CURRENT ? SEEK_CUR
+               : method == FILE_END     ? SEEK_END
+                                        : -1;
   if (whence < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_SET_FILE_POINTER;
@@ -200,7 +205,8 @@ BOOL DeleteFileW(LPCWSTR name) {
   std::string path = ToFileSystemPath(name);
   struct stat st;
   if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return fail(ERROR_ACCESS_DENIED);
-  if (::unlink(path.c_str()) != 0) return fail(errno == ENOENT ? missingError(path) : ErrorFromErrno(errno));
+  if (::unlink(path.c_str()) != 0)
+    return fail(errno == ENOENT ? missingError(path) : ErrorFromErrno(errno));
   return TRUE;
 }
 
@@ -218,7 +224,8 @@ BOOL CreateDirectoryW(LPCWSTR name, void* /*security*/) {
 BOOL RemoveDirectoryW(LPCWSTR name) {
   if (!name || !*name) return fail(ERROR_PATH_NOT_FOUND);
   std::string path = ToFileSystemPath(name);
-  if (::rmdir(path.c_str()) != 0) return fail(errno == ENOENT ? missingError(path) : ErrorFromErrno(errno));
+  if (::rmdir(path.c_str()) != 0)
+    return fail(errno == ENOENT ? missingError(path) : ErrorFromErrno(errno));
   return TRUE;
 }
 

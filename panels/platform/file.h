@@ -73,8 +73,7 @@ HANDLE CreateFileMappingW(HANDLE file, void* security, DWORD protect, DWORD maxS
                           DWORD maxSizeLow, LPCWSTR name);
 HANDLE OpenFileMappingW(DWORD access, BOOL inheritHandle, LPCWSTR name);
 // The offset must be a multiple of 64 KiB; bytes 0 maps to the end of the mapping.
-LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
-                     SIZE_T bytes);
+LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes);
 BOOL UnmapViewOfFile(LPCVOID base);
 
 // The absolute form of a path (relative paths against the current

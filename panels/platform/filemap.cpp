@@ -137,7 +137,8 @@ HANDLE OpenFileMappingW(DWORD /*access*/, BOOL /*inheritHandle*/, LPCWSTR name) 
   return AllocHandle(m);
 }
 
-LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow, SIZE_T bytes) {
+LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offsetLow,
+                     SIZE_T bytes) {
   auto m = LookupHandleAs<CMappingObject>(mapping);
   if (!m) {
     SetLastError(ERROR_INVALID_HANDLE);

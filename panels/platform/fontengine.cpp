@@ -21,12 +21,12 @@ namespace platform::text {
 namespace {
 
 constexpr const char* kFontFile = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
-constexpr int kFaces = 2;   // the collection's proportional and fixed-pitch faces
+constexpr int kFaces = 2;  // the collection's proportional and fixed-pitch faces
 
 // Glyph pixels: coverage 0..255, placed relative to the pen on the baseline.
 struct GlyphImage {
   int left = 0;
-  int top = 0;   // rows above the baseline
+  int top = 0;  // rows above the baseline
   int width = 0;
   int height = 0;
   std::vector<unsigned char> coverage;
@@ -46,7 +46,7 @@ struct Library {
   FT_Library ft = nullptr;
   hb_blob_t* blob = nullptr;
   hb_face_t* faces[kFaces] = {};
-  std::map<std::pair<int, int>, SizedFace> sized;   // (face, pixels)
+  std::map<std::pair<int, int>, SizedFace> sized;  // (face, pixels)
   std::unordered_map<std::uint64_t, GlyphImage> glyphs;
   std::map<std::tuple<int, int, bool, bool, bool, bool>, FontMetrics> fallbackMetrics;
 };
@@ -66,7 +66,8 @@ Library& Lib() {
       }
     }
     if (!l->ok)
-      std::fprintf(stderr, "platform: font file %s is missing or unreadable; text is drawn as boxes\n",
+      std::fprintf(stderr,
+                   "platform: font file %s is missing or unreadable; text is drawn as boxes\n",
                    kFontFile);
     return l;
   }();
@@ -100,7 +101,7 @@ int BoldExtra(const FontSpec& spec) { return spec.bold ? std::max(1, (spec.pixel
 struct ShapedGlyph {
   unsigned id = 0;
   std::size_t cluster = 0;
-  int x = 0;        // pen position
+  int x = 0;  // pen position
   int dx = 0, dy = 0;
 };
 
@@ -108,14 +109,15 @@ struct ShapedGlyph {
 int Shape(const FontSpec& spec, SizedFace& face, std::u16string_view text,
           std::vector<ShapedGlyph>& out) {
   hb_buffer_t* buf = hb_buffer_create();
-  hb_buffer_add_utf16(buf, reinterpret_cast<const uint16_t*>(text.data()), static_cast<int>(text.size()),
-                      0, static_cast<int>(text.size()));
+  hb_buffer_add_utf16(buf, reinterpret_cast<const uint16_t*>(text.data()),
+                      static_cast<int>(text.size()), 0, static_cast<int>(text.size()));
   hb_buffer_set_direction(buf, HB_DIRECTION_LTR);
   hb_buffer_set_cluster_level(buf, HB_BUFFER_CLUSTER_LEVEL_MONOTONE_CHARACTERS);
   hb_buffer_guess_segment_properties(buf);
-  static const hb_feature_t features[] = {
-      {HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u}, {HB_TAG('l', 'i', 'g', 'a'), 0, 0, ~0u},
-      {HB_TAG('c', 'l', 'i', 'g'), 0, 0, ~0u}, {HB_TAG('c', 'a', 'l', 't'), 0, 0, ~0u}};
+  static const hb_feature_t features[] = {{HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u},
+                                          {HB_TAG('l', 'i', 'g', 'a'), 0, 0, ~0u},
+                                          {HB_TAG('c', 'l', 'i', 'g'), 0, 0, ~0u},
+                                          {HB_TAG('c', 'a', 'l', 't'), 0, 0, ~0u}};
   hb_shape(face.hb, buf, features, static_cast<unsigned>(std::size(features)));
   unsigned count = 0;
   hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buf, &count);
@@ -140,17 +142,19 @@ int Shape(const FontSpec& spec, SizedFace& face, std::u16string_view text,
 
 const GlyphImage& Render(const FontSpec& spec, SizedFace& face, unsigned id) {
   Library& lib = Lib();
-  std::uint64_t key = (static_cast<std::uint64_t>(id) << 24) | (static_cast<std::uint64_t>(spec.pixels) << 4) |
+  std::uint64_t key = (static_cast<std::uint64_t>(id) << 24) |
+                      (static_cast<std::uint64_t>(spec.pixels) << 4) |
                       (static_cast<std::uint64_t>(spec.face) << 2) | (spec.bold ? 2u : 0u) |
                       (spec.italic ? 1u : 0u);
   auto it = lib.glyphs.find(key);
   if (it != lib.glyphs.end()) return it->second;
   GlyphImage img;
   FT_GlyphSlot slot = face.ft->glyph;
-  if (FT_Load_Glyph(face.ft, id, FT_LOAD_TARGET_LIGHT | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_NO_BITMAP) == 0 &&
+  if (FT_Load_Glyph(face.ft, id,
+                    FT_LOAD_TARGET_LIGHT | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_NO_BITMAP) == 0 &&
       slot->format == FT_GLYPH_FORMAT_OUTLINE) {
     if (spec.italic) {
-      FT_Matrix shear{0x10000, 0x3400, 0, 0x10000};   // about 11 degrees
+      FT_Matrix shear{0x10000, 0x3400, 0, 0x10000};  // about 11 degrees
       FT_Outline_Transform(&slot->outline, &shear);
     }
     if (spec.bold) FT_Outline_EmboldenXY(&slot->outline, BoldExtra(spec) * 64, 0);
@@ -160,7 +164,8 @@ const GlyphImage& Render(const FontSpec& spec, SizedFace& face, unsigned id) {
       img.top = slot->bitmap_top;
       img.width = static_cast<int>(bm.width);
       img.height = static_cast<int>(bm.rows);
-      img.coverage.resize(static_cast<std::size_t>(img.width) * static_cast<std::size_t>(img.height));
+      img.coverage.resize(static_cast<std::size_t>(img.width) *
+                          static_cast<std::size_t>(img.height));
       for (int y = 0; y < img.height; ++y)
         for (int x = 0; x < img.width; ++x)
           img.coverage[static_cast<std::size_t>(y) * img.width + x] =
@@ -178,10 +183,13 @@ int FallbackAdvance(const FontSpec& spec, char16_t unit) {
   return w + BoldExtra(spec);
 }
 
-bool Inked(char16_t c) { return c > 0x20 && c != 0x7F && c != 0x3000 && !(c >= 0xDC00 && c <= 0xDFFF); }
+bool Inked(char16_t c) {
+  return c > 0x20 && c != 0x7F && c != 0x3000 && !(c >= 0xDC00 && c <= 0xDFFF);
+}
 
 void Blend(Canvas& canvas, const RECT& clip, int x, int y, COLORREF colour, unsigned a) {
-  if (a == 0 || x < clip.left || y < clip.top || x >= clip.right || y >= clip.bottom || !canvas.Contains(x, y))
+  if (a == 0 || x < clip.left || y < clip.top || x >= clip.right || y >= clip.bottom ||
+      !canvas.Contains(x, y))
     return;
   std::uint32_t d = canvas.GetRgba(x, y), out = 0xFF000000u;
   for (int shift = 0; shift < 24; shift += 8) {
@@ -191,7 +199,8 @@ void Blend(Canvas& canvas, const RECT& clip, int x, int y, COLORREF colour, unsi
   canvas.SetRgba(x, y, out);
 }
 
-void Line(Canvas& canvas, const RECT& clip, int x, int y, int width, int thickness, COLORREF colour) {
+void Line(Canvas& canvas, const RECT& clip, int x, int y, int width, int thickness,
+          COLORREF colour) {
   for (int j = 0; j < thickness; ++j)
     for (int i = 0; i < width; ++i) Blend(canvas, clip, x + i, y + j, colour, 255);
 }
@@ -205,9 +214,10 @@ FontSpec SpecOf(const LOGFONTW& lf) {
   } else if (lf.lfHeight > 0) {
     SizedFace* f = Sized(0, 100);
     // The cell height holds ascent and descent; the em is that share of it.
-    s.pixels = f ? static_cast<int>((static_cast<long long>(lf.lfHeight) * 100 + f->metrics.height / 2) /
-                                    f->metrics.height)
-                 : lf.lfHeight * 3 / 4;
+    s.pixels =
+        f ? static_cast<int>((static_cast<long long>(lf.lfHeight) * 100 + f->metrics.height / 2) /
+                             f->metrics.height)
+          : lf.lfHeight * 3 / 4;
   }
   s.pixels = std::clamp(s.pixels, 1, 400);
   s.bold = lf.lfWeight >= 600;
@@ -234,7 +244,8 @@ FontSpec SpecOfFont(HFONT font) {
 
 const FontMetrics& MetricsOf(const FontSpec& spec) {
   Library& lib = Lib();
-  auto key = std::make_tuple(spec.pixels, spec.face, spec.bold, spec.italic, spec.underline, spec.strikeOut);
+  auto key = std::make_tuple(spec.pixels, spec.face, spec.bold, spec.italic, spec.underline,
+                             spec.strikeOut);
   auto it = lib.fallbackMetrics.find(key);
   if (it != lib.fallbackMetrics.end()) return it->second;
   FontMetrics m;
@@ -280,7 +291,9 @@ std::vector<int> Boundaries(const FontSpec& spec, std::u16string_view text) {
   return x;
 }
 
-int TextWidth(const FontSpec& spec, std::u16string_view text) { return Boundaries(spec, text).back(); }
+int TextWidth(const FontSpec& spec, std::u16string_view text) {
+  return Boundaries(spec, text).back();
+}
 
 void DrawText(Canvas& canvas, const RECT& clip, int x, int top, const FontSpec& spec,
               std::u16string_view text, COLORREF colour) {
@@ -312,7 +325,8 @@ void DrawText(Canvas& canvas, const RECT& clip, int x, int top, const FontSpec& 
     width = pen - x;
   }
   int thickness = std::max(1, spec.pixels / 14);
-  if (spec.underline) Line(canvas, clip, x, baseline + std::max(1, m.descent / 2), width, thickness, colour);
+  if (spec.underline)
+    Line(canvas, clip, x, baseline + std::max(1, m.descent / 2), width, thickness, colour);
   if (spec.strikeOut) Line(canvas, clip, x, baseline - m.ascent * 3 / 10, width, thickness, colour);
 }
 

@@ -5,8 +5,8 @@
 // read from a fixed path (no font configuration of the user is consulted),
 // glyphs are hinted only vertically, by FreeType's own auto-hinter, and
 // never taken from embedded bitmaps, and kerning and ligatures are off, so
-// that a character's advance never depends on its neighbours. Every glyph starts on a whole pixel and advances by its
-// rounded advance; the width of a text is the sum of those advances, which
+// that a character's advance never depends on its neighbours. Every glyph starts on a whole pixel
+// and advances by its rounded advance; the width of a text is the sum of those advances, which
 // makes the width of a prefix the position where the rest of the text is
 // drawn (ellipses, wrapping and hit-tests rely on that).
 //
@@ -25,12 +25,12 @@
 namespace platform::text {
 
 struct FontSpec {
-  int pixels = 12;   // the em size
+  int pixels = 12;  // the em size
   bool bold = false;
   bool italic = false;
   bool underline = false;
   bool strikeOut = false;
-  int face = 0;      // 0 proportional, 1 fixed pitch
+  int face = 0;  // 0 proportional, 1 fixed pitch
 };
 // lfHeight < 0 is the em size, > 0 the cell height (ascent + descent), 0 the
 // default of 12 pixels; the size is kept between 1 and 400 pixels. A weight
@@ -43,9 +43,9 @@ FontSpec SpecOfFont(HFONT font);
 struct FontMetrics {
   int ascent = 0;
   int descent = 0;
-  int height = 0;         // ascent + descent: one line
-  int aveCharWidth = 0;   // advance of "x"
-  int maxCharWidth = 0;   // advance of a CJK ideograph
+  int height = 0;        // ascent + descent: one line
+  int aveCharWidth = 0;  // advance of "x"
+  int maxCharWidth = 0;  // advance of a CJK ideograph
 };
 const FontMetrics& MetricsOf(const FontSpec& spec);
 

@@ -123,7 +123,8 @@ class TypedSource : public ArgSource {
       case FormatArg::Kind::Signed: return a.i;
       case FormatArg::Kind::Unsigned: return static_cast<std::int64_t>(a.u);
       case FormatArg::Kind::Real: return static_cast<std::int64_t>(a.d);
-      case FormatArg::Kind::Pointer: return static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(a.p));
+      case FormatArg::Kind::Pointer:
+        return static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(a.p));
       default: return 0;
     }
   }
@@ -175,7 +176,8 @@ void emitNumber(std::u16string& out, const Conversion& cv, const char* conv, T v
   if (n <= 0) return;
   std::string s(static_cast<size_t>(n) + 1, '\0');
   std::snprintf(s.data(), s.size(), f.c_str(), value);
-  for (int i = 0; i < n; ++i) out += static_cast<char16_t>(static_cast<unsigned char>(s[static_cast<size_t>(i)]));
+  for (int i = 0; i < n; ++i)
+    out += static_cast<char16_t>(static_cast<unsigned char>(s[static_cast<size_t>(i)]));
 }
 
 int readNumber(std::u16string_view fmt, size_t& i) {
@@ -205,11 +207,26 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
     Conversion cv;
     for (bool more = true; more && i < fmt.size();) {
       switch (fmt[i]) {
-        case u'-': cv.left = true; ++i; break;
-        case u'0': cv.zero = true; ++i; break;
-        case u'+': cv.plus = true; ++i; break;
-        case u' ': cv.space = true; ++i; break;
-        case u'#': cv.alt = true; ++i; break;
+        case u'-':
+          cv.left = true;
+          ++i;
+          break;
+        case u'0':
+          cv.zero = true;
+          ++i;
+          break;
+        case u'+':
+          cv.plus = true;
+          ++i;
+          break;
+        case u' ':
+          cv.space = true;
+          ++i;
+          break;
+        case u'#':
+          cv.alt = true;
+          ++i;
+          break;
         default: more = false;
       }
     }
@@ -274,11 +291,24 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
     switch (conv) {
       case u'd':
       case u'i': emitNumber(out, cv, "lld", static_cast<long long>(src.Signed(size))); break;
-      case u'u': emitNumber(out, cv, "llu", static_cast<unsigned long long>(src.Unsigned(size))); break;
-      case u'x': emitNumber(out, cv, "llx", static_cast<unsigned long long>(src.Unsigned(size))); break;
-      case u'X': emitNumber(out, cv, "llX", static_cast<unsigned long long>(src.Unsigned(size))); break;
-      case u'o': emitNumber(out, cv, "llo", static_cast<unsigned long long>(src.Unsigned(size))); break;
-      case u'f': case u'F': case u'e': case u'E': case u'g': case u'G': {
+      case u'u':
+        emitNumber(out, cv, "llu", static_cast<unsigned long long>(src.Unsigned(size)));
+        break;
+      case u'x':
+        emitNumber(out, cv, "llx", static_cast<unsigned long long>(src.Unsigned(size)));
+        break;
+      case u'X':
+        emitNumber(out, cv, "llX", static_cast<unsigned long long>(src.Unsigned(size)));
+        break;
+      case u'o':
+        emitNumber(out, cv, "llo", static_cast<unsigned long long>(src.Unsigned(size)));
+        break;
+      case u'f':
+      case u'F':
+      case u'e':
+      case u'E':
+      case u'g':
+      case u'G': {
         char conv8[2] = {static_cast<char>(conv), 0};
         emitNumber(out, cv, conv8, src.Real());
         break;
@@ -287,8 +317,9 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
         Conversion s = cv;
         s.zero = true;
         if (s.width < 0) s.width = static_cast<int>(sizeof(void*) * 2);
-        emitNumber(out, s, "llX",
-                   static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(src.Pointer())));
+        emitNumber(
+            out, s, "llX",
+            static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(src.Pointer())));
         break;
       }
       case u'c':
@@ -315,7 +346,8 @@ std::u16string formatWith(std::u16string_view fmt, ArgSource& src) {
             emitText(out, cv, u"(null)");
           } else {
             // Only the characters that the precision keeps are read.
-            size_t n = cv.precision >= 0 ? strnlen(s, static_cast<size_t>(cv.precision)) : std::strlen(s);
+            size_t n =
+                cv.precision >= 0 ? strnlen(s, static_cast<size_t>(cv.precision)) : std::strlen(s);
             emitText(out, cv, FromAnsi(std::string_view(s, n)));
           }
         } else {

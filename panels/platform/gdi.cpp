@@ -11,15 +11,15 @@
 namespace platform::ui {
 namespace {
 
-constexpr HGDIOBJ kStockBase = 0x100;        // GetStockObject(i) = kStockBase + i
-constexpr HGDIOBJ kSysBrushBase = 0x200;     // GetSysColorBrush(i) = kSysBrushBase + i
-constexpr HGDIOBJ kDefaultBitmap = 0x2FF;    // the 1 x 1 bitmap of every memory DC
+constexpr HGDIOBJ kStockBase = 0x100;      // GetStockObject(i) = kStockBase + i
+constexpr HGDIOBJ kSysBrushBase = 0x200;   // GetSysColorBrush(i) = kSysBrushBase + i
+constexpr HGDIOBJ kDefaultBitmap = 0x2FF;  // the 1 x 1 bitmap of every memory DC
 constexpr int kSysColours = 31;
 
 struct GdiState {
   std::unordered_map<HGDIOBJ, GdiObject> objects;
   std::unordered_map<HDC, DeviceContext> dcs;
-  std::unordered_map<HDC, std::vector<DeviceContext>> saved;   // SaveDC stacks
+  std::unordered_map<HDC, std::vector<DeviceContext>> saved;  // SaveDC stacks
   HDC screenDC = 0;
 };
 
@@ -157,7 +157,8 @@ void DrawShape(DeviceContext& dc, const RegionShape& shape) {
   COLORREF fill, line;
   int width = 1;
   bool hasPen = PenColour(dc, &line, &width);
-  if (BrushOf(dc, &fill)) FillShape(dc, shape.box, fill, [&](int x, int y) { return shape.Contains(x, y); });
+  if (BrushOf(dc, &fill))
+    FillShape(dc, shape.box, fill, [&](int x, int y) { return shape.Contains(x, y); });
   if (!hasPen) return;
   width = std::max(1, width);
   FillShape(dc, shape.box, line, [&](int x, int y) {
@@ -216,21 +217,58 @@ BOOL Blit(HDC dstDC, int x, int y, int cx, int cy, HDC srcDC, int sx, int sy, in
 }
 
 bool RopNeedsSource(DWORD rop) {
-  return rop == SRCCOPY || rop == SRCPAINT || rop == SRCAND || rop == SRCINVERT || rop == NOTSRCCOPY;
+  return rop == SRCCOPY || rop == SRCPAINT || rop == SRCAND || rop == SRCINVERT ||
+         rop == NOTSRCCOPY;
 }
 
 PixelOp RopOp(DWORD rop, COLORREF brush) {
   constexpr std::uint32_t kOpaque = 0xFF000000u;
   switch (rop) {
-    case SRCCOPY: return [](std::uint32_t s, std::uint32_t& d) { d = s; return true; };
-    case SRCPAINT: return [](std::uint32_t s, std::uint32_t& d) { d = (d | s) | kOpaque; return true; };
-    case SRCAND: return [](std::uint32_t s, std::uint32_t& d) { d = (d & s) | kOpaque; return true; };
-    case SRCINVERT: return [](std::uint32_t s, std::uint32_t& d) { d = ((d ^ s) & 0xFFFFFFu) | kOpaque; return true; };
-    case NOTSRCCOPY: return [](std::uint32_t s, std::uint32_t& d) { d = (~s & 0xFFFFFFu) | kOpaque; return true; };
-    case DSTINVERT: return [](std::uint32_t, std::uint32_t& d) { d = (~d & 0xFFFFFFu) | kOpaque; return true; };
-    case PATCOPY: return [brush](std::uint32_t, std::uint32_t& d) { d = Canvas::ToRgba(brush); return true; };
-    case BLACKNESS: return [](std::uint32_t, std::uint32_t& d) { d = kOpaque; return true; };
-    case WHITENESS: return [](std::uint32_t, std::uint32_t& d) { d = 0xFFFFFFFFu; return true; };
+    case SRCCOPY:
+      return [](std::uint32_t s, std::uint32_t& d) {
+        d = s;
+        return true;
+      };
+    case SRCPAINT:
+      return [](std::uint32_t s, std::uint32_t& d) {
+        d = (d | s) | kOpaque;
+        return true;
+      };
+    case SRCAND:
+      return [](std::uint32_t s, std::uint32_t& d) {
+        d = (d & s) | kOpaque;
+        return true;
+      };
+    case SRCINVERT:
+      return [](std::uint32_t s, std::uint32_t& d) {
+        d = ((d ^ s) & 0xFFFFFFu) | kOpaque;
+        return true;
+      };
+    case NOTSRCCOPY:
+      return [](std::uint32_t s, std::uint32_t& d) {
+        d = (~s & 0xFFFFFFu) | kOpaque;
+        return true;
+      };
+    case DSTINVERT:
+      return [](std::uint32_t, std::uint32_t& d) {
+        d = (~d & 0xFFFFFFu) | kOpaque;
+        return true;
+      };
+    case PATCOPY:
+      return [brush](std::uint32_t, std::uint32_t& d) {
+        d = Canvas::ToRgba(brush);
+        return true;
+      };
+    case BLACKNESS:
+      return [](std::uint32_t, std::uint32_t& d) {
+        d = kOpaque;
+        return true;
+      };
+    case WHITENESS:
+      return [](std::uint32_t, std::uint32_t& d) {
+        d = 0xFFFFFFFFu;
+        return true;
+      };
     default: return nullptr;
   }
 }
@@ -245,7 +283,7 @@ void Compose(Canvas& out, HWND hwnd, int ox, int oy, const RegionShape* clip, in
       if (clip && !clip->Contains(x + cx, y + cy)) continue;
       out.SetRgba(ox + x, oy + y, c.GetRgba(x, y) | 0xFF000000u);
     }
-  std::vector<HWND> children(w->children.rbegin(), w->children.rend());   // bottom first
+  std::vector<HWND> children(w->children.rbegin(), w->children.rend());  // bottom first
   for (HWND ch : children) {
     Window* cw = FindWindowData(ch);
     if (!cw || !(cw->style & WS_VISIBLE)) continue;
@@ -326,7 +364,9 @@ using namespace platform::ui;
 // ---- objects ------------------------------------------------------------------------
 
 HGDIOBJ GetStockObject(int index) {
-  return StockObject(kStockBase + static_cast<HGDIOBJ>(index)) ? kStockBase + static_cast<HGDIOBJ>(index) : 0;
+  return StockObject(kStockBase + static_cast<HGDIOBJ>(index))
+             ? kStockBase + static_cast<HGDIOBJ>(index)
+             : 0;
 }
 
 DWORD GetSysColor(int index) {
@@ -388,7 +428,8 @@ HFONT CreateFontW(int height, int width, int escapement, int orientation, int we
   lf.lfClipPrecision = static_cast<BYTE>(clipPrecision);
   lf.lfQuality = static_cast<BYTE>(quality);
   lf.lfPitchAndFamily = static_cast<BYTE>(pitchAndFamily);
-  for (int i = 0; faceName && faceName[i] && i < LF_FACESIZE - 1; ++i) lf.lfFaceName[i] = faceName[i];
+  for (int i = 0; faceName && faceName[i] && i < LF_FACESIZE - 1; ++i)
+    lf.lfFaceName[i] = faceName[i];
   return CreateFontIndirectW(&lf);
 }
 
@@ -526,9 +567,18 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
   if (!dc || !o) return 0;
   HGDIOBJ old = 0;
   switch (o->type) {
-    case OBJ_PEN: old = dc->pen; dc->pen = obj; break;
-    case OBJ_BRUSH: old = dc->brush; dc->brush = obj; break;
-    case OBJ_FONT: old = dc->font; dc->font = obj; break;
+    case OBJ_PEN:
+      old = dc->pen;
+      dc->pen = obj;
+      break;
+    case OBJ_BRUSH:
+      old = dc->brush;
+      dc->brush = obj;
+      break;
+    case OBJ_FONT:
+      old = dc->font;
+      dc->font = obj;
+      break;
     case OBJ_BITMAP:
       if (!dc->memory) return 0;
       old = dc->bitmap;
@@ -713,7 +763,8 @@ BOOL FillRgn(HDC hdc, HRGN rgn, HBRUSH brush) {
 BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   DeviceContext* dc = FindDC(hdc);
   if (!dc) return FALSE;
-  RECT rc{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+  RECT rc{std::min(left, right), std::min(top, bottom), std::max(left, right),
+          std::max(top, bottom)};
   COLORREF fill, line;
   int width = 1;
   bool hasPen = PenColour(*dc, &line, &width);
@@ -763,7 +814,8 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
     UnionRect(&s.box, &s.box, &p);
   }
   COLORREF fill;
-  if (BrushOf(*dc, &fill)) FillShape(*dc, s.box, fill, [&](int x, int y) { return s.Contains(x, y); });
+  if (BrushOf(*dc, &fill))
+    FillShape(*dc, s.box, fill, [&](int x, int y) { return s.Contains(x, y); });
   POINT old = dc->pos;
   MoveToEx(hdc, points[count - 1].x, points[count - 1].y, nullptr);
   for (int i = 0; i < count; ++i) LineTo(hdc, points[i].x, points[i].y);
@@ -792,7 +844,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
   int err = dx + dy;
   int px = from.x, py = from.y;
   int n = 0;
-  while (px != x || py != y) {   // the last point is not drawn
+  while (px != x || py != y) {  // the last point is not drawn
     bool on = style == PS_DOT ? (n % 2 == 0) : style == PS_DASH ? (n % 8 < 6) : true;
     if (on) {
       int half = (width - 1) / 2;
@@ -801,8 +853,14 @@ BOOL LineTo(HDC hdc, int x, int y) {
     }
     ++n;
     int e2 = 2 * err;
-    if (e2 >= dy) { err += dy; px += stepX; }
-    if (e2 <= dx) { err += dx; py += stepY; }
+    if (e2 >= dy) {
+      err += dy;
+      px += stepX;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      py += stepY;
+    }
   }
   return TRUE;
 }
@@ -825,7 +883,8 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rc) {
   if (!dc || !rc || !dc->canvas) return FALSE;
   auto invert = [&](int x, int y) {
     int X = x + dc->org.x, Y = y + dc->org.y;
-    if (InClip(*dc, X, Y)) dc->canvas->SetRgba(X, Y, (~dc->canvas->GetRgba(X, Y) & 0xFFFFFFu) | 0xFF000000u);
+    if (InClip(*dc, X, Y))
+      dc->canvas->SetRgba(X, Y, (~dc->canvas->GetRgba(X, Y) & 0xFFFFFFu) | 0xFF000000u);
   };
   for (int x = rc->left; x < rc->right; x += 2) {
     invert(x, rc->top);
@@ -856,7 +915,8 @@ BOOL DrawEdge(HDC hdc, RECT* rc, UINT edge, UINT) {
   }
   if (edge & (BDR_RAISEDINNER | BDR_SUNKENINNER)) {
     bool raised = edge & BDR_RAISEDINNER;
-    frame(r, raised ? GetSysColor(COLOR_3DLIGHT) : GetSysColor(COLOR_3DDKSHADOW), raised ? shadow : GetSysColor(COLOR_3DLIGHT));
+    frame(r, raised ? GetSysColor(COLOR_3DLIGHT) : GetSysColor(COLOR_3DDKSHADOW),
+          raised ? shadow : GetSysColor(COLOR_3DLIGHT));
   }
   return TRUE;
 }
@@ -881,31 +941,33 @@ BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, 
 BOOL TransparentBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, int scx,
                     int scy, UINT transparent) {
   COLORREF key = transparent & 0xFFFFFFu;
-  return Blit(dst, x, y, cx, cy, src, sx, sy, scx, scy,
-              [key](std::uint32_t s, std::uint32_t& d) {
-                if ((s & 0xFFFFFFu) == key) return false;
-                d = s | 0xFF000000u;
-                return true;
-              },
-              true);
+  return Blit(
+      dst, x, y, cx, cy, src, sx, sy, scx, scy,
+      [key](std::uint32_t s, std::uint32_t& d) {
+        if ((s & 0xFFFFFFu) == key) return false;
+        d = s | 0xFF000000u;
+        return true;
+      },
+      true);
 }
 
 BOOL AlphaBlend(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, int scx, int scy,
                 BLENDFUNCTION blend) {
-  return Blit(dst, x, y, cx, cy, src, sx, sy, scx, scy,
-              [blend](std::uint32_t s, std::uint32_t& d) {
-                unsigned a = blend.SourceConstantAlpha;
-                if (blend.AlphaFormat & AC_SRC_ALPHA) a = a * (s >> 24) / 255;
-                if (a == 0) return false;
-                std::uint32_t out = 0xFF000000u;
-                for (int shift = 0; shift < 24; shift += 8) {
-                  unsigned sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
-                  out |= ((sc * a + dc * (255 - a) + 127) / 255) << shift;
-                }
-                d = out;
-                return true;
-              },
-              true);
+  return Blit(
+      dst, x, y, cx, cy, src, sx, sy, scx, scy,
+      [blend](std::uint32_t s, std::uint32_t& d) {
+        unsigned a = blend.SourceConstantAlpha;
+        if (blend.AlphaFormat & AC_SRC_ALPHA) a = a * (s >> 24) / 255;
+        if (a == 0) return false;
+        std::uint32_t out = 0xFF000000u;
+        for (int shift = 0; shift < 24; shift += 8) {
+          unsigned sc = (s >> shift) & 0xFF, dc = (d >> shift) & 0xFF;
+          out |= ((sc * a + dc * (255 - a) + 127) / 255) << shift;
+        }
+        d = out;
+        return true;
+      },
+      true);
 }
 
 Canvas RenderWindow(HWND hwnd) {

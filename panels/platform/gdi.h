@@ -99,10 +99,9 @@ struct LOGFONTW {
   WCHAR lfFaceName[LF_FACESIZE] = {};
 };
 HFONT CreateFontIndirectW(const LOGFONTW* lf);
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight,
-                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                  DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                  DWORD pitchAndFamily, LPCWSTR faceName);
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR faceName);
 
 // Bitmaps.
 struct BITMAP {
@@ -135,17 +134,17 @@ DWORD GetObjectType(HGDIOBJ obj);
 BOOL DeleteObject(HGDIOBJ obj);
 
 // Device contexts.
-HDC GetDC(HWND hwnd);           // 0: the screen DC
+HDC GetDC(HWND hwnd);  // 0: the screen DC
 HDC GetWindowDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC hdc);
-HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);   // sends WM_ERASEBKGND if asked
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps);  // sends WM_ERASEBKGND if asked
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 HDC CreateCompatibleDC(HDC hdc);
 BOOL DeleteDC(HDC hdc);
-HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);   // returns the previous object of that kind
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj);  // returns the previous object of that kind
 HGDIOBJ GetCurrentObject(HDC hdc, UINT type);
 int SaveDC(HDC hdc);
-BOOL RestoreDC(HDC hdc, int saved);   // negative: relative to the latest save
+BOOL RestoreDC(HDC hdc, int saved);  // negative: relative to the latest save
 HWND WindowFromDC(HDC hdc);
 
 constexpr int TRANSPARENT = 1;
@@ -179,10 +178,10 @@ BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int w, int h);
 BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom);
 BOOL Polygon(HDC hdc, const POINT* points, int count);
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* old);
-BOOL LineTo(HDC hdc, int x, int y);   // the end point itself is not drawn
+BOOL LineTo(HDC hdc, int x, int y);  // the end point itself is not drawn
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF colour);
 COLORREF GetPixel(HDC hdc, int x, int y);
-BOOL DrawFocusRect(HDC hdc, const RECT* rc);   // inverts a dotted outline
+BOOL DrawFocusRect(HDC hdc, const RECT* rc);  // inverts a dotted outline
 constexpr UINT BDR_RAISEDOUTER = 0x0001;
 constexpr UINT BDR_SUNKENOUTER = 0x0002;
 constexpr UINT BDR_RAISEDINNER = 0x0004;
@@ -209,8 +208,8 @@ constexpr int BLACKONWHITE = 1;
 constexpr int COLORONCOLOR = 3;
 constexpr int HALFTONE = 4;
 int SetStretchBltMode(HDC hdc, int mode);
-BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, int scx,
-                int scy, DWORD rop);
+BOOL StretchBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, int scx, int scy,
+                DWORD rop);
 // Copies, scaled, every source pixel whose colour is not `transparent`.
 BOOL TransparentBlt(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, int scx,
                     int scy, UINT transparent);
@@ -224,8 +223,8 @@ constexpr BYTE AC_SRC_OVER = 0;
 constexpr BYTE AC_SRC_ALPHA = 1;
 // Source pixels weighted by the constant alpha and, with AC_SRC_ALPHA, by
 // their own alpha (taken as straight, not premultiplied, alpha).
-BOOL AlphaBlend(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, int scx,
-                int scy, BLENDFUNCTION blend);
+BOOL AlphaBlend(HDC dst, int x, int y, int cx, int cy, HDC src, int sx, int sy, int scx, int scy,
+                BLENDFUNCTION blend);
 
 // The composed picture of a visible window: its canvas with its visible
 // children's pictures laid over it (each clipped to its region), as the

@@ -48,14 +48,20 @@ DWORD ErrorFromErrno(int err) {
     case ENOENT: return ERROR_FILE_NOT_FOUND;
     case ENOTDIR: return ERROR_PATH_NOT_FOUND;
     case EEXIST: return ERROR_FILE_EXISTS;
-    case EACCES: case EPERM: case EISDIR: case EROFS: return ERROR_ACCESS_DENIED;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return ERROR_ACCESS_DENIED;
     case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case ENOSPC: case EFBIG: case EDQUOT: return ERROR_DISK_FULL;
+    case ENOSPC:
+    case EFBIG:
+    case EDQUOT: return ERROR_DISK_FULL;
     case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
     case EBADF: return ERROR_INVALID_HANDLE;
     case EINVAL: return ERROR_INVALID_PARAMETER;
     case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case EBUSY: case ETXTBSY: return ERROR_SHARING_VIOLATION;
+    case EBUSY:
+    case ETXTBSY: return ERROR_SHARING_VIOLATION;
     default: return ERROR_ACCESS_DENIED;
   }
 }

@@ -65,8 +65,8 @@ std::optional<Canvas> DecodeDib(const Reader& r, std::size_t base, std::size_t s
   int bits = static_cast<int>(r.U16(base + 14));
   std::uint32_t compression = r.U32(base + 16);
   std::uint32_t used = r.U32(base + 32);
-  if (header < 40 || header > size || width <= 0 || width > 1024 || doubled <= 0 || doubled > 2048 ||
-      (compression != BI_RGB && compression != BI_BITFIELDS))
+  if (header < 40 || header > size || width <= 0 || width > 1024 || doubled <= 0 ||
+      doubled > 2048 || (compression != BI_RGB && compression != BI_BITFIELDS))
     return std::nullopt;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return std::nullopt;
   int height = doubled / 2;
@@ -131,7 +131,8 @@ std::optional<Canvas> DecodeDib(const Reader& r, std::size_t base, std::size_t s
 std::optional<Canvas> DecodeEntry(const Reader& r, const Entry& e) {
   if (!r.Has(e.offset, e.size)) return std::nullopt;
   static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (e.size >= 8 && std::memcmp(r.At(e.offset), kPng, 8) == 0) return DecodeImage(r.At(e.offset), e.size);
+  if (e.size >= 8 && std::memcmp(r.At(e.offset), kPng, 8) == 0)
+    return DecodeImage(r.At(e.offset), e.size);
   return DecodeDib(r, e.offset, e.size);
 }
 
@@ -144,7 +145,8 @@ std::size_t Choose(const std::vector<Entry>& entries, int cx, int cy) {
     if (e.width >= cx && e.height >= cy &&
         (!larger || e.width * e.height < entries[*larger].width * entries[*larger].height))
       larger = i;
-    if (!largest || e.width * e.height > entries[*largest].width * entries[*largest].height) largest = i;
+    if (!largest || e.width * e.height > entries[*largest].width * entries[*largest].height)
+      largest = i;
   }
   return exact ? *exact : larger ? *larger : *largest;
 }
@@ -154,14 +156,16 @@ Canvas Scaled(const Canvas& src, int cx, int cy) {
   Canvas out(cx, cy, 0);
   for (int y = 0; y < cy; ++y)
     for (int x = 0; x < cx; ++x)
-      out.SetRgba(x, y, src.GetRgba(static_cast<int>(static_cast<long long>(x) * src.Width() / cx),
-                                    static_cast<int>(static_cast<long long>(y) * src.Height() / cy)));
+      out.SetRgba(x, y,
+                  src.GetRgba(static_cast<int>(static_cast<long long>(x) * src.Width() / cx),
+                              static_cast<int>(static_cast<long long>(y) * src.Height() / cy)));
   return out;
 }
 
 // Draws `canvas` through a temporary memory DC so that the clip, the
 // viewport origin and the blending are those of every other blit.
-BOOL Blit(HDC hdc, int x, int y, int cx, int cy, const std::shared_ptr<Canvas>& canvas, UINT flags) {
+BOOL Blit(HDC hdc, int x, int y, int cx, int cy, const std::shared_ptr<Canvas>& canvas,
+          UINT flags) {
   GdiObject bitmap;
   bitmap.type = OBJ_BITMAP;
   bitmap.bitmap = canvas;
@@ -183,7 +187,7 @@ BOOL Blit(HDC hdc, int x, int y, int cx, int cy, const std::shared_ptr<Canvas>& 
       for (int i = 0; i < w; ++i)
         if (canvas->GetAlpha(i, j) >= 128) mask.SetRgba(i, j, 0xFF000000u);
     FindGdi(bm, OBJ_BITMAP)->bitmap = std::make_shared<Canvas>(std::move(mask));
-    SelectObject(mem, bm);   // the DC takes the new pixels
+    SelectObject(mem, bm);  // the DC takes the new pixels
     ok = StretchBlt(hdc, x, y, cx, cy, mem, 0, 0, w, h, SRCAND);
   }
   SelectObject(mem, old);
@@ -222,7 +226,7 @@ std::optional<Canvas> DecodeIconFilePicture(const void* data, std::size_t size, 
     entries.push_back(e);
   }
   std::size_t chosen = 0;
-  if (cx < 0 || cy < 0) chosen = Choose(entries, 1 << 16, 1 << 16);   // the largest
+  if (cx < 0 || cy < 0) chosen = Choose(entries, 1 << 16, 1 << 16);  // the largest
   else if (cx > 0 || cy > 0) chosen = Choose(entries, cx > 0 ? cx : cy, cy > 0 ? cy : cx);
   std::optional<Canvas> picture = DecodeEntry(r, entries[chosen]);
   if (!picture || picture->Empty()) return std::nullopt;
@@ -233,7 +237,8 @@ HICON CreateIconFromFileData(const void* data, std::size_t size, int cx, int cy,
   if (!data || size == 0) return 0;
   if ((flags & LR_DEFAULTSIZE) && cx <= 0) cx = kDefaultIconSize;
   if ((flags & LR_DEFAULTSIZE) && cy <= 0) cy = kDefaultIconSize;
-  std::optional<Canvas> picture = DecodeIconFilePicture(data, size, std::max(0, cx), std::max(0, cy));
+  std::optional<Canvas> picture =
+      DecodeIconFilePicture(data, size, std::max(0, cx), std::max(0, cy));
   if (!picture) picture = DecodeImage(static_cast<const unsigned char*>(data), size);
   if (!picture || picture->Empty()) return 0;
   int w = cx > 0 ? cx : cy > 0 ? cy : picture->Width();
@@ -249,7 +254,7 @@ std::shared_ptr<Canvas> GetIconCanvas(HICON icon) {
 BOOL DestroyIcon(HICON icon) {
   if (!FindGdi(icon, kIconObject)) return FALSE;
   GdiObject* o = FindGdi(icon, kIconObject);
-  o->type = OBJ_BITMAP;   // so that the table lets it go
+  o->type = OBJ_BITMAP;  // so that the table lets it go
   return DeleteObject(icon);
 }
 

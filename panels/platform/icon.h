@@ -38,8 +38,8 @@ struct ICONINFO {
   BOOL fIcon = TRUE;
   DWORD xHotspot = 0;
   DWORD yHotspot = 0;
-  HBITMAP hbmMask = 0;    // white where transparent
-  HBITMAP hbmColor = 0;   // the colour pixels with their alpha
+  HBITMAP hbmMask = 0;   // white where transparent
+  HBITMAP hbmColor = 0;  // the colour pixels with their alpha
 };
 // Makes two new bitmaps that the caller deletes.
 BOOL GetIconInfo(HICON icon, ICONINFO* info);

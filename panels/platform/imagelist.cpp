@@ -33,8 +33,8 @@ ImageList* Find(HIMAGELIST h) {
 // says what is transparent, as 32-bit images with an alpha channel are drawn
 // blended on the original platform.
 template <typename Pred>
-std::vector<std::shared_ptr<Canvas>> Cut(const ImageList& list, const Canvas& strip, Pred transparent,
-                                         bool masked) {
+std::vector<std::shared_ptr<Canvas>> Cut(const ImageList& list, const Canvas& strip,
+                                         Pred transparent, bool masked) {
   std::vector<std::shared_ptr<Canvas>> out;
   if (list.cx <= 0 || list.cy <= 0) return out;
   int count = std::max(1, strip.Width() / list.cx);
@@ -54,14 +54,18 @@ std::vector<std::shared_ptr<Canvas>> Cut(const ImageList& list, const Canvas& st
   return out;
 }
 
-std::vector<std::shared_ptr<Canvas>> CutWithMask(const ImageList& list, HBITMAP image, HBITMAP mask) {
+std::vector<std::shared_ptr<Canvas>> CutWithMask(const ImageList& list, HBITMAP image,
+                                                 HBITMAP mask) {
   auto strip = GetBitmapCanvas(image);
   if (!strip) return {};
   auto m = GetBitmapCanvas(mask);
-  return Cut(list, *strip, [&](int x, int y, std::uint32_t) {
-    // A white mask pixel marks a transparent image pixel.
-    return m && (m->GetPixel(x, y) & 0xFFFFFFu) == 0xFFFFFFu;
-  }, m != nullptr);
+  return Cut(
+      list, *strip,
+      [&](int x, int y, std::uint32_t) {
+        // A white mask pixel marks a transparent image pixel.
+        return m && (m->GetPixel(x, y) & 0xFFFFFFu) == 0xFFFFFFu;
+      },
+      m != nullptr);
 }
 
 }  // namespace
@@ -99,7 +103,8 @@ int ImageList_AddMasked(HIMAGELIST h, HBITMAP image, COLORREF maskColour) {
   auto strip = GetBitmapCanvas(image);
   if (!list || !strip) return -1;
   COLORREF key = maskColour & 0xFFFFFFu;
-  auto imgs = Cut(*list, *strip, [&](int, int, std::uint32_t p) { return (p & 0xFFFFFFu) == key; }, true);
+  auto imgs = Cut(
+      *list, *strip, [&](int, int, std::uint32_t p) { return (p & 0xFFFFFFu) == key; }, true);
   if (imgs.empty()) return -1;
   int first = static_cast<int>(list->images.size());
   list->images.insert(list->images.end(), imgs.begin(), imgs.end());
@@ -137,7 +142,8 @@ BOOL ImageList_SetImageCount(HIMAGELIST h, UINT count) {
   if (!list) return FALSE;
   std::size_t old = list->images.size();
   list->images.resize(count);
-  for (std::size_t i = old; i < count; ++i) list->images[i] = std::make_shared<Canvas>(list->cx, list->cy, 0u);
+  for (std::size_t i = old; i < count; ++i)
+    list->images[i] = std::make_shared<Canvas>(list->cx, list->cy, 0u);
   return TRUE;
 }
 
@@ -175,8 +181,8 @@ BOOL ImageList_Draw(HIMAGELIST h, int index, HDC hdc, int x, int y, UINT style) 
       std::uint32_t p = img->GetRgba(i, j);
       unsigned a = p >> 24;
       int dx = x + i + dc->org.x, dy = y + j + dc->org.y;
-      if (dx < dc->clip.left || dy < dc->clip.top || dx >= dc->clip.right || dy >= dc->clip.bottom ||
-          !dc->canvas->Contains(dx, dy))
+      if (dx < dc->clip.left || dy < dc->clip.top || dx >= dc->clip.right ||
+          dy >= dc->clip.bottom || !dc->canvas->Contains(dx, dy))
         continue;
       std::uint32_t under = useBk ? Canvas::ToRgba(list->bk) : dc->canvas->GetRgba(dx, dy);
       if (a == 0) {

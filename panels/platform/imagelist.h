@@ -27,9 +27,9 @@ BOOL ImageList_Destroy(HIMAGELIST list);
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
 int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColour);
 BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask);
-BOOL ImageList_Remove(HIMAGELIST list, int index);   // -1 removes all
+BOOL ImageList_Remove(HIMAGELIST list, int index);  // -1 removes all
 int ImageList_GetImageCount(HIMAGELIST list);
-BOOL ImageList_SetImageCount(HIMAGELIST list, UINT count);   // new images are transparent
+BOOL ImageList_SetImageCount(HIMAGELIST list, UINT count);  // new images are transparent
 BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy);
 BOOL ImageList_Draw(HIMAGELIST list, int index, HDC hdc, int x, int y, UINT style);
 COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF colour);

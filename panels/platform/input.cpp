@@ -143,7 +143,8 @@ UINT VkFor(char16_t c) {
   if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) return c;
   switch (c) {
     case u' ': return VK_SPACE;
-    case u'\r': case u'\n': return VK_RETURN;
+    case u'\r':
+    case u'\n': return VK_RETURN;
     case u'\t': return VK_TAB;
     case 0x08: return VK_BACK;
     case 0x1B: return VK_ESCAPE;
@@ -196,7 +197,8 @@ HWND SetCapture(HWND hwnd) {
   if (hwnd && !IsWindow(hwnd)) return 0;
   HWND old = in.capture;
   in.capture = hwnd;
-  if (old && old != hwnd && IsWindow(old)) Deliver(old, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(hwnd));
+  if (old && old != hwnd && IsWindow(old))
+    Deliver(old, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(hwnd));
   return old;
 }
 
@@ -303,7 +305,8 @@ HWND Button(HWND hwnd, POINT pt, bool right, bool down, bool doubleClick) {
       Window* w = FindWindowData(t.hwnd);
       dbl = w && (w->cls->style & CS_DBLCLKS);
     }
-    msg = right ? (dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : (dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN);
+    msg = right ? (dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN)
+                : (dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN);
     Input().keys[vk] = true;
     Activate(t.hwnd);
     if (!IsWindow(t.hwnd)) return 0;
@@ -413,7 +416,8 @@ HWND TypeText(const std::u16string& text) {
     UINT vk = VkFor(c);
     Deliver(target, WM_KEYDOWN, vk, 1);
     if (IsWindow(Input().focus)) Deliver(Input().focus, WM_CHAR, c, 1);
-    if (IsWindow(Input().focus)) Deliver(Input().focus, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    if (IsWindow(Input().focus))
+      Deliver(Input().focus, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
     last = target;
     PumpMessages();
   }

@@ -45,9 +45,9 @@ constexpr UINT VK_F2 = 0x71;
 constexpr UINT VK_PACKET = 0xE7;
 
 // Focus and capture.
-HWND SetFocus(HWND hwnd);   // WM_KILLFOCUS to the old, WM_SETFOCUS to the new; returns the old
+HWND SetFocus(HWND hwnd);  // WM_KILLFOCUS to the old, WM_SETFOCUS to the new; returns the old
 HWND GetFocus();
-HWND SetCapture(HWND hwnd);   // WM_CAPTURECHANGED to the window losing it; returns the old
+HWND SetCapture(HWND hwnd);  // WM_CAPTURECHANGED to the window losing it; returns the old
 BOOL ReleaseCapture();
 HWND GetCapture();
 
@@ -67,7 +67,7 @@ HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 inline HCURSOR LoadCursor(HINSTANCE instance, LPCWSTR name) { return LoadCursorW(instance, name); }
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
-BOOL GetCursorPos(POINT* pt);   // where the injected pointer last was (screen)
+BOOL GetCursorPos(POINT* pt);  // where the injected pointer last was (screen)
 BOOL SetCursorPos(int x, int y);
 
 // Hover and leave notices. TME_HOVER: WM_MOUSEHOVER once the pointer has
@@ -92,9 +92,9 @@ short GetAsyncKeyState(int vk);
 
 // Input as a person gives it.
 HWND MouseMoveTo(HWND hwnd, POINT clientPoint);
-HWND ClickAt(HWND hwnd, POINT clientPoint);         // down + up
-HWND DoubleClickAt(HWND hwnd, POINT clientPoint);   // down, up, dblclk (CS_DBLCLKS) or down, up
-HWND RightClickAt(HWND hwnd, POINT clientPoint);    // down + up (WM_CONTEXTMENU follows by default)
+HWND ClickAt(HWND hwnd, POINT clientPoint);        // down + up
+HWND DoubleClickAt(HWND hwnd, POINT clientPoint);  // down, up, dblclk (CS_DBLCLKS) or down, up
+HWND RightClickAt(HWND hwnd, POINT clientPoint);   // down + up (WM_CONTEXTMENU follows by default)
 HWND MouseDownAt(HWND hwnd, POINT clientPoint, bool right = false);
 HWND MouseUpAt(HWND hwnd, POINT clientPoint, bool right = false);
 HWND MouseWheelAt(HWND hwnd, POINT clientPoint, int delta);
@@ -102,7 +102,7 @@ HWND MouseWheelAt(HWND hwnd, POINT clientPoint, int delta);
 // character (letters lower case unless Shift is held, digits, space, Enter
 // '\r', Escape, Backspace, Tab), WM_KEYUP. Return the window that got them.
 HWND KeyPress(UINT vk);
-HWND KeyDown(UINT vk);   // holds a key (Shift, Control) until KeyUp
+HWND KeyDown(UINT vk);  // holds a key (Shift, Control) until KeyUp
 HWND KeyUp(UINT vk);
 // One WM_KEYDOWN / WM_CHAR / WM_KEYUP per character (VK_PACKET for
 // characters without a key of their own).

@@ -21,7 +21,7 @@ struct Menu {
   std::vector<MenuItem> items;
 };
 
-constexpr int kMaxDepth = 16;   // a menu placed inside itself must not recurse forever
+constexpr int kMaxDepth = 16;  // a menu placed inside itself must not recurse forever
 constexpr UINT kStateFlags = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT;
 
 std::unordered_map<HMENU, Menu>& Menus() {
@@ -164,10 +164,11 @@ BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idOrSubmenu, LP
   if (!Find(menu) || !MakeItem(flags, idOrSubmenu, text, item) || item.sub == menu) return FALSE;
   ItemRef ref;
   if (FindItem(menu, position, flags & MF_BYPOSITION, ref)) {
-    ref.menu->items.insert(ref.menu->items.begin() + static_cast<std::ptrdiff_t>(ref.index), std::move(item));
+    ref.menu->items.insert(ref.menu->items.begin() + static_cast<std::ptrdiff_t>(ref.index),
+                           std::move(item));
     return TRUE;
   }
-  if (flags & MF_BYPOSITION) {   // past the end: append
+  if (flags & MF_BYPOSITION) {  // past the end: append
     Find(menu)->items.push_back(std::move(item));
     return TRUE;
   }
@@ -177,7 +178,8 @@ BOOL InsertMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idOrSubmenu, LP
 BOOL ModifyMenuW(HMENU menu, UINT position, UINT flags, UINT_PTR idOrSubmenu, LPCWSTR text) {
   ItemRef ref;
   MenuItem item;
-  if (!FindItem(menu, position, flags & MF_BYPOSITION, ref) || !MakeItem(flags, idOrSubmenu, text, item))
+  if (!FindItem(menu, position, flags & MF_BYPOSITION, ref) ||
+      !MakeItem(flags, idOrSubmenu, text, item))
     return FALSE;
   *ref.item() = std::move(item);
   return TRUE;
@@ -192,8 +194,12 @@ static BOOL Remove(HMENU menu, UINT position, UINT flags, bool destroy) {
   return TRUE;
 }
 
-BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) { return Remove(menu, position, flags, true); }
-BOOL RemoveMenu(HMENU menu, UINT position, UINT flags) { return Remove(menu, position, flags, false); }
+BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
+  return Remove(menu, position, flags, true);
+}
+BOOL RemoveMenu(HMENU menu, UINT position, UINT flags) {
+  return Remove(menu, position, flags, false);
+}
 
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags) {
   ItemRef ref;
@@ -238,7 +244,8 @@ int GetMenuItemCount(HMENU menu) {
 
 UINT GetMenuItemID(HMENU menu, int position) {
   Menu* m = Find(menu);
-  if (!m || position < 0 || position >= static_cast<int>(m->items.size())) return static_cast<UINT>(-1);
+  if (!m || position < 0 || position >= static_cast<int>(m->items.size()))
+    return static_cast<UINT>(-1);
   const MenuItem& it = m->items[static_cast<std::size_t>(position)];
   if (it.flags & MF_POPUP) return static_cast<UINT>(-1);
   return it.id;
@@ -287,7 +294,7 @@ UINT_PTR GetMenuItemData(HMENU menu, UINT item, UINT flags) {
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {
   if (!Find(menu)) return FALSE;
   if (owner && IsWindow(owner)) SendMessageW(owner, WM_INITMENUPOPUP, menu, 0);
-  if (!Find(menu)) return FALSE;   // destroyed by the owner
+  if (!Find(menu)) return FALSE;  // destroyed by the owner
   PopupMenuView view;
   view.menu = menu;
   view.owner = owner;
@@ -298,7 +305,8 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const
   if (ModalDriver* driver = GetModalDriver()) chosen = driver->OnPopupMenu(view);
   if (chosen && !Choosable(view.items, chosen)) chosen = 0;
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
-  if (chosen && owner && IsWindow(owner)) PostMessageW(owner, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(chosen), 0), 0);
+  if (chosen && owner && IsWindow(owner))
+    PostMessageW(owner, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(chosen), 0), 0);
   return chosen ? TRUE : FALSE;
 }
 

@@ -59,15 +59,14 @@ BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
 BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
 BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
-int GetMenuItemCount(HMENU menu);             // -1 for a bad menu
+int GetMenuItemCount(HMENU menu);              // -1 for a bad menu
 UINT GetMenuItemID(HMENU menu, int position);  // (UINT)-1 for submenus and bad positions
 HMENU GetSubMenu(HMENU menu, int position);
-UINT GetMenuState(HMENU menu, UINT item, UINT flags);   // (UINT)-1 when not found
+UINT GetMenuState(HMENU menu, UINT item, UINT flags);  // (UINT)-1 when not found
 int GetMenuStringW(HMENU menu, UINT item, LPWSTR buffer, int maxCount, UINT flags);
 BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition);
 // The data value of an owner-drawn item (0 otherwise).
 UINT_PTR GetMenuItemData(HMENU menu, UINT item, UINT flags);
 
-BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner,
-                    const RECT* rc);
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* rc);
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const void* params);

@@ -12,7 +12,7 @@ namespace {
 
 struct QueueState {
   std::deque<MSG> queue;
-  std::vector<MSG> delivering;   // innermost last
+  std::vector<MSG> delivering;  // innermost last
   bool quit = false;
   int quitCode = 0;
 };
@@ -52,8 +52,7 @@ LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void ForgetQueuedMessagesOf(HWND hwnd) {
   auto& q = Queue().queue;
-  for (auto it = q.begin(); it != q.end();)
-    it = it->hwnd == hwnd ? q.erase(it) : std::next(it);
+  for (auto it = q.begin(); it != q.end();) it = it->hwnd == hwnd ? q.erase(it) : std::next(it);
 }
 
 void ResetQueue() {

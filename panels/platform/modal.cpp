@@ -13,7 +13,8 @@ ModalDriver*& Driver() {
   return driver;
 }
 
-const MenuItemView* FindIn(const std::vector<MenuItemView>& items, UINT id, const std::u16string* text) {
+const MenuItemView* FindIn(const std::vector<MenuItemView>& items, UINT id,
+                           const std::u16string* text) {
   for (const auto& v : items) {
     if (!v.separator && !v.submenuHandle && (text ? v.text == *text : v.id == id)) return &v;
     if (text && v.submenuHandle && v.text == *text) return &v;
@@ -87,7 +88,8 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
   if (!driver) return view.defaultButton;
   ModalScope scope(owner);
   int answer = driver->OnMessageBox(view);
-  return std::find(buttons.begin(), buttons.end(), answer) != buttons.end() ? answer : view.defaultButton;
+  return std::find(buttons.begin(), buttons.end(), answer) != buttons.end() ? answer
+                                                                            : view.defaultButton;
 }
 
 BOOL ChooseColorW(CHOOSECOLORW* cc) {

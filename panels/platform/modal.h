@@ -39,23 +39,23 @@ constexpr UINT MB_TYPEMASK = 0x0000000F;
 
 // One menu item as the user would see it.
 struct MenuItemView {
-  UINT id = 0;                 // command id (0 for separators and submenus)
-  std::u16string text;         // empty for separators and owner-drawn items
-  UINT flags = 0;              // the item's MF_ flags as stored
+  UINT id = 0;          // command id (0 for separators and submenus)
+  std::u16string text;  // empty for separators and owner-drawn items
+  UINT flags = 0;       // the item's MF_ flags as stored
   bool separator = false;
-  bool enabled = true;         // neither MF_GRAYED nor MF_DISABLED
+  bool enabled = true;  // neither MF_GRAYED nor MF_DISABLED
   bool checked = false;
   bool ownerDraw = false;
-  UINT_PTR data = 0;           // owner-drawn item data
+  UINT_PTR data = 0;  // owner-drawn item data
   HMENU submenuHandle = 0;
-  std::vector<MenuItemView> submenu;   // filled for MF_POPUP items
+  std::vector<MenuItemView> submenu;  // filled for MF_POPUP items
 };
 
 struct PopupMenuView {
   HMENU menu = 0;
   HWND owner = 0;
-  POINT pt;                    // screen point the menu opens at
-  UINT flags = 0;              // TPM_ flags
+  POINT pt;        // screen point the menu opens at
+  UINT flags = 0;  // TPM_ flags
   std::vector<MenuItemView> items;
   // Depth-first search by command id; null when absent.
   const MenuItemView* Find(UINT id) const;
@@ -67,14 +67,14 @@ struct MessageBoxView {
   HWND owner = 0;
   std::u16string text;
   std::u16string caption;
-  UINT type = 0;               // MB_ flags
-  int defaultButton = IDOK;    // the answer Enter would give
+  UINT type = 0;             // MB_ flags
+  int defaultButton = IDOK;  // the answer Enter would give
 };
 
 struct DialogView {
-  HWND dialog = 0;             // live dialog; its controls can be driven
+  HWND dialog = 0;  // live dialog; its controls can be driven
   HWND owner = 0;
-  UINT templateId = 0;         // 0 for indirect templates
+  UINT templateId = 0;  // 0 for indirect templates
   std::u16string caption;
 };
 

@@ -23,9 +23,9 @@ constexpr COLORREF kRule = RGB(229, 231, 235);
 
 constexpr int kItemHeight = 26;
 constexpr int kSeparatorHeight = 9;
-constexpr int kPad = 4;          // above the first and below the last item
-constexpr int kGutter = 30;      // room for the check mark
-constexpr int kRightRoom = 30;   // room for the submenu arrow
+constexpr int kPad = 4;         // above the first and below the last item
+constexpr int kGutter = 30;     // room for the check mark
+constexpr int kRightRoom = 30;  // room for the submenu arrow
 constexpr int kMinWidth = 140;
 constexpr int kShadow = 6;
 
@@ -34,9 +34,12 @@ void Blend(Canvas& c, int x, int y, COLORREF colour, double alpha) {
   if (!c.Contains(x, y) || alpha <= 0) return;
   alpha = std::min(alpha, 1.0);
   const COLORREF d = c.GetPixel(x, y);
-  auto mix = [alpha](int s, int t) { return static_cast<BYTE>(std::lround(s * alpha + t * (1 - alpha))); };
-  c.SetPixel(x, y, RGB(mix(GetRValue(colour), GetRValue(d)), mix(GetGValue(colour), GetGValue(d)),
-                       mix(GetBValue(colour), GetBValue(d))));
+  auto mix = [alpha](int s, int t) {
+    return static_cast<BYTE>(std::lround(s * alpha + t * (1 - alpha)));
+  };
+  c.SetPixel(x, y,
+             RGB(mix(GetRValue(colour), GetRValue(d)), mix(GetGValue(colour), GetGValue(d)),
+                 mix(GetBValue(colour), GetBValue(d))));
 }
 
 // A soft shadow under a rectangle, falling a little to the lower right.
@@ -52,13 +55,16 @@ void Shadow(Canvas& c, const RECT& rc) {
 
 // An anti-aliased stroke, for the tick and the arrow.
 void Stroke(Canvas& c, double ax, double ay, double bx, double by, double width, COLORREF colour) {
-  const int x0 = static_cast<int>(std::floor(std::min(ax, bx) - width)), x1 = static_cast<int>(std::ceil(std::max(ax, bx) + width));
-  const int y0 = static_cast<int>(std::floor(std::min(ay, by) - width)), y1 = static_cast<int>(std::ceil(std::max(ay, by) + width));
+  const int x0 = static_cast<int>(std::floor(std::min(ax, bx) - width)),
+            x1 = static_cast<int>(std::ceil(std::max(ax, bx) + width));
+  const int y0 = static_cast<int>(std::floor(std::min(ay, by) - width)),
+            y1 = static_cast<int>(std::ceil(std::max(ay, by) + width));
   const double ex = bx - ax, ey = by - ay, len2 = ex * ex + ey * ey;
   for (int y = y0; y <= y1; ++y)
     for (int x = x0; x <= x1; ++x) {
       const double px = x + 0.5, py = y + 0.5;
-      const double t = len2 > 0 ? std::clamp(((px - ax) * ex + (py - ay) * ey) / len2, 0.0, 1.0) : 0.0;
+      const double t =
+          len2 > 0 ? std::clamp(((px - ax) * ex + (py - ay) * ey) / len2, 0.0, 1.0) : 0.0;
       const double d = std::hypot(px - (ax + t * ex), py - (ay + t * ey)) - width / 2;
       Blend(c, x, y, colour, 0.5 - d);
     }
@@ -186,10 +192,12 @@ void DrawMenu(Surface& s, const Placed& p, UINT chosen) {
       Stroke(c, p.rc.left + 10.5, cy, p.rc.left + 14, cy + 3.5, 1.8, tick);
       Stroke(c, p.rc.left + 14, cy + 3.5, p.rc.left + 20.5, cy - 4, 1.8, tick);
     }
-    const auto [label, accel] = SplitLabel(item.ownerDraw && item.text.empty() ? u"\u2026" : item.text);
+    const auto [label, accel] =
+        SplitLabel(item.ownerDraw && item.text.empty() ? u"\u2026" : item.text);
     RECT text{p.rc.left + kGutter, top, p.rc.right - kRightRoom, top + h};
     s.Text(label, text, ink, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-    if (!accel.empty()) s.Text(accel, text, item.enabled ? kGrey : kGrey, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    if (!accel.empty())
+      s.Text(accel, text, item.enabled ? kGrey : kGrey, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     if (!item.submenu.empty()) {
       const double ax = p.rc.right - 15.0;
       Stroke(c, ax, cy - 4, ax + 4, cy, 1.6, ink);
@@ -281,7 +289,8 @@ Canvas RenderMessageBox(const MessageBoxView& box) {
   {
     Surface probe(1, 1, kPanel);
     RECT rc{0, 0, 320, 0};
-    DrawTextW(probe.dc(), reinterpret_cast<LPCWSTR>(box.text.c_str()), -1, &rc, DT_WORDBREAK | DT_CALCRECT);
+    DrawTextW(probe.dc(), reinterpret_cast<LPCWSTR>(box.text.c_str()), -1, &rc,
+              DT_WORDBREAK | DT_CALCRECT);
     textWidth = rc.right - rc.left;
     textHeight = rc.bottom - rc.top;
   }
@@ -303,16 +312,20 @@ Canvas RenderMessageBox(const MessageBoxView& box) {
          DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS);
   const int top = oy + kCaption + kMargin;
   if (icon) {
-    const COLORREF colour = icon == MB_ICONHAND ? RGB(239, 68, 68)
-                            : icon == MB_ICONEXCLAMATION ? RGB(245, 158, 11) : kAccent;
-    const char16_t* mark = icon == MB_ICONHAND ? u"×" : icon == MB_ICONEXCLAMATION ? u"!"
-                           : icon == MB_ICONQUESTION ? u"?" : u"i";
+    const COLORREF colour = icon == MB_ICONHAND          ? RGB(239, 68, 68)
+                            : icon == MB_ICONEXCLAMATION ? RGB(245, 158, 11)
+                                                         : kAccent;
+    const char16_t* mark = icon == MB_ICONHAND          ? u"×"
+                           : icon == MB_ICONEXCLAMATION ? u"!"
+                           : icon == MB_ICONQUESTION    ? u"?"
+                                                        : u"i";
     FillCircle(c, ox + kMargin + kIcon / 2.0, top + kIcon / 2.0, kIcon / 2.0, colour);
     s.Text(mark, RECT{ox + kMargin, top, ox + kMargin + kIcon, top + kIcon}, RGB(255, 255, 255),
            DT_SINGLELINE | DT_VCENTER | DT_CENTER);
   }
-  s.Text(box.text, RECT{ox + bodyLeft, top + (body - textHeight) / 2, ox + width - kMargin, top + body}, kText,
-         DT_WORDBREAK);
+  s.Text(box.text,
+         RECT{ox + bodyLeft, top + (body - textHeight) / 2, ox + width - kMargin, top + body},
+         kText, DT_WORDBREAK);
   int bx = ox + width - kMargin - buttonsWidth;
   const int by = oy + height - kMargin - kButtonH;
   for (const BoxButton& b : buttons) {

@@ -142,7 +142,8 @@ std::u16string modulePath(HMODULE module) {
     }
     std::vector<char> buf(4096);
     ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-    return n > 0 ? FromUtf8(std::string_view(buf.data(), static_cast<size_t>(n))) : std::u16string();
+    return n > 0 ? FromUtf8(std::string_view(buf.data(), static_cast<size_t>(n)))
+                 : std::u16string();
   }
   {
     std::lock_guard<std::mutex> lock(g_mutex);

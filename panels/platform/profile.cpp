@@ -16,8 +16,8 @@ namespace {
 enum class Encoding { Ansi, Utf8, Utf16 };
 
 struct Line {
-  std::string raw;   // the line's bytes without its end
-  std::string eol;   // its line end as stored ("" for a last line without one)
+  std::string raw;  // the line's bytes without its end
+  std::string eol;  // its line end as stored ("" for a last line without one)
   std::u16string text;
 };
 
@@ -63,7 +63,8 @@ std::u16string decodeText(Encoding e, std::string_view raw) {
 IniFile parse(const std::string& bytes) {
   IniFile f;
   size_t pos = 0;
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
     f.encoding = Encoding::Utf16;
     f.bom = bytes.substr(0, 2);
     pos = 2;
@@ -106,7 +107,7 @@ std::string serialise(const IniFile& f) {
 // What a line is, for lookups.
 struct Parsed {
   enum Kind { Blank, Comment, Section, Entry } kind = Blank;
-  std::u16string name;                 // section or key name
+  std::u16string name;                  // section or key name
   std::optional<std::u16string> value;  // none for a key without "="
 };
 
@@ -171,7 +172,8 @@ size_t findKey(const IniFile& f, size_t first, size_t end, std::u16string_view k
 
 // The value as returned: one pair of enclosing quotes removed.
 std::u16string unquote(std::u16string v) {
-  if (v.size() >= 2 && (v[0] == u'"' || v[0] == u'\'') && v.back() == v[0]) return v.substr(1, v.size() - 2);
+  if (v.size() >= 2 && (v[0] == u'"' || v[0] == u'\'') && v.back() == v[0])
+    return v.substr(1, v.size() - 2);
   return v;
 }
 
@@ -236,11 +238,14 @@ void insertLine(IniFile& f, size_t at, Line line) {
   f.lines.insert(f.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
 }
 
-bool save(LPCWSTR file, const IniFile& f) { return WriteFileAtomically(ToFileSystemPath(file), serialise(f)); }
+bool save(LPCWSTR file, const IniFile& f) {
+  return WriteFileAtomically(ToFileSystemPath(file), serialise(f));
+}
 
 }  // namespace
 
-DWORD GetPrivateProfileStringW(LPCWSTR app, LPCWSTR key, LPCWSTR def, LPWSTR ret, DWORD size, LPCWSTR file) {
+DWORD GetPrivateProfileStringW(LPCWSTR app, LPCWSTR key, LPCWSTR def, LPWSTR ret, DWORD size,
+                               LPCWSTR file) {
   if (!ret || size == 0) return 0;
   IniFile f;
   bool have = load(file, f);
@@ -317,7 +322,8 @@ BOOL WritePrivateProfileStringW(LPCWSTR app, LPCWSTR key, LPCWSTR value, LPCWSTR
 
   if (!key) {
     if (!section) return TRUE;
-    f.lines.erase(f.lines.begin() + static_cast<std::ptrdiff_t>(first), f.lines.begin() + static_cast<std::ptrdiff_t>(end));
+    f.lines.erase(f.lines.begin() + static_cast<std::ptrdiff_t>(first),
+                  f.lines.begin() + static_cast<std::ptrdiff_t>(end));
     return save(file, f) ? TRUE : FALSE;
   }
   size_t at = section ? findKey(f, first, end, key) : kNone;
@@ -343,15 +349,16 @@ BOOL WritePrivateProfileStringW(LPCWSTR app, LPCWSTR key, LPCWSTR value, LPCWSTR
       if (classify(f.lines[i].text).kind == Parsed::Entry) after = i + 1;
     insertLine(f, after, makeLine(f, std::u16string(key) + u"=" + v));
   } else {
-    if (!f.lines.empty() && !trim(f.lines.back().text).empty()) insertLine(f, f.lines.size(), makeLine(f, u""));
+    if (!f.lines.empty() && !trim(f.lines.back().text).empty())
+      insertLine(f, f.lines.size(), makeLine(f, u""));
     insertLine(f, f.lines.size(), makeLine(f, u"[" + std::u16string(app) + u"]"));
     insertLine(f, f.lines.size(), makeLine(f, std::u16string(key) + u"=" + v));
   }
   return save(file, f) ? TRUE : FALSE;
 }
 
-std::u16string GetProfileStringW(const std::u16string& file, const std::u16string& app, const std::u16string& key,
-                                 const std::u16string& def) {
+std::u16string GetProfileStringW(const std::u16string& file, const std::u16string& app,
+                                 const std::u16string& key, const std::u16string& def) {
   std::vector<char16_t> buf(4096);
   DWORD n = GetPrivateProfileStringW(app.c_str(), key.c_str(), def.c_str(), buf.data(),
                                      static_cast<DWORD>(buf.size()), file.c_str());

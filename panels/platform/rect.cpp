@@ -16,9 +16,7 @@ BOOL CopyRect(RECT* dst, const RECT* src) {
   return TRUE;
 }
 
-BOOL IsRectEmpty(const RECT* rc) {
-  return !rc || rc->right <= rc->left || rc->bottom <= rc->top;
-}
+BOOL IsRectEmpty(const RECT* rc) { return !rc || rc->right <= rc->left || rc->bottom <= rc->top; }
 
 BOOL PtInRect(const RECT* rc, POINT pt) {
   return rc && pt.x >= rc->left && pt.x < rc->right && pt.y >= rc->top && pt.y < rc->bottom;
@@ -26,31 +24,46 @@ BOOL PtInRect(const RECT* rc, POINT pt) {
 
 BOOL OffsetRect(RECT* rc, int dx, int dy) {
   if (!rc) return FALSE;
-  rc->left += dx; rc->right += dx; rc->top += dy; rc->bottom += dy;
+  rc->left += dx;
+  rc->right += dx;
+  rc->top += dy;
+  rc->bottom += dy;
   return TRUE;
 }
 
 BOOL InflateRect(RECT* rc, int dx, int dy) {
   if (!rc) return FALSE;
-  rc->left -= dx; rc->right += dx; rc->top -= dy; rc->bottom += dy;
+  rc->left -= dx;
+  rc->right += dx;
+  rc->top -= dy;
+  rc->bottom += dy;
   return TRUE;
 }
 
 BOOL IntersectRect(RECT* dst, const RECT* a, const RECT* b) {
   if (!dst || !a || !b) return FALSE;
-  RECT r{std::max(a->left, b->left), std::max(a->top, b->top),
-         std::min(a->right, b->right), std::min(a->bottom, b->bottom)};
-  if (IsRectEmpty(&r)) { SetRectEmpty(dst); return FALSE; }
+  RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
+         std::min(a->bottom, b->bottom)};
+  if (IsRectEmpty(&r)) {
+    SetRectEmpty(dst);
+    return FALSE;
+  }
   *dst = r;
   return TRUE;
 }
 
 BOOL UnionRect(RECT* dst, const RECT* a, const RECT* b) {
   if (!dst || !a || !b) return FALSE;
-  if (IsRectEmpty(a)) { *dst = IsRectEmpty(b) ? RECT{} : *b; return !IsRectEmpty(dst); }
-  if (IsRectEmpty(b)) { *dst = *a; return TRUE; }
-  *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top),
-              std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
+  if (IsRectEmpty(a)) {
+    *dst = IsRectEmpty(b) ? RECT{} : *b;
+    return !IsRectEmpty(dst);
+  }
+  if (IsRectEmpty(b)) {
+    *dst = *a;
+    return TRUE;
+  }
+  *dst = RECT{std::min(a->left, b->left), std::min(a->top, b->top), std::max(a->right, b->right),
+              std::max(a->bottom, b->bottom)};
   return TRUE;
 }
 

@@ -68,7 +68,7 @@ bool RegionShape::Contains(int x, int y) const {
       double ry = std::min(h, rc.bottom - rc.top) / 2.0;
       double cx = px < rc.left + rx ? rc.left + rx : (px > rc.right - rx ? rc.right - rx : px);
       double cy = py < rc.top + ry ? rc.top + ry : (py > rc.bottom - ry ? rc.bottom - ry : py);
-      if (cx == px || cy == py) return true;   // not in a corner
+      if (cx == px || cy == py) return true;  // not in a corner
       return InEllipse(px, py, cx, cy, rx, ry);
     }
     case Kind::Polygon: return InPolygon(points, fillMode, px, py);
@@ -212,7 +212,7 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
     auto s = Shape(rgn);
     if (!s) return 0;
     w->region = s;
-    DeleteObject(rgn);   // the system owns it now
+    DeleteObject(rgn);  // the system owns it now
   } else {
     w->region.reset();
   }

@@ -31,7 +31,7 @@ struct Value {
 
 struct Key {
   std::u16string name;
-  std::vector<Value> values;                              // in creation order
+  std::vector<Value> values;                               // in creation order
   std::map<std::u16string, std::unique_ptr<Key>> subkeys;  // by upper-cased name
 
   Key* Sub(std::u16string_view n) {
@@ -192,12 +192,14 @@ void parse(const std::string& text, Roots& r) {
       current = createPath(root, parts);
     } else if (current && line.size() >= 2 && line.front() == '"') {
       size_t close = line.find('"', 1);
-      if (close == std::string_view::npos || close + 1 >= line.size() || line[close + 1] != '=') continue;
+      if (close == std::string_view::npos || close + 1 >= line.size() || line[close + 1] != '=')
+        continue;
       size_t colon = line.find(':', close);
       if (colon == std::string_view::npos) continue;
       Value v;
       v.name = unescape(line.substr(1, close - 1));
-      v.type = static_cast<DWORD>(std::strtoul(std::string(line.substr(close + 2, colon - close - 2)).c_str(), nullptr, 10));
+      v.type = static_cast<DWORD>(std::strtoul(
+          std::string(line.substr(close + 2, colon - close - 2)).c_str(), nullptr, 10));
       std::string_view hex = line.substr(colon + 1);
       bool ok = hex.size() % 2 == 0;
       for (size_t i = 0; ok && i < hex.size(); i += 2) {
@@ -239,7 +241,8 @@ bool makeDirs(const std::string& dir) {
 
 void load(const std::string& store, Roots& r) {
   std::string text;
-  if (ReadWholeFile(store, text) && text.compare(0, sizeof kHeader - 1, kHeader) == 0) parse(text, r);
+  if (ReadWholeFile(store, text) && text.compare(0, sizeof kHeader - 1, kHeader) == 0)
+    parse(text, r);
 }
 
 // Runs a change under the writers' lock and saves it when it reports
@@ -248,16 +251,17 @@ template <class F>
 LSTATUS change(F&& f) {
   std::string store = RegGetStoreFile();
   auto slash = store.find_last_of('/');
-  if (slash != std::string::npos && slash > 0 && !makeDirs(store.substr(0, slash))) return ERROR_ACCESS_DENIED;
+  if (slash != std::string::npos && slash > 0 && !makeDirs(store.substr(0, slash)))
+    return ERROR_ACCESS_DENIED;
   int lockFd = ::open((store + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lockFd < 0) return ERROR_ACCESS_DENIED;
-  while (::flock(lockFd, LOCK_EX) != 0 && errno == EINTR) {
-  }
+  while (::flock(lockFd, LOCK_EX) != 0 && errno == EINTR) {}
   Roots r;
   load(store, r);
   bool changed = false;
   LSTATUS rc = f(r, changed);
-  if (rc == ERROR_SUCCESS && changed && !WriteFileAtomically(store, serialise(r))) rc = static_cast<LSTATUS>(GetLastError());
+  if (rc == ERROR_SUCCESS && changed && !WriteFileAtomically(store, serialise(r)))
+    rc = static_cast<LSTATUS>(GetLastError());
   ::flock(lockFd, LOCK_UN);
   ::close(lockFd);
   return rc;
@@ -346,8 +350,9 @@ void RegSetStoreFile(const std::string& path) {
   storeOverride() = path;
 }
 
-LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD /*reserved*/, LPWSTR /*keyClass*/, DWORD /*options*/,
-                        REGSAM access, void* /*security*/, PHKEY result, LPDWORD disposition) {
+LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD /*reserved*/, LPWSTR /*keyClass*/,
+                        DWORD /*options*/, REGSAM access, void* /*security*/, PHKEY result,
+                        LPDWORD disposition) {
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = nullptr;
   OpenKey base;
@@ -374,7 +379,8 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD /*options*/, REGSAM access
   OpenKey base;
   if (!resolveHandle(key, base)) return ERROR_INVALID_HANDLE;
   OpenKey target = childOf(base, subKey, access);
-  LSTATUS rc = read([&](Roots& r) -> LSTATUS { return keyOf(r, target) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND; });
+  LSTATUS rc = read(
+      [&](Roots& r) -> LSTATUS { return keyOf(r, target) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND; });
   if (rc == ERROR_SUCCESS) *result = newHandle(target);
   return rc;
 }
@@ -382,7 +388,8 @@ LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD /*options*/, REGSAM access
 LSTATUS RegCloseKey(HKEY key) {
   if (!predefinedRoot(key).empty()) return ERROR_SUCCESS;
   std::lock_guard<std::mutex> lock(g_mutex);
-  return handles().erase(reinterpret_cast<std::uintptr_t>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+  return handles().erase(reinterpret_cast<std::uintptr_t>(key)) ? ERROR_SUCCESS
+                                                                : ERROR_INVALID_HANDLE;
 }
 
 LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD /*reserved*/, LPDWORD type, LPBYTE data,
@@ -397,7 +404,8 @@ LSTATUS RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD /*reserved*/, LPDWORD t
   });
 }
 
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD /*reserved*/, DWORD type, const BYTE* data, DWORD dataSize) {
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR name, DWORD /*reserved*/, DWORD type, const BYTE* data,
+                       DWORD dataSize) {
   OpenKey k;
   if (!resolveHandle(key, k)) return ERROR_INVALID_HANDLE;
   if (!(k.access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
@@ -471,8 +479,8 @@ LSTATUS RegEnumKeyExW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDW
   });
 }
 
-LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD /*reserved*/, LPDWORD type,
-                      LPBYTE data, LPDWORD dataSize) {
+LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR name, LPDWORD nameSize, LPDWORD /*reserved*/,
+                      LPDWORD type, LPBYTE data, LPDWORD dataSize) {
   OpenKey k;
   if (!resolveHandle(key, k)) return ERROR_INVALID_HANDLE;
   return read([&](Roots& r) -> LSTATUS {

@@ -8,8 +8,8 @@
 // or interrupted write leaves the previous content.
 #pragma once
 
-#include "platform/winerror.h"
 #include "platform/windef.h"
+#include "platform/winerror.h"
 
 #include <string>
 

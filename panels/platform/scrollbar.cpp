@@ -82,7 +82,10 @@ BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max) {
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
   Window* w = FindWindowData(hwnd);
   if (!w) return FALSE;
-  DWORD bits = bar == SB_VERT ? WS_VSCROLL : bar == SB_HORZ ? WS_HSCROLL : bar == SB_BOTH ? (WS_VSCROLL | WS_HSCROLL) : 0;
+  DWORD bits = bar == SB_VERT   ? WS_VSCROLL
+               : bar == SB_HORZ ? WS_HSCROLL
+               : bar == SB_BOTH ? (WS_VSCROLL | WS_HSCROLL)
+                                : 0;
   if (!bits) return FALSE;
   w->style = show ? (w->style | bits) : (w->style & ~bits);
   return TRUE;
@@ -93,9 +96,11 @@ BOOL ScrollBy(HWND hwnd, int bar, WORD code, int pos) {
   if (!b) return FALSE;
   UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
   if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) b->trackPos = Clamp(*b, pos);
-  WORD thumb = static_cast<WORD>(code == SB_THUMBTRACK || code == SB_THUMBPOSITION ? b->trackPos : 0);
+  WORD thumb =
+      static_cast<WORD>(code == SB_THUMBTRACK || code == SB_THUMBPOSITION ? b->trackPos : 0);
   SendMessageW(hwnd, msg, MAKEWPARAM(code, thumb), 0);
-  if (code != SB_ENDSCROLL && IsWindow(hwnd)) SendMessageW(hwnd, msg, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+  if (code != SB_ENDSCROLL && IsWindow(hwnd))
+    SendMessageW(hwnd, msg, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
   PumpMessages();
   return TRUE;
 }

@@ -49,7 +49,7 @@ struct SCROLLINFO {
 // original platform. SetScrollInfo returns the new position.
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
 BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
-int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);   // returns the old position
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);  // returns the old position
 int GetScrollPos(HWND hwnd, int bar);
 BOOL SetScrollRange(HWND hwnd, int bar, int min, int max, BOOL redraw);
 BOOL GetScrollRange(HWND hwnd, int bar, int* min, int* max);

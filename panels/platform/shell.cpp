@@ -33,7 +33,8 @@ const std::map<DWORD, const char16_t*>& SystemTexts() {
       {ERROR_PATH_NOT_FOUND, u"The system cannot find the path specified."},
       {ERROR_ACCESS_DENIED, u"Access is denied."},
       {ERROR_INVALID_HANDLE, u"The handle is invalid."},
-      {ERROR_NOT_ENOUGH_MEMORY, u"Not enough memory resources are available to process this command."},
+      {ERROR_NOT_ENOUGH_MEMORY,
+       u"Not enough memory resources are available to process this command."},
       {ERROR_INVALID_DATA, u"The data is invalid."},
       {ERROR_WRITE_FAULT, u"The system cannot write to the specified device."},
       {ERROR_READ_FAULT, u"The system cannot read from the specified device."},
@@ -58,7 +59,8 @@ const std::map<DWORD, const char16_t*>& SystemTexts() {
       {ERROR_MR_MID_NOT_FOUND,
        u"The system cannot find message text for message number 0x%1 in the message file for %2."},
       {ERROR_FILE_INVALID,
-       u"The volume for a file has been externally altered so that the opened file is no longer valid."},
+       u"The volume for a file has been externally altered so that the opened file is no longer "
+       u"valid."},
       {ERROR_BADDB, u"The configuration registry database is corrupt."},
       {ERROR_BADKEY, u"The configuration registry key is invalid."},
       {ERROR_CANTWRITE, u"The configuration registry key could not be written."},
@@ -127,15 +129,19 @@ std::vector<FormatArg> TakeArguments(const std::map<int, std::u16string>& used, 
       else if (kind == u'S') out.emplace_back(reinterpret_cast<const char*>(v));
       else if (kind == u'p') out.emplace_back(reinterpret_cast<const void*>(v));
       else if (kind == u'd' || kind == u'i')
-        out.emplace_back(wide64 ? static_cast<long long>(v) : static_cast<long long>(static_cast<int>(v)));
-      else out.emplace_back(wide64 ? static_cast<unsigned long long>(v) : static_cast<unsigned long long>(static_cast<unsigned>(v)));
+        out.emplace_back(wide64 ? static_cast<long long>(v)
+                                : static_cast<long long>(static_cast<int>(v)));
+      else
+        out.emplace_back(wide64 ? static_cast<unsigned long long>(v)
+                                : static_cast<unsigned long long>(static_cast<unsigned>(v)));
       continue;
     }
     if (kind == u's') out.emplace_back(va_arg(*args, const char16_t*));
     else if (kind == u'S') out.emplace_back(va_arg(*args, const char*));
     else if (kind == u'p') out.emplace_back(va_arg(*args, const void*));
     else if (kind == u'd' || kind == u'i')
-      out.emplace_back(wide64 ? va_arg(*args, long long) : static_cast<long long>(va_arg(*args, int)));
+      out.emplace_back(wide64 ? va_arg(*args, long long)
+                              : static_cast<long long>(va_arg(*args, int)));
     else
       out.emplace_back(wide64 ? va_arg(*args, unsigned long long)
                               : static_cast<unsigned long long>(va_arg(*args, unsigned)));
@@ -175,7 +181,7 @@ bool Expand(std::u16string_view text, DWORD flags, va_list* args, std::u16string
         used.emplace(insert.number, insert.conversion);
         i = j - 1;
       } else {
-        i = j;   // an escape: its second character is no insert
+        i = j;  // an escape: its second character is no insert
       }
     }
     if (!used.empty() && !args) return false;
@@ -194,7 +200,7 @@ bool Expand(std::u16string_view text, DWORD flags, va_list* args, std::u16string
       continue;
     }
     char16_t next = text[i + 1];
-    if (next == u'0') return true;   // ends the message without its line break
+    if (next == u'0') return true;  // ends the message without its line break
     if (next == u'n') {
       out += u"\r\n";
       ++i;
@@ -203,10 +209,12 @@ bool Expand(std::u16string_view text, DWORD flags, va_list* args, std::u16string
       Insert insert;
       ParseInsert(text, j, insert);
       if (ignoreInserts) out.append(text.substr(i, j - i));
-      else out += FormatArgsW(u"%" + CSpelling(insert.conversion), &values[static_cast<std::size_t>(insert.number - 1)], 1);
+      else
+        out += FormatArgsW(u"%" + CSpelling(insert.conversion),
+                           &values[static_cast<std::size_t>(insert.number - 1)], 1);
       i = j - 1;
     } else {
-      out.push_back(next);   // "%%", "%.", "%!", "% " and the rest stand for themselves
+      out.push_back(next);  // "%%", "%.", "%!", "% " and the rest stand for themselves
       ++i;
     }
   }
@@ -271,8 +279,8 @@ std::u16string SystemErrorText(DWORD code) {
   return it == SystemTexts().end() ? std::u16string() : std::u16string(it->second);
 }
 
-DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD, LPWSTR buffer,
-                     DWORD size, va_list* args) {
+DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD, LPWSTR buffer, DWORD size,
+                     va_list* args) {
   std::u16string text;
   if (flags & FORMAT_MESSAGE_FROM_STRING) {
     if (!source) {
@@ -290,7 +298,8 @@ DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD, LPWSTR
     }
     text = std::u16string(it->second) + u"\r\n";
   } else {
-    SetLastError(flags & FORMAT_MESSAGE_FROM_HMODULE ? ERROR_MR_MID_NOT_FOUND : ERROR_INVALID_PARAMETER);
+    SetLastError(flags & FORMAT_MESSAGE_FROM_HMODULE ? ERROR_MR_MID_NOT_FOUND
+                                                     : ERROR_INVALID_PARAMETER);
     return 0;
   }
   std::u16string out;

@@ -42,7 +42,7 @@ using DebugOutputSink = std::function<void(const std::u16string& text)>;
 // Replaces the sink (null: standard error, as UTF-8); returns the previous one.
 DebugOutputSink SetDebugOutputSink(DebugOutputSink sink);
 void OutputDebugStringW(LPCWSTR text);
-void OutputDebugStringA(LPCSTR text);   // system code page
+void OutputDebugStringA(LPCSTR text);  // system code page
 
 // ---- local memory -------------------------------------------------------------------
 
@@ -51,7 +51,7 @@ constexpr UINT LMEM_FIXED = 0x0000;
 constexpr UINT LMEM_ZEROINIT = 0x0040;
 constexpr UINT LPTR = LMEM_FIXED | LMEM_ZEROINIT;
 HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);
-HLOCAL LocalFree(HLOCAL memory);   // null on success
+HLOCAL LocalFree(HLOCAL memory);  // null on success
 
 // ---- FormatMessageW -----------------------------------------------------------------
 
@@ -76,7 +76,7 @@ constexpr DWORD FORMAT_MESSAGE_MAX_WIDTH_MASK = 0x000000FF;
 // Returns the characters stored without the terminator, 0 on failure
 // (GetLastError: ERROR_MR_MID_NOT_FOUND for an unknown code,
 // ERROR_INSUFFICIENT_BUFFER, ERROR_INVALID_PARAMETER).
-DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId,
-                     LPWSTR buffer, DWORD size, va_list* args);
+DWORD FormatMessageW(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId, LPWSTR buffer,
+                     DWORD size, va_list* args);
 // The system text of an error code without its line end; empty if unknown.
 std::u16string SystemErrorText(DWORD code);

@@ -32,7 +32,9 @@ class SnapshotModalDriver : public ModalDriver {
   std::optional<COLORREF> OnChooseColor(const ChooseColorView& dialog) override;
 
   // Told the path of each picture written (a host logs what led to it).
-  void SetListener(std::function<void(const std::string& path)> listener) { listener_ = std::move(listener); }
+  void SetListener(std::function<void(const std::string& path)> listener) {
+    listener_ = std::move(listener);
+  }
   ModalDriver* Inner() const { return inner_; }
   int Count() const { return count_; }
   // False once a picture could not be written.

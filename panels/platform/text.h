@@ -131,8 +131,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcLen, LPS
 
 std::string ToUtf8(std::u16string_view s);
 std::u16string FromUtf8(std::string_view s);
-std::string ToAnsi(std::u16string_view s);       // to the system code page
-std::u16string FromAnsi(std::string_view s);     // from the system code page
+std::string ToAnsi(std::u16string_view s);    // to the system code page
+std::u16string FromAnsi(std::string_view s);  // from the system code page
 // Conversion between an iconv character set and UTF-8 (for files that
 // declare their own encoding); false when iconv does not know the set.
 bool ConvertCharsetToUtf8(const std::string& charset, std::string_view in, std::string& out);

@@ -15,9 +15,9 @@ struct Timer {
   UINT_PTR id = 0;
   UINT elapse = 0;
   std::uint64_t due = 0;
-  std::uint64_t seq = 0;    // order of setting, breaks ties of equal due times
+  std::uint64_t seq = 0;  // order of setting, breaks ties of equal due times
   TIMERPROC proc = nullptr;
-  ClockCallback internal = nullptr;   // one-shot service events (hover)
+  ClockCallback internal = nullptr;  // one-shot service events (hover)
 };
 
 struct ClockState {
@@ -73,9 +73,8 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
   auto& c = Clock();
   if (hwnd && !IsWindow(hwnd)) return 0;
   if (!hwnd) {
-    bool exists = std::any_of(c.timers.begin(), c.timers.end(), [&](const Timer& t) {
-      return !t.internal && !t.hwnd && t.id == id;
-    });
+    bool exists = std::any_of(c.timers.begin(), c.timers.end(),
+                              [&](const Timer& t) { return !t.internal && !t.hwnd && t.id == id; });
     if (!exists || id == 0) id = c.nextThreadTimerId++;
   }
   KillTimer(hwnd, id);

@@ -40,15 +40,9 @@ bool ValidText(LPCWSTR text) {
 LRESULT TooltipWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto* ti = reinterpret_cast<const TOOLINFOW*>(lParam);
   switch (msg) {
-    case WM_NCCREATE:
-      Tips()[hwnd];
-      break;
-    case WM_NCDESTROY:
-      Tips().erase(hwnd);
-      break;
-    case TTM_ACTIVATE:
-      Tips()[hwnd].active = wParam != 0;
-      return 0;
+    case WM_NCCREATE: Tips()[hwnd]; break;
+    case WM_NCDESTROY: Tips().erase(hwnd); break;
+    case TTM_ACTIVATE: Tips()[hwnd].active = wParam != 0; return 0;
     case TTM_ADDTOOLW: {
       if (!ti) return FALSE;
       Tooltip& tip = Tips()[hwnd];
@@ -93,15 +87,12 @@ LRESULT TooltipWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       out->lpszText[n] = 0;
       return static_cast<LRESULT>(n);
     }
-    case TTM_GETTOOLCOUNT:
-      return static_cast<LRESULT>(Tips()[hwnd].tools.size());
+    case TTM_GETTOOLCOUNT: return static_cast<LRESULT>(Tips()[hwnd].tools.size());
     case TTM_RELAYEVENT:
     case TTM_POP:
     case TTM_SETDELAYTIME:
-    case TTM_SETMAXTIPWIDTH:
-      return 0;
-    default:
-      break;
+    case TTM_SETMAXTIPWIDTH: return 0;
+    default: break;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

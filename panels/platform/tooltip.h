@@ -11,7 +11,7 @@ inline constexpr const char16_t* TOOLTIPS_CLASSW = u"tooltips_class32";
 
 constexpr DWORD TTS_ALWAYSTIP = 0x01;
 constexpr DWORD TTS_NOPREFIX = 0x02;
-constexpr UINT TTF_IDISHWND = 0x0001;   // uId is a window: the tool is that whole window
+constexpr UINT TTF_IDISHWND = 0x0001;  // uId is a window: the tool is that whole window
 constexpr UINT TTF_CENTERTIP = 0x0002;
 constexpr UINT TTF_SUBCLASS = 0x0010;
 

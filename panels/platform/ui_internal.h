@@ -41,10 +41,10 @@ struct Window {
   WNDPROC proc = nullptr;
   DWORD style = 0;
   DWORD exStyle = 0;
-  HWND parent = 0;   // WS_CHILD windows
-  HWND owner = 0;    // pop-ups and other top-level windows
-  std::vector<HWND> children;   // topmost first
-  RECT rect;                    // parent client (children) or screen (top-level)
+  HWND parent = 0;             // WS_CHILD windows
+  HWND owner = 0;              // pop-ups and other top-level windows
+  std::vector<HWND> children;  // topmost first
+  RECT rect;                   // parent client (children) or screen (top-level)
   std::u16string text;
   UINT_PTR id = 0;
   HINSTANCE instance = nullptr;
@@ -61,7 +61,7 @@ struct Window {
     int min = 0, max = 0, pos = 0, trackPos = 0;
     UINT page = 0;
   };
-  ScrollBar scroll[2];   // SB_HORZ, SB_VERT
+  ScrollBar scroll[2];  // SB_HORZ, SB_VERT
   // Dialogs.
   bool isDialog = false;
   DLGPROC dlgProc = nullptr;
@@ -113,13 +113,13 @@ LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 struct RegionShape {
   enum class Kind { Rect, RoundRect, Ellipse, Polygon, Combine, Empty };
   Kind kind = Kind::Empty;
-  RECT rc;              // Rect, RoundRect, Ellipse
-  int w = 0, h = 0;     // RoundRect corner ellipse
+  RECT rc;           // Rect, RoundRect, Ellipse
+  int w = 0, h = 0;  // RoundRect corner ellipse
   std::vector<POINT> points;
   int fillMode = ALTERNATE_MODE;
-  int op = 0;           // RGN_ mode for Combine
+  int op = 0;  // RGN_ mode for Combine
   std::shared_ptr<const RegionShape> a, b;
-  RECT box;             // bounding box (may be larger than the shape)
+  RECT box;  // bounding box (may be larger than the shape)
   bool Contains(int x, int y) const;
   static constexpr int ALTERNATE_MODE = 1;
 };
@@ -131,7 +131,7 @@ std::shared_ptr<const RegionShape> OffsetShape(const std::shared_ptr<const Regio
 constexpr DWORD kIconObject = 0x1C0;
 
 struct GdiObject {
-  DWORD type = 0;   // OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP, OBJ_REGION, kIconObject
+  DWORD type = 0;  // OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP, OBJ_REGION, kIconObject
   bool stock = false;
   LOGPEN pen;
   LOGBRUSH brush;
@@ -163,29 +163,30 @@ class ModalScope {
 // ---- device contexts --------------------------------------------------------------
 
 struct DeviceContext {
-  HWND hwnd = 0;              // window DCs
-  bool memory = false;        // CreateCompatibleDC
-  bool paint = false;         // BeginPaint
-  std::shared_ptr<Canvas> canvas;          // null: the screen DC
-  std::shared_ptr<Canvas> defaultBitmap;   // memory DCs: their 1 x 1 bitmap
+  HWND hwnd = 0;                          // window DCs
+  bool memory = false;                    // CreateCompatibleDC
+  bool paint = false;                     // BeginPaint
+  std::shared_ptr<Canvas> canvas;         // null: the screen DC
+  std::shared_ptr<Canvas> defaultBitmap;  // memory DCs: their 1 x 1 bitmap
   HBITMAP bitmap = 0;
   HPEN pen = 0;
   HBRUSH brush = 0;
   HFONT font = 0;
   COLORREF textColour = 0;
   COLORREF bkColour = 0xFFFFFF;
-  int bkMode = 2;   // OPAQUE
+  int bkMode = 2;  // OPAQUE
   UINT textAlign = 0;
   int stretchMode = 1;
   POINT pos;
-  POINT org;                  // viewport origin (added to logical co-ordinates)
-  RECT clip;                  // device co-ordinates
+  POINT org;  // viewport origin (added to logical co-ordinates)
+  RECT clip;  // device co-ordinates
 };
 DeviceContext* FindDC(HDC hdc);
 // Fills the part of a logical rectangle inside the clip.
 void FillLogical(DeviceContext& dc, RECT rc, COLORREF colour);
 void PlotLogical(DeviceContext& dc, int x, int y, COLORREF colour);
 // Colour of the selected pen, false for a null pen.
-bool PenColour(const DeviceContext& dc, COLORREF* colour, int* width = nullptr, int* style = nullptr);
+bool PenColour(const DeviceContext& dc, COLORREF* colour, int* width = nullptr,
+               int* style = nullptr);
 
 }  // namespace platform::ui

@@ -6,8 +6,8 @@
 // addresses.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 using BOOL = int;
 using BYTE = std::uint8_t;
@@ -68,12 +68,24 @@ using FARPROC = void (*)();
 
 constexpr DWORD MAX_PATH = 260;
 
-struct POINT { LONG x = 0; LONG y = 0; };
-struct SIZE { LONG cx = 0; LONG cy = 0; };
-struct RECT { LONG left = 0; LONG top = 0; LONG right = 0; LONG bottom = 0; };
+struct POINT {
+  LONG x = 0;
+  LONG y = 0;
+};
+struct SIZE {
+  LONG cx = 0;
+  LONG cy = 0;
+};
+struct RECT {
+  LONG left = 0;
+  LONG top = 0;
+  LONG right = 0;
+  LONG bottom = 0;
+};
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
-  return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) | (static_cast<COLORREF>(b) << 16);
+  return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
+         (static_cast<COLORREF>(b) << 16);
 }
 constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xff); }
 constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xff); }
@@ -81,8 +93,14 @@ constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xff
 
 constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xffff); }
 constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xffff); }
-constexpr DWORD MAKELONG(WORD lo, WORD hi) { return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16); }
+constexpr DWORD MAKELONG(WORD lo, WORD hi) {
+  return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16);
+}
 constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) { return static_cast<LPARAM>(MAKELONG(lo, hi)); }
 // Mouse co-ordinates travel signed in the two halves of lParam.
-constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lp))); }
-constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lp))); }
+constexpr int GET_X_LPARAM(LPARAM lp) {
+  return static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lp)));
+}
+constexpr int GET_Y_LPARAM(LPARAM lp) {
+  return static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lp)));
+}

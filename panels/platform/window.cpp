@@ -14,9 +14,9 @@ namespace platform::ui {
 namespace {
 
 struct WindowState {
-  std::map<std::u16string, std::shared_ptr<WindowClass>> classes;   // key: lower-case name
+  std::map<std::u16string, std::shared_ptr<WindowClass>> classes;  // key: lower-case name
   std::unordered_map<HWND, std::unique_ptr<Window>> windows;
-  std::vector<HWND> topLevel;   // topmost first
+  std::vector<HWND> topLevel;  // topmost first
   CreateWindowHook hook;
   HWND active = 0;
   int screenWidth = 1280;
@@ -85,7 +85,7 @@ void SendDestroy(HWND hwnd) {
 void FreeWindow(HWND hwnd) {
   Window* w = FindWindowData(hwnd);
   if (!w) return;
-  if (!w->destroying) {   // created while its parent was being destroyed
+  if (!w->destroying) {  // created while its parent was being destroyed
     MarkDestroying(w);
     SendDestroy(hwnd);
     w = FindWindowData(hwnd);
@@ -230,7 +230,7 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
   auto it = classes.find(ClassKey(className));
   if (it == classes.end() || it->second->builtin) return FALSE;
   for (auto& [h, w] : State().windows)
-    if (w->cls == it->second) return FALSE;   // still in use
+    if (w->cls == it->second) return FALSE;  // still in use
   classes.erase(it);
   return TRUE;
 }
@@ -277,8 +277,14 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   Window* parentData = FindWindowData(parent);
   if (parent && !parentData) return 0;
   if ((style & WS_CHILD) && !parentData) return 0;
-  if (x == CW_USEDEFAULT) { x = 0; y = 0; }
-  if (width == CW_USEDEFAULT) { width = 640; height = 480; }
+  if (x == CW_USEDEFAULT) {
+    x = 0;
+    y = 0;
+  }
+  if (width == CW_USEDEFAULT) {
+    width = 640;
+    height = 480;
+  }
   width = std::max(0, width);
   height = std::max(0, height);
 
@@ -367,9 +373,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) w->text = cs->lpszName;
       return TRUE;
     }
-    case WM_SETTEXT:
-      w->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : u"";
-      return TRUE;
+    case WM_SETTEXT: w->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : u""; return TRUE;
     case WM_GETTEXT: {
       auto* buffer = reinterpret_cast<LPWSTR>(lParam);
       int max = static_cast<int>(wParam);
@@ -379,17 +383,13 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       buffer[n] = 0;
       return n;
     }
-    case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(w->text.size());
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->text.size());
     case WM_SETFONT:
       w->font = static_cast<HFONT>(wParam);
       if (LOWORD(static_cast<WPARAM>(lParam))) InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case WM_GETFONT:
-      return w->font;
-    case WM_CLOSE:
-      DestroyWindow(hwnd);
-      return 0;
+    case WM_GETFONT: return w->font;
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_ERASEBKGND: {
       HBRUSH bg = w->cls->background;
       if (!bg) return 0;
@@ -415,19 +415,17 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONUP: {
       POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       ClientToScreen(hwnd, &pt);
-      SendMessageW(hwnd, WM_CONTEXTMENU, hwnd, MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)));
+      SendMessageW(hwnd, WM_CONTEXTMENU, hwnd,
+                   MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y)));
       return 0;
     }
     case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL:
       if (w->parent) return SendMessageW(w->parent, msg, wParam, lParam);
       return 0;
-    case WM_NCHITTEST:
-      return HTCLIENT;
-    case WM_MOUSEACTIVATE:
-      return 1;   // MA_ACTIVATE
-    default:
-      return 0;
+    case WM_NCHITTEST: return HTCLIENT;
+    case WM_MOUSEACTIVATE: return 1;  // MA_ACTIVATE
+    default: return 0;
   }
 }
 
@@ -476,9 +474,18 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
     default: break;
   }
   if (w->isDialog) {
-    if (index == DWLP_MSGRESULT) { w->msgResult = value; return old; }
-    if (index == DWLP_DLGPROC) { w->dlgProc = reinterpret_cast<DLGPROC>(value); return old; }
-    if (index == DWLP_USER) { w->dlgUser = value; return old; }
+    if (index == DWLP_MSGRESULT) {
+      w->msgResult = value;
+      return old;
+    }
+    if (index == DWLP_DLGPROC) {
+      w->dlgProc = reinterpret_cast<DLGPROC>(value);
+      return old;
+    }
+    if (index == DWLP_USER) {
+      w->dlgUser = value;
+      return old;
+    }
   }
   if (index >= 0 && static_cast<std::size_t>(index) + sizeof(LONG_PTR) <= w->extra.size()) {
     std::memcpy(w->extra.data() + index, &value, sizeof value);
@@ -706,7 +713,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     }
   }
   bool moved = r.left != old.left || r.top != old.top;
-  bool sized = (r.right - r.left) != (old.right - old.left) || (r.bottom - r.top) != (old.bottom - old.top);
+  bool sized =
+      (r.right - r.left) != (old.right - old.left) || (r.bottom - r.top) != (old.bottom - old.top);
   w->rect = r;
   if (sized) {
     w->canvas->Resize(r.right - r.left, r.bottom - r.top);
@@ -800,7 +808,8 @@ BOOL IsWindowEnabled(HWND hwnd) {
 
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text) {
   if (!IsWindow(hwnd)) return FALSE;
-  return SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) ? TRUE : FALSE;
+  return SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) ? TRUE
+                                                                                        : FALSE;
 }
 
 int GetWindowTextW(HWND hwnd, LPWSTR buffer, int maxCount) {
@@ -874,7 +883,9 @@ HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
   return parent;
 }
 
-HWND ChildWindowFromPoint(HWND parent, POINT pt) { return ChildWindowFromPointEx(parent, pt, CWP_ALL); }
+HWND ChildWindowFromPoint(HWND parent, POINT pt) {
+  return ChildWindowFromPointEx(parent, pt, CWP_ALL);
+}
 
 // ---- painting -----------------------------------------------------------------------
 
@@ -906,7 +917,7 @@ BOOL UpdateWindow(HWND hwnd) {
   if (!w) return FALSE;
   if (!w->invalid || !IsWindowVisible(hwnd)) return TRUE;
   Deliver(hwnd, WM_PAINT, 0, 0);
-  ValidateRect(hwnd, nullptr);   // a handler that did not validate must not loop forever
+  ValidateRect(hwnd, nullptr);  // a handler that did not validate must not loop forever
   return TRUE;
 }
 
@@ -924,7 +935,8 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rc, HRGN rgn, UINT flags) {
   std::vector<HWND> targets{hwnd};
   if (flags & RDW_ALLCHILDREN) CollectDescendants(hwnd, targets);
   for (HWND h : targets) {
-    if (flags & RDW_INVALIDATE) InvalidateRect(h, h == hwnd ? rc : nullptr, (flags & RDW_ERASE) ? TRUE : FALSE);
+    if (flags & RDW_INVALIDATE)
+      InvalidateRect(h, h == hwnd ? rc : nullptr, (flags & RDW_ERASE) ? TRUE : FALSE);
     if (flags & RDW_VALIDATE) ValidateRect(h, h == hwnd ? rc : nullptr);
   }
   if (flags & (RDW_UPDATENOW | RDW_ERASENOW))
@@ -937,17 +949,29 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rc, HRGN rgn, UINT flags) {
 int GetSystemMetrics(int index) {
   const auto& s = State();
   switch (index) {
-    case SM_CXSCREEN: case SM_CXFULLSCREEN: return s.screenWidth;
+    case SM_CXSCREEN:
+    case SM_CXFULLSCREEN: return s.screenWidth;
     case SM_CYSCREEN: return s.screenHeight;
     case SM_CYFULLSCREEN: return s.screenHeight - 20;
-    case SM_CXVSCROLL: case SM_CYHSCROLL: case SM_CYVSCROLL: case SM_CXHSCROLL: return 16;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+    case SM_CYVSCROLL:
+    case SM_CXHSCROLL: return 16;
     case SM_CYCAPTION: return 20;
-    case SM_CXBORDER: case SM_CYBORDER: return 1;
-    case SM_CXDLGFRAME: case SM_CYDLGFRAME: return 3;
-    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
-    case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return 4;
-    case SM_CXEDGE: case SM_CYEDGE: return 2;
-    case SM_CXSMICON: case SM_CYSMICON: return 16;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME: return 3;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR: return 32;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK: return 4;
+    case SM_CXEDGE:
+    case SM_CYEDGE: return 2;
+    case SM_CXSMICON:
+    case SM_CYSMICON: return 16;
     default: return 0;
   }
 }

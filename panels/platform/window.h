@@ -22,7 +22,8 @@ using ATOM = WORD;
 
 // Resource names that are numbers travel as pointer values below 0x10000.
 #ifndef MAKEINTRESOURCEW
-#define MAKEINTRESOURCEW(i) (reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(i))))
+#define MAKEINTRESOURCEW(i) \
+  (reinterpret_cast<LPCWSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(i))))
 #define IS_INTRESOURCE(p) ((reinterpret_cast<std::uintptr_t>(p) >> 16) == 0)
 #endif
 
@@ -53,7 +54,7 @@ constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
 // Class styles.
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
-constexpr UINT CS_DBLCLKS = 0x0008;   // without it a second click is a second WM_xBUTTONDOWN
+constexpr UINT CS_DBLCLKS = 0x0008;  // without it a second click is a second WM_xBUTTONDOWN
 constexpr UINT CS_SAVEBITS = 0x0800;
 constexpr UINT CS_DROPSHADOW = 0x00020000;
 
@@ -91,7 +92,7 @@ constexpr int GWLP_ID = -12;
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
 constexpr int GWLP_USERDATA = -21;
-constexpr int DWLP_MSGRESULT = 0;   // on dialogs only, as on the original platform
+constexpr int DWLP_MSGRESULT = 0;  // on dialogs only, as on the original platform
 constexpr int DWLP_DLGPROC = 8;
 constexpr int DWLP_USER = 16;
 
@@ -129,7 +130,7 @@ struct WNDCLASSW {
   HINSTANCE hInstance = nullptr;
   HICON hIcon = 0;
   HCURSOR hCursor = 0;
-  HBRUSH hbrBackground = 0;   // a brush, or COLOR_xxx + 1
+  HBRUSH hbrBackground = 0;  // a brush, or COLOR_xxx + 1
   LPCWSTR lpszMenuName = nullptr;
   LPCWSTR lpszClassName = nullptr;
 };
@@ -171,9 +172,9 @@ int GetClassNameW(HWND hwnd, LPWSTR buffer, int maxCount);
 // WS_VISIBLE is given. For a WS_CHILD window hMenu is the control id. A
 // parent of 0 or GetDesktopWindow() makes a top-level window; a WS_POPUP
 // window's parent becomes its owner.
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style,
-                     int x, int y, int width, int height, HWND parent, HMENU menu,
-                     HINSTANCE instance, LPVOID param);
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
+                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
 inline HWND CreateWindowW(LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
                           int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                           LPVOID param) {
@@ -194,8 +195,8 @@ LONG_PTR GetWindowLongPtrW(HWND hwnd, int index);
 LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value);
 
 // Tree.
-HWND GetParent(HWND hwnd);              // the parent of a child, the owner of a pop-up
-HWND SetParent(HWND hwnd, HWND newParent);   // refuses cycles (returns 0)
+HWND GetParent(HWND hwnd);                  // the parent of a child, the owner of a pop-up
+HWND SetParent(HWND hwnd, HWND newParent);  // refuses cycles (returns 0)
 HWND GetAncestor(HWND hwnd, UINT flags);
 HWND GetWindow(HWND hwnd, UINT cmd);
 HWND GetTopWindow(HWND hwnd);
@@ -205,7 +206,7 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
 HWND FindWindowExW(HWND parent, HWND childAfter, LPCWSTR className, LPCWSTR windowName);
 
 // Geometry.
-BOOL GetWindowRect(HWND hwnd, RECT* rc);   // screen co-ordinates
+BOOL GetWindowRect(HWND hwnd, RECT* rc);  // screen co-ordinates
 BOOL GetClientRect(HWND hwnd, RECT* rc);
 BOOL ClientToScreen(HWND hwnd, POINT* pt);
 BOOL ScreenToClient(HWND hwnd, POINT* pt);
@@ -216,23 +217,23 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 BOOL BringWindowToTop(HWND hwnd);
 
 // State.
-BOOL ShowWindow(HWND hwnd, int cmd);   // returns the previous visibility
-BOOL IsWindowVisible(HWND hwnd);       // the window and all its ancestors
-BOOL EnableWindow(HWND hwnd, BOOL enable);   // returns TRUE if it was disabled
+BOOL ShowWindow(HWND hwnd, int cmd);        // returns the previous visibility
+BOOL IsWindowVisible(HWND hwnd);            // the window and all its ancestors
+BOOL EnableWindow(HWND hwnd, BOOL enable);  // returns TRUE if it was disabled
 BOOL IsWindowEnabled(HWND hwnd);
-BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);          // through WM_SETTEXT
-int GetWindowTextW(HWND hwnd, LPWSTR buffer, int maxCount);   // through WM_GETTEXT
+BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);                // through WM_SETTEXT
+int GetWindowTextW(HWND hwnd, LPWSTR buffer, int maxCount);  // through WM_GETTEXT
 int GetWindowTextLengthW(HWND hwnd);
 std::u16string GetWindowTextString(HWND hwnd);
 int GetDlgCtrlID(HWND hwnd);
-HWND GetDlgItem(HWND parent, int id);   // direct children only
+HWND GetDlgItem(HWND parent, int id);  // direct children only
 BOOL SetForegroundWindow(HWND hwnd);
 HWND GetForegroundWindow();
 HWND GetActiveWindow();
 
 // Hit-testing. A point inside a window's rectangle but outside its region
 // (SetWindowRgn) is not in the window.
-HWND WindowFromPoint(POINT screenPoint);   // deepest visible, enabled window
+HWND WindowFromPoint(POINT screenPoint);  // deepest visible, enabled window
 HWND ChildWindowFromPoint(HWND parent, POINT clientPoint);
 HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags);
 

@@ -16,7 +16,8 @@ std::string utf8(std::u16string_view s) { return ToUtf8(s); }
 std::string declaredEncoding(std::string_view bytes) {
   if (bytes.substr(0, 5) != "<?xml") return {};
   size_t end = bytes.find("?>");
-  std::string_view decl = bytes.substr(0, end == std::string_view::npos ? std::min<size_t>(bytes.size(), 200) : end);
+  std::string_view decl =
+      bytes.substr(0, end == std::string_view::npos ? std::min<size_t>(bytes.size(), 200) : end);
   size_t at = decl.find("encoding");
   if (at == std::string_view::npos) return {};
   size_t q = decl.find_first_of("\"'", at);
@@ -47,11 +48,14 @@ bool CXmlNode::HasAttribute(std::u16string_view name) const {
 
 std::vector<std::pair<std::u16string, std::u16string>> CXmlNode::Attributes() const {
   std::vector<std::pair<std::u16string, std::u16string>> out;
-  for (pugi::xml_attribute a : node_.attributes()) out.emplace_back(wide(a.name()), wide(a.value()));
+  for (pugi::xml_attribute a : node_.attributes())
+    out.emplace_back(wide(a.name()), wide(a.value()));
   return out;
 }
 
-CXmlNode CXmlNode::Child(std::u16string_view name) const { return CXmlNode(node_.child(utf8(name).c_str())); }
+CXmlNode CXmlNode::Child(std::u16string_view name) const {
+  return CXmlNode(node_.child(utf8(name).c_str()));
+}
 
 CXmlNode CXmlNode::FirstChild() const {
   for (pugi::xml_node n = node_.first_child(); n; n = n.next_sibling())
@@ -112,7 +116,8 @@ bool CXmlDocument::LoadText(std::u16string_view text) {
   std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
   error_.clear();
   doc_.reset();
-  pugi::xml_parse_result r = doc_.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf16_le);
+  pugi::xml_parse_result r =
+      doc_.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf16_le);
   return Accept(r);
 }
 

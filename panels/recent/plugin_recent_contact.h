@@ -27,7 +27,7 @@ class CPluginRecentContact : public CQWBaseWndPlugin {
   void RegisterMsg() override;
   void UpdateWithBaseColor(COLORREF color) override;
 
-  std::u16string m_strIconFile;   // "IconFile"
+  std::u16string m_strIconFile;  // "IconFile"
   std::vector<UINT> m_msgIds;
   CRecentContactFriendDataMgr m_store;
 };

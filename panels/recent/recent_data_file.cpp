@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxPathChars = 260;   // terminator included
+constexpr std::size_t kMaxPathChars = 260;  // terminator included
 
 void PutField(std::string& bytes, std::size_t offset, const std::u16string& text) {
   const std::size_t n = std::min(text.size(), CRecentContactFriendDataMgr::kTextChars - 1);
@@ -86,14 +86,16 @@ void CRecentContactFriendDataMgr::LoadFromFile() {
                        RCLOG_INFO_LEVEL);
       if (count > 0) {
         const DWORD mapped = count * kRecordSize;
-        HANDLE map = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, mapped, u"RecentContact_File_Map");
+        HANDLE map =
+            CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, mapped, u"RecentContact_File_Map");
         if (map && GetLastError() == ERROR_ALREADY_EXISTS) {
           // That name maps another file: read this one through a mapping of its own.
           CloseHandle(map);
           map = CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, mapped, nullptr);
         }
         const BYTE* view =
-            map ? static_cast<const BYTE*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, mapped)) : nullptr;
+            map ? static_cast<const BYTE*>(MapViewOfFile(map, FILE_MAP_READ, 0, 0, mapped))
+                : nullptr;
         for (DWORD i = 0; view && i < count; ++i) {
           const BYTE* rec = view + static_cast<std::size_t>(i) * kRecordSize;
           auto entry = std::make_unique<CRecentContactEntry>();
@@ -113,7 +115,8 @@ void CRecentContactFriendDataMgr::LoadFromFile() {
   if (unbound.empty()) return;
   for (auto it = unbound.rbegin(); it != unbound.rend(); ++it) {
     auto& moved = *it;
-    m_entries.remove_if([&](const auto& e) { return e->kind == moved->kind && e->id == moved->id; });
+    m_entries.remove_if(
+        [&](const auto& e) { return e->kind == moved->kind && e->id == moved->id; });
     m_entries.push_front(std::move(moved));
   }
   while (m_entries.size() > kMaxEntries) m_entries.pop_back();
@@ -192,7 +195,8 @@ int CRecentContactFriendDataMgr::AddRecentFriend(int kind, const char16_t* rawId
   return 1;
 }
 
-void CRecentContactFriendDataMgr::AppendRecord(std::string& bytes, const CRecentContactEntry& entry) const {
+void CRecentContactFriendDataMgr::AppendRecord(std::string& bytes,
+                                               const CRecentContactEntry& entry) const {
   std::string rec(kRecordSize, '\0');
   const auto kind = static_cast<std::uint32_t>(entry.kind);
   for (int i = 0; i < 4; ++i) rec[i] = static_cast<char>(kind >> (8 * i));
@@ -224,8 +228,9 @@ bool CRecentContactFriendDataMgr::WriteData() {
     const DWORD cause = GetLastError();
     ReportCreateFailure();
     SetLastError(cause);
-    CGlobalLog::LogT(FormatW(u"Write to file failed, cause is %d \r\n ", static_cast<int>(GetLastError())),
-                     RCLOG_STATE_LEVEL);
+    CGlobalLog::LogT(
+        FormatW(u"Write to file failed, cause is %d \r\n ", static_cast<int>(GetLastError())),
+        RCLOG_STATE_LEVEL);
     return false;
   }
   m_bDirty = false;

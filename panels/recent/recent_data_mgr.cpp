@@ -122,7 +122,7 @@ LRESULT CRecentContactFriendDataMgr::OnNotify(UINT id, WPARAM wparam, LPARAM lpa
     case 3177: OnFriendData_SetItem(QWKIND_ORG, static_cast<QWPOS>(wparam)); break;
     case 1476: OnLogonStatus(wparam, lparam); break;
     case 3076: OnGetOwnerInfo(reinterpret_cast<const BYTE*>(wparam)); break;
-    case 3104: break;   // the work directory: nothing to do
+    case 3104: break;  // the work directory: nothing to do
     case 3138: OnGetQvxMainForm(wparam); break;
     case 4164: OnAddRecentContact(reinterpret_cast<const BYTE*>(wparam)); break;
     default: break;
@@ -145,7 +145,8 @@ void CRecentContactFriendDataMgr::OnLogonStatus(WPARAM type, LPARAM status) {
 
 std::u16string CRecentContactFriendDataMgr::GetOwnAccount() const {
   if (m_ownerInfo.empty()) return {};
-  const CQWPayload own(const_cast<BYTE*>(m_ownerInfo.data()), static_cast<DWORD>(m_ownerInfo.size()));
+  const CQWPayload own(const_cast<BYTE*>(m_ownerInfo.data()),
+                       static_cast<DWORD>(m_ownerInfo.size()));
   const std::u16string id = own.GetText(qwownfield::kUserId, kTextChars - 1);
   return id.substr(0, id.find(u'@'));
 }
@@ -224,7 +225,8 @@ std::u16string CRecentContactFriendDataMgr::GetEnterpriseSetting(const std::u16s
   RCLOG(u"CRecentContactFriendDataMgr::GetEnterpriseSetting()");
   CQWRequest request(m_pProcessMgr, u"sys/EnterPriseParam");
   CQWPayload area = request.Area1();
-  if (!area || !area.PutText(0, section, kTextChars) || !area.PutText(128, key, kTextChars)) return {};
+  if (!area || !area.PutText(0, section, kTextChars) || !area.PutText(128, key, kTextChars))
+    return {};
   if (!request.Process()) return {};
   return area.GetText(256, kTextChars - 1);
 }

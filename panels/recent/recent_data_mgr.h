@@ -22,7 +22,7 @@
 class CRecentContactFriendDataMgr {
  public:
   static constexpr std::size_t kMaxEntries = 20;
-  static constexpr std::size_t kTextChars = 64;   // terminator included
+  static constexpr std::size_t kTextChars = 64;  // terminator included
   static constexpr std::size_t kRecordSize = 260;
   static constexpr std::size_t kMaxFileSize = 5200;
   static constexpr int kAccountTypes = 32;
@@ -62,7 +62,8 @@ class CRecentContactFriendDataMgr {
   std::u16string GetSettingFilePath() const;
   void SetDataManager(CQWDataManager* dm);
   void SetDataProcessMgr(CQWDataProcessorManager* pm);
-  std::u16string GetEnterpriseSetting(const std::u16string& section, const std::u16string& key) const;
+  std::u16string GetEnterpriseSetting(const std::u16string& section,
+                                      const std::u16string& key) const;
   bool IsRecentContact(int kind, QWPOS pos) const;
 
   // ---- state (for the plug-in and tests) -----------------------------------
@@ -98,7 +99,7 @@ class CRecentContactFriendDataMgr {
   CQWDataManager* m_pDataMgr = nullptr;
   CQWDataProcessorManager* m_pProcessMgr = nullptr;
   std::map<int, CQWData*> m_kindData;
-  std::list<std::unique_ptr<CRecentContactEntry>> m_entries;   // newest first
+  std::list<std::unique_ptr<CRecentContactEntry>> m_entries;  // newest first
 
   bool m_bLoaded = false;
   bool m_bDirty = false;

@@ -9,7 +9,7 @@
 
 // Texts hold at most 63 characters (they travel in 64-unit fields).
 struct CRecentContactEntry {
-  QWPOS pos = 0;   // where the contact lives in its data object; 0: unknown
+  QWPOS pos = 0;  // where the contact lives in its data object; 0: unknown
   std::int32_t kind = 0;
   std::u16string id;
   std::u16string name;

@@ -50,7 +50,9 @@ void CRecentContactTreeCtrl::AddItem_InMap(CRecentContactEntry* entry, HTREEITEM
   m_itemMap[entry] = item;
 }
 
-void CRecentContactTreeCtrl::DeleteItem_InMap(CRecentContactEntry* entry) { m_itemMap.erase(entry); }
+void CRecentContactTreeCtrl::DeleteItem_InMap(CRecentContactEntry* entry) {
+  m_itemMap.erase(entry);
+}
 
 CRecentContactEntry* CRecentContactTreeCtrl::GetEntry(HTREEITEM item) const {
   if (!item || !IsValidItem(item)) return nullptr;
@@ -91,7 +93,8 @@ std::unique_ptr<CQWDataItem> CRecentContactTreeCtrl::GetRecord(int kind, QWPOS p
   }
 }
 
-void CRecentContactTreeCtrl::OnFriendData_InsertItem(int kind, CRecentContactEntry* entry, QWPOS pos) {
+void CRecentContactTreeCtrl::OnFriendData_InsertItem(int kind, CRecentContactEntry* entry,
+                                                     QWPOS pos) {
   RCLOG(u"CRecentContactTreeCtrl::OnFriendData_InsertItem()");
   if (!entry) return;
   if (pos) InsertItem_ByPos(kind, entry, pos);
@@ -107,8 +110,8 @@ void CRecentContactTreeCtrl::InsertItem_ByPos(int kind, CRecentContactEntry* ent
   DeleteItemByPoiter(entry);
   const std::u16string text = CalItemText(kind, *record);
   const int image = CalItemImage(kind, *record);
-  HTREEITEM item =
-      InsertFriendItem(text.c_str(), image, image, reinterpret_cast<DWORD_PTR>(entry), TVI_ROOT, TVI_FIRST);
+  HTREEITEM item = InsertFriendItem(text.c_str(), image, image, reinterpret_cast<DWORD_PTR>(entry),
+                                    TVI_ROOT, TVI_FIRST);
   if (!item) return;
   AddItem_InMap(entry, item);
   entry->pos = pos;
@@ -118,7 +121,8 @@ void CRecentContactTreeCtrl::InsertItem_ByPos(int kind, CRecentContactEntry* ent
 void CRecentContactTreeCtrl::InsertItem_ByPoiter(int /*kind*/, CRecentContactEntry* entry) {
   RCLOG(u"CRecentContactTreeCtrl::InsertItem_ByPoiter()");
   DeleteItemByPoiter(entry);
-  const std::u16string text = entry->name.empty() ? entry->id.substr(0, entry->id.find(u'@')) : entry->name;
+  const std::u16string text =
+      entry->name.empty() ? entry->id.substr(0, entry->id.find(u'@')) : entry->name;
   HTREEITEM item = InsertFriendItem(text.c_str(), kStatusImageBase, kStatusImageBase,
                                     reinterpret_cast<DWORD_PTR>(entry), TVI_ROOT, TVI_FIRST);
   if (item) AddItem_InMap(entry, item);
@@ -163,7 +167,8 @@ std::u16string CRecentContactTreeCtrl::CalItemText(int kind, const CQWDataItem& 
   if (text.empty()) text = idText;
   if (kind == QWKIND_ORG) return text;
   CQWFriendDetail detail;
-  if (m_pStore && m_pStore->IsShowTrueName(idText) && record.GetDetail(detail) && !detail.trueName.empty())
+  if (m_pStore && m_pStore->IsShowTrueName(idText) && record.GetDetail(detail) &&
+      !detail.trueName.empty())
     text = detail.trueName + u"-" + text;
   return text;
 }

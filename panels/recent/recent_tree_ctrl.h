@@ -20,11 +20,17 @@ class CRecentContactTreeCtrl : public CYRFriendTree {
  public:
   static constexpr int kStatusImageBase = 0;
   static constexpr int kStatusSlots = 12;
-  static constexpr int kSpecialImage = 4;   // a blocked contact
+  static constexpr int kSpecialImage = 4;  // a blocked contact
   static constexpr int kPostfixImageBase = 0;
   enum PostfixData : DWORD { PB_EMAIL = 0, PB_VIDEO = 2 };
   // Chat types of "sys/Chat".
-  enum ChatType : int { CHAT_OPEN = 0, CHAT_FILE = 1, CHAT_VIDEO = 2, CHAT_AUDIO = 3, CHAT_MAIL = 5 };
+  enum ChatType : int {
+    CHAT_OPEN = 0,
+    CHAT_FILE = 1,
+    CHAT_VIDEO = 2,
+    CHAT_AUDIO = 3,
+    CHAT_MAIL = 5
+  };
   // Sent to the main window for a contact without a record; wparam: its identifier.
   static constexpr UINT kMsgChatById = 4187;
 

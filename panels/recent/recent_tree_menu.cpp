@@ -77,8 +77,8 @@ void CRecentContactTreeCtrl::OnNullRgn_RButtonUp(CPoint point) {
 void CRecentContactTreeCtrl::TrackMenu(BCMenu& menu, CPoint point) {
   POINT screen{point.x, point.y};
   ClientToScreen(&screen);
-  const UINT id = static_cast<UINT>(
-      menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, this));
+  const UINT id = static_cast<UINT>(menu.TrackPopupMenu(
+      TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, screen.x, screen.y, this));
   menu.DestroyMenu();
   if (id) RunCommand(id);
 }
@@ -132,12 +132,17 @@ void CRecentContactTreeCtrl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
 BOOL CRecentContactTreeCtrl::OnCommand(WPARAM wparam, LPARAM lparam) {
   const UINT id = LOWORD(wparam);
   switch (id) {
-    case ID_SENDMSG: case ID_SENDFILE: case ID_AUDIOCHAT: case ID_VIDEOCHAT: case ID_SENDMAIL:
-    case ID_HISTORY: case ID_INFO: case ID_ADDFRIEND: case ID_BLOCK: case ID_DELALL:
-      RunCommand(id);
-      return TRUE;
-    default:
-      return CYRFriendTree::OnCommand(wparam, lparam);
+    case ID_SENDMSG:
+    case ID_SENDFILE:
+    case ID_AUDIOCHAT:
+    case ID_VIDEOCHAT:
+    case ID_SENDMAIL:
+    case ID_HISTORY:
+    case ID_INFO:
+    case ID_ADDFRIEND:
+    case ID_BLOCK:
+    case ID_DELALL: RunCommand(id); return TRUE;
+    default: return CYRFriendTree::OnCommand(wparam, lparam);
   }
 }
 
@@ -178,8 +183,7 @@ void CRecentContactTreeCtrl::AppendMailItem(BCMenu& menu, const CQWDataItem& rec
   CQWFriendDetail detail;
   if (record.GetDetail(detail) && !detail.email.empty())
     menu.AppendMenuW(MF_STRING, ID_SENDMAIL, Caption(60045) + detail.email + u">");
-  else
-    menu.AppendMenuW(MF_STRING | MF_GRAYED, ID_NOMAIL, Caption(60042));
+  else menu.AppendMenuW(MF_STRING | MF_GRAYED, ID_NOMAIL, Caption(60042));
 }
 
 void CRecentContactTreeCtrl::CreateMenu_Friend(BCMenu& menu, int, const CQWDataItem& record) {
@@ -195,7 +199,8 @@ void CRecentContactTreeCtrl::CreateMenu_Friend(BCMenu& menu, int, const CQWDataI
   menu.AppendMenuW(MF_STRING, ID_DELALL, Caption(60118));
 }
 
-void CRecentContactTreeCtrl::CreateMenu_Stranger(BCMenu& menu, int kind, const CQWDataItem& record) {
+void CRecentContactTreeCtrl::CreateMenu_Stranger(BCMenu& menu, int kind,
+                                                 const CQWDataItem& record) {
   RCLOG(u"CRecentContactTreeCtrl::CreateMenu_Stranger()");
   menu.AppendMenuW(MF_STRING, ID_SENDMSG, Caption(60031));
   menu.AppendMenuW(MF_SEPARATOR, 0, u"");
@@ -230,7 +235,7 @@ void CRecentContactTreeCtrl::RunCommand(UINT id) {
     case ID_HISTORY: OnMurFriend_Request(u"sys/HistoryInfo"); break;
     case ID_INFO: OnMurFriend_Request(u"sys/FriendInfo"); break;
     case ID_ADDFRIEND: OnMurFriend_Request(u"sys/AddFriend"); break;
-    case ID_BLOCK: break;   // blocking is the friend tree's
+    case ID_BLOCK: break;  // blocking is the friend tree's
     case ID_DELALL: OnDelAllRecentUser(); break;
     default: break;
   }
@@ -283,7 +288,8 @@ void CRecentContactTreeCtrl::ChatWithFriend(int kind, QWPOS pos, int chatType, i
     name = record->GetName();
   }
   if (!area1.PutInt(0, chatType) || !area2.PutInt(0, openType) || !area2.PutInt(12, 1) ||
-      !area2.PutInt(16, kind) || !area2.PutText(20, id, kTextChars) || !area2.PutText(148, name, kTextChars))
+      !area2.PutInt(16, kind) || !area2.PutText(20, id, kTextChars) ||
+      !area2.PutText(148, name, kTextChars))
     return;
   request.Process();
 }

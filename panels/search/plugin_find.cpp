@@ -17,7 +17,8 @@ const CQWAttrArray& CPluginFind::GetAttrArray() {
       {
           QW_PLUGIN_ATTR(ATTR_TEXT, CPluginFind, m_strTip, u"Tip", u"提示"),
           QW_PLUGIN_ATTR(ATTR_TEXT, CPluginFind, m_strIconFile, u"IconFile", u"图标文件"),
-          QW_PLUGIN_ATTR(ATTR_TEXT, CPluginFind, m_strCancelImage, u"SearchCancelImage", u"清除搜索内容"),
+          QW_PLUGIN_ATTR(ATTR_TEXT, CPluginFind, m_strCancelImage, u"SearchCancelImage",
+                         u"清除搜索内容"),
       });
   return attrs;
 }

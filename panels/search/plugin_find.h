@@ -15,7 +15,7 @@ class CPluginFind : public CQWBaseWndPluginEx {
   void RegisterMsg() override;
   void UnRegisterMsg() override;
 
-  std::u16string m_strTip;            // "Tip"
-  std::u16string m_strIconFile;       // "IconFile"
-  std::u16string m_strCancelImage;    // "SearchCancelImage"
+  std::u16string m_strTip;          // "Tip"
+  std::u16string m_strIconFile;     // "IconFile"
+  std::u16string m_strCancelImage;  // "SearchCancelImage"
 };

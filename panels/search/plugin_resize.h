@@ -15,6 +15,6 @@ class CPluginResize : public CQWBaseWndPluginEx {
   void RegisterMsg() override;
   void UnRegisterMsg() override;
 
-  std::u16string m_strIconFile;   // "IconFile"
-  HWND m_hMainWnd = 0;            // notifications 3138 and 3103
+  std::u16string m_strIconFile;  // "IconFile"
+  HWND m_hMainWnd = 0;           // notifications 3138 and 3103
 };

@@ -23,10 +23,14 @@ const CQWAttrArray& CPluginWndQunCreator::GetAttrArray() {
           QW_PLUGIN_ATTR(ATTR_COLOR, C, m_clrIntraBack, u"IntraBackColor", u"简介背景颜色"),
           QW_PLUGIN_ATTR(ATTR_COLOR, C, m_clrIntraText, u"IntraTextColor", u"简介文本颜色"),
           QW_PLUGIN_ATTR(ATTR_COLOR, C, m_clrIntraBorder, u"IntraBorderColor", u"简介边框颜色"),
-          QW_PLUGIN_ATTR(ATTR_TEXT, C, m_strCreateModule, u"Plugin_CreateQun_Module", u"群创建对话框模块名"),
-          QW_PLUGIN_ATTR(ATTR_TEXT, C, m_strCreateType, u"Plugin_CreateQun_TypeName", u"群创建对话框类型名"),
-          QW_PLUGIN_ATTR(ATTR_TEXT, C, m_strFindModule, u"Plugin_FindQun_Module", u"群查找对话框模块名"),
-          QW_PLUGIN_ATTR(ATTR_TEXT, C, m_strFindType, u"Plugin_FindQun_TypeName", u"群查找对话框类型名"),
+          QW_PLUGIN_ATTR(ATTR_TEXT, C, m_strCreateModule, u"Plugin_CreateQun_Module",
+                         u"群创建对话框模块名"),
+          QW_PLUGIN_ATTR(ATTR_TEXT, C, m_strCreateType, u"Plugin_CreateQun_TypeName",
+                         u"群创建对话框类型名"),
+          QW_PLUGIN_ATTR(ATTR_TEXT, C, m_strFindModule, u"Plugin_FindQun_Module",
+                         u"群查找对话框模块名"),
+          QW_PLUGIN_ATTR(ATTR_TEXT, C, m_strFindType, u"Plugin_FindQun_TypeName",
+                         u"群查找对话框类型名"),
       });
   return attrs;
 }

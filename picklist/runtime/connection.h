@@ -34,7 +34,8 @@ class Statement {
   // name and hands each row to on_row. False with *error set; rows already
   // handed over are the caller's to drop.
   virtual bool run(const std::optional<std::string>& argument,
-                   const std::function<void(const Cell* cells, int count)>& on_row, std::string* error) = 0;
+                   const std::function<void(const Cell* cells, int count)>& on_row,
+                   std::string* error) = 0;
 };
 
 class Connection : public std::enable_shared_from_this<Connection> {
@@ -58,10 +59,11 @@ class Connection : public std::enable_shared_from_this<Connection> {
 // "postgres://...") or keyword=value pairs such as "host=/tmp dbname=shop".
 bool is_postgresql_target(const std::string& target);
 
-std::shared_ptr<Connection> open_sqlite(const std::string& path, const ConnectOptions& options, std::string* error);
+std::shared_ptr<Connection> open_sqlite(const std::string& path, const ConnectOptions& options,
+                                        std::string* error);
 std::shared_ptr<Connection> borrow_sqlite(sqlite3* db, std::string* error);
-std::shared_ptr<Connection> open_postgresql(const std::string& conninfo, const ConnectOptions& options,
-                                            std::string* error);
+std::shared_ptr<Connection> open_postgresql(const std::string& conninfo,
+                                            const ConnectOptions& options, std::string* error);
 std::shared_ptr<Connection> borrow_postgresql(pg_conn* conn, std::string* error);
 
 // The statement as PostgreSQL takes it: quoted names in lower case,

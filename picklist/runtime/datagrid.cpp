@@ -18,7 +18,8 @@ void append_fixed(std::string& out, double value, int places) {
   out.resize(at + static_cast<std::size_t>(len));
 }
 
-DataGrid::DataGrid(std::string name, Window* parent) : Control("datawindow", std::move(name), parent) {}
+DataGrid::DataGrid(std::string name, Window* parent)
+    : Control("datawindow", std::move(name), parent) {}
 
 DataGrid::~DataGrid() { reset_statement(); }
 
@@ -60,8 +61,8 @@ std::string DataGrid::modify(const std::string& text) {
     return "Unknown property";
   auto open = text.find_first_of("\"'", eq + 1);
   auto close = open == std::string::npos ? open : text.find_last_of(text[open]);
-  if (open == std::string::npos || close == open || !trim(text.substr(eq + 1, open - eq - 1)).empty() ||
-      !trim(text.substr(close + 1)).empty())
+  if (open == std::string::npos || close == open ||
+      !trim(text.substr(eq + 1, open - eq - 1)).empty() || !trim(text.substr(close + 1)).empty())
     return "Expecting a quoted statement";
   select_ = text.substr(open + 1, close - open - 1);
   reset_statement();
@@ -78,8 +79,8 @@ bool DataGrid::prepare() {
   stmt_ = trans_->connection()->prepare(select_, def_->argument, &error_);
   if (stmt_ == nullptr) return false;
   if (stmt_->column_count() != columncount()) {
-    error_ = "The statement returns " + std::to_string(stmt_->column_count()) + " columns, the list has " +
-             std::to_string(columncount());
+    error_ = "The statement returns " + std::to_string(stmt_->column_count()) +
+             " columns, the list has " + std::to_string(columncount());
     reset_statement();
     return false;
   }

@@ -58,7 +58,8 @@ bool parse_column(const std::string& value, ColumnDef& col) {
     col.visible = false;
     return f.size() == 4;
   }
-  if (f.size() < 5 || f.size() > 6 || !to_int(f[3], col.x) || !to_int(f[4], col.width)) return false;
+  if (f.size() < 5 || f.size() > 6 || !to_int(f[3], col.x) || !to_int(f[4], col.width))
+    return false;
   if (f.size() == 6) {
     if (f[5].rfind("format=", 0) != 0) return false;
     col.format = f[5].substr(7);

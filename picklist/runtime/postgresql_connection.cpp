@@ -18,7 +18,12 @@ namespace {
 // Type numbers of the built-in numeric types (pg_type.oid).
 bool is_numeric_type(Oid type) {
   switch (type) {
-    case 20: case 21: case 23: case 700: case 701: case 1700: return true;
+    case 20:
+    case 21:
+    case 23:
+    case 700:
+    case 701:
+    case 1700: return true;
     default: return false;
   }
 }
@@ -77,7 +82,8 @@ std::optional<std::string> postgresql_text(const std::string& sql, const std::st
     } else if (c == ':' && i + 1 < sql.size() && sql[i + 1] == ':') {
       out += "::";
       i += 2;
-    } else if (c == ':' && iequals(std::string_view(sql).substr(i + 1, argument.size()), argument) &&
+    } else if (c == ':' &&
+               iequals(std::string_view(sql).substr(i + 1, argument.size()), argument) &&
                (i + 1 + argument.size() >= sql.size() ||
                 !(std::isalnum(static_cast<unsigned char>(sql[i + 1 + argument.size()])) ||
                   sql[i + 1 + argument.size()] == '_'))) {
@@ -106,8 +112,8 @@ class PgStatement : public Statement {
 
   int column_count() const override { return columns_; }
 
-  bool run(const std::optional<std::string>& argument, const std::function<void(const Cell*, int)>& on_row,
-           std::string* error) override {
+  bool run(const std::optional<std::string>& argument,
+           const std::function<void(const Cell*, int)>& on_row, std::string* error) override {
     if (!owner_->is_open()) {
       *error = "Database transaction is not connected";
       return false;
@@ -122,7 +128,8 @@ class PgStatement : public Statement {
     const int ncol = PQnfields(r.res);
     std::vector<Cell> cells(static_cast<std::size_t>(ncol));
     std::vector<bool> numeric(static_cast<std::size_t>(ncol));
-    for (int c = 0; c < ncol; ++c) numeric[static_cast<std::size_t>(c)] = is_numeric_type(PQftype(r.res, c));
+    for (int c = 0; c < ncol; ++c)
+      numeric[static_cast<std::size_t>(c)] = is_numeric_type(PQftype(r.res, c));
     for (int row = 0, n = PQntuples(r.res); row < n; ++row) {
       for (int c = 0; c < ncol; ++c) {
         Cell& cell = cells[static_cast<std::size_t>(c)];
@@ -188,7 +195,8 @@ class PgConnection : public Connection {
     const char* values[1] = {value ? value->c_str() : nullptr};
     Result r(PQexecParams(conn_, explain.c_str(), 1, types, values, nullptr, nullptr, 0));
     if (r.status() != PGRES_TUPLES_OK) return plan;
-    for (int row = 0, n = PQntuples(r.res); row < n; ++row) plan.emplace_back(PQgetvalue(r.res, row, 0));
+    for (int row = 0, n = PQntuples(r.res); row < n; ++row)
+      plan.emplace_back(PQgetvalue(r.res, row, 0));
     return plan;
   }
 
@@ -213,8 +221,8 @@ bool exec_ok(PGconn* conn, const char* sql, std::string* error) {
 
 }  // namespace
 
-std::shared_ptr<Connection> open_postgresql(const std::string& conninfo, const ConnectOptions& options,
-                                            std::string* error) {
+std::shared_ptr<Connection> open_postgresql(const std::string& conninfo,
+                                            const ConnectOptions& options, std::string* error) {
   PGconn* conn = PQconnectdb(conninfo.c_str());
   if (conn == nullptr || PQstatus(conn) != CONNECTION_OK) {
     *error = message_of(conn);
@@ -226,9 +234,10 @@ std::shared_ptr<Connection> open_postgresql(const std::string& conninfo, const C
   // (0 here would wait for ever, so "fail at once" is one millisecond);
   // and every retrieve is planned for its own pattern, so a prefix uses the
   // key's index.
-  std::string setup = "SET client_encoding = 'UTF8'; SET plan_cache_mode = force_custom_plan; SET lock_timeout = " +
-                      std::to_string(options.busy_timeout_ms <= 0 ? 1 : options.busy_timeout_ms) + ";" +
-                      (options.writable ? "" : " SET default_transaction_read_only = on;");
+  std::string setup =
+      "SET client_encoding = 'UTF8'; SET plan_cache_mode = force_custom_plan; SET lock_timeout = " +
+      std::to_string(options.busy_timeout_ms <= 0 ? 1 : options.busy_timeout_ms) + ";" +
+      (options.writable ? "" : " SET default_transaction_read_only = on;");
   if (!exec_ok(conn, setup.c_str(), error)) {
     PQfinish(conn);
     return nullptr;

@@ -11,7 +11,8 @@ class SqliteConnection;
 
 class SqliteStatement : public Statement {
  public:
-  SqliteStatement(std::shared_ptr<Connection> owner, sqlite3_stmt* stmt, const std::string& argument)
+  SqliteStatement(std::shared_ptr<Connection> owner, sqlite3_stmt* stmt,
+                  const std::string& argument)
       : owner_(std::move(owner)), stmt_(stmt) {
     // Appended rather than concatenated: GCC 12 warns wrongly on ":" + s at -O3.
     argument_.reserve(argument.size() + 1);
@@ -24,8 +25,8 @@ class SqliteStatement : public Statement {
 
   int column_count() const override { return sqlite3_column_count(stmt_); }
 
-  bool run(const std::optional<std::string>& argument, const std::function<void(const Cell*, int)>& on_row,
-           std::string* error) override {
+  bool run(const std::optional<std::string>& argument,
+           const std::function<void(const Cell*, int)>& on_row, std::string* error) override {
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
     bind(stmt_, argument_, argument);
@@ -39,7 +40,8 @@ class SqliteStatement : public Statement {
         cell.null = type == SQLITE_NULL;
         cell.number = type == SQLITE_INTEGER || type == SQLITE_FLOAT;
         cell.value = cell.number ? sqlite3_column_double(stmt_, c) : 0;
-        cell.data = cell.null ? nullptr : reinterpret_cast<const char*>(sqlite3_column_text(stmt_, c));
+        cell.data =
+            cell.null ? nullptr : reinterpret_cast<const char*>(sqlite3_column_text(stmt_, c));
         cell.size = cell.null ? 0 : static_cast<std::size_t>(sqlite3_column_bytes(stmt_, c));
       }
       on_row(cells.data(), ncol);
@@ -50,14 +52,15 @@ class SqliteStatement : public Statement {
     return ok;
   }
 
-  static void bind(sqlite3_stmt* stmt, const std::string& wanted, const std::optional<std::string>& argument) {
+  static void bind(sqlite3_stmt* stmt, const std::string& wanted,
+                   const std::optional<std::string>& argument) {
     for (int i = 1, n = sqlite3_bind_parameter_count(stmt); i <= n; ++i) {
       const char* pname = sqlite3_bind_parameter_name(stmt, i);
       if (pname == nullptr || !iequals(pname, wanted)) continue;
       if (argument)
-        sqlite3_bind_text(stmt, i, argument->data(), static_cast<int>(argument->size()), SQLITE_TRANSIENT);
-      else
-        sqlite3_bind_null(stmt, i);
+        sqlite3_bind_text(stmt, i, argument->data(), static_cast<int>(argument->size()),
+                          SQLITE_TRANSIENT);
+      else sqlite3_bind_null(stmt, i);
     }
   }
 
@@ -81,7 +84,8 @@ class SqliteConnection : public Connection {
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
     // prepare_v2 re-plans when a bound pattern allows the LIKE index lookup.
-    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, &tail) !=
+        SQLITE_OK) {
       *error = sqlite3_errmsg(db_);
       sqlite3_finalize(stmt);
       return nullptr;
@@ -108,7 +112,8 @@ class SqliteConnection : public Connection {
     if (db_ == nullptr) return plan;
     std::string explain = "EXPLAIN QUERY PLAN " + sql;
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db_, explain.c_str(), -1, &stmt, nullptr) == SQLITE_OK && stmt != nullptr) {
+    if (sqlite3_prepare_v2(db_, explain.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+        stmt != nullptr) {
       SqliteStatement::bind(stmt, ":" + argument, value);
       while (sqlite3_step(stmt) == SQLITE_ROW)
         plan.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)));
@@ -143,16 +148,20 @@ bool only_blanks_after(const std::string& sql, std::size_t used) {
   return used >= sql.size() || sql.find_first_not_of(" \t\r\n", used) == std::string::npos;
 }
 
-std::shared_ptr<Connection> open_sqlite(const std::string& path, const ConnectOptions& options, std::string* error) {
+std::shared_ptr<Connection> open_sqlite(const std::string& path, const ConnectOptions& options,
+                                        std::string* error) {
   sqlite3* db = nullptr;
-  int flags = (options.writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
+  int flags =
+      (options.writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
   int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
   // A reader meeting another program's write waits for it rather than
   // failing at once.
-  if (rc == SQLITE_OK) rc = sqlite3_busy_timeout(db, options.busy_timeout_ms < 0 ? 0 : options.busy_timeout_ms);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_busy_timeout(db, options.busy_timeout_ms < 0 ? 0 : options.busy_timeout_ms);
   // SQLite opens lazily: read the schema now so that a file that is not a
   // database fails here rather than at the first retrieval.
-  if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK)
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr);
   if (rc == SQLITE_OK) rc = make_like_case_sensitive(db);
   if (rc != SQLITE_OK) {
     *error = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
@@ -182,7 +191,9 @@ bool is_postgresql_target(const std::string& target) {
   std::size_t i = target.find_first_not_of(' ');
   if (i == std::string::npos) return false;
   std::size_t j = i;
-  while (j < target.size() && (std::isalpha(static_cast<unsigned char>(target[j])) || target[j] == '_')) ++j;
+  while (j < target.size() &&
+         (std::isalpha(static_cast<unsigned char>(target[j])) || target[j] == '_'))
+    ++j;
   if (j == i) return false;
   while (j < target.size() && target[j] == ' ') ++j;
   return j < target.size() && target[j] == '=';

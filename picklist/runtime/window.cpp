@@ -7,7 +7,9 @@ namespace picklist::runtime {
 Control::Control(std::string classname, std::string name, Window* parent)
     : Object(std::move(classname), std::move(name)), parent_(parent) {}
 
-std::string Control::path() const { return (parent_ ? parent_->classname() + "." : std::string()) + name(); }
+std::string Control::path() const {
+  return (parent_ ? parent_->classname() + "." : std::string()) + name();
+}
 
 int Control::setfocus() {
   if (!isvalid() || parent_ == nullptr) return -1;
@@ -54,8 +56,9 @@ std::vector<Control*> Window::tab_sequence() const {
   std::vector<Control*> seq;
   for (const auto& c : controls_)
     if (c->isvalid() && c->look.taborder > 0) seq.push_back(c.get());
-  std::stable_sort(seq.begin(), seq.end(),
-                   [](const Control* a, const Control* b) { return a->look.taborder < b->look.taborder; });
+  std::stable_sort(seq.begin(), seq.end(), [](const Control* a, const Control* b) {
+    return a->look.taborder < b->look.taborder;
+  });
   return seq;
 }
 

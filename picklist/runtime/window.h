@@ -49,7 +49,8 @@ class Control : public Object {
 
 class SingleLineEdit : public Control {
  public:
-  SingleLineEdit(std::string name, Window* parent) : Control("singlelineedit", std::move(name), parent) {}
+  SingleLineEdit(std::string name, Window* parent)
+      : Control("singlelineedit", std::move(name), parent) {}
 };
 
 class GroupBox : public Control {
@@ -59,7 +60,8 @@ class GroupBox : public Control {
 
 class CommandButton : public Control {
  public:
-  CommandButton(std::string name, Window* parent) : Control("commandbutton", std::move(name), parent) {}
+  CommandButton(std::string name, Window* parent)
+      : Control("commandbutton", std::move(name), parent) {}
   // The user clicks the button.
   int click() { return fire("clicked"); }
 };
@@ -79,7 +81,7 @@ class Window : public Object {
   bool center = false;
   std::string icon;
 
-  int open();  // the open event's result
+  int open();   // the open event's result
   int close();  // -1 when already closed
   bool is_open() const { return opened_ && isvalid(); }
 

@@ -27,7 +27,8 @@ void place(runtime::Control& c, int x, int y, int w, int h, int taborder, int te
 
 }  // namespace
 
-ListWindow::ListWindow(std::string classname, std::span<const Title> titles, std::uint32_t site_base)
+ListWindow::ListWindow(std::string classname, std::span<const Title> titles,
+                       std::uint32_t site_base)
     : Window(std::move(classname)), titles_(titles), site_base_(site_base) {
   load_lists();
   title = std::string(kPlaceholderTitle);
@@ -42,7 +43,8 @@ ListWindow::ListWindow(std::string classname, std::span<const Title> titles, std
   script(*this, "open", &ListWindow::open_event);
 }
 
-void ListWindow::script(runtime::Object& target, const std::string& event, void (ListWindow::*handler)()) {
+void ListWindow::script(runtime::Object& target, const std::string& event,
+                        void (ListWindow::*handler)()) {
   target.on(event, [this, handler] {
     auto keep = weak_from_this().lock();
     (this->*handler)();
@@ -84,15 +86,17 @@ void ListWindow::create_event() {
 }
 
 void ListWindow::destroy_event() {
-  for (runtime::Control* c : {static_cast<runtime::Control*>(dw_1), static_cast<runtime::Control*>(gb_1),
-                              static_cast<runtime::Control*>(sle_1), static_cast<runtime::Control*>(cb_query),
-                              static_cast<runtime::Control*>(cb_ok), static_cast<runtime::Control*>(cb_exit)})
+  for (runtime::Control* c :
+       {static_cast<runtime::Control*>(dw_1), static_cast<runtime::Control*>(gb_1),
+        static_cast<runtime::Control*>(sle_1), static_cast<runtime::Control*>(cb_query),
+        static_cast<runtime::Control*>(cb_ok), static_cast<runtime::Control*>(cb_exit)})
     destroy(c);
 }
 
 void ListWindow::open_event() {
   const Script s = Script::open;
-  invoke(site(s, 0), static_cast<Window*>(this), [](Window& w) { w.title = std::string(kPlaceholderTitle); });
+  invoke(site(s, 0), static_cast<Window*>(this),
+         [](Window& w) { w.title = std::string(kPlaceholderTitle); });
 
   // The opener's structure arrives as the object parameter; anything else
   // leaves get_parm null and the next step fails on it.
@@ -107,7 +111,8 @@ void ListWindow::open_event() {
     std::string key = runtime::upper(runtime::trim(*dw_name));
     for (const Title& t : titles_) {
       if (key == t.name) {
-        invoke(site(s, 2), static_cast<Window*>(this), [&](Window& w) { w.title = std::string(t.title); });
+        invoke(site(s, 2), static_cast<Window*>(this),
+               [&](Window& w) { w.title = std::string(t.title); });
         break;
       }
     }
@@ -116,7 +121,8 @@ void ListWindow::open_event() {
   invoke(site(s, 3), dw_1, [](DataGrid& g) { return g.settrans(runtime::sqlca); });
   invoke(site(s, 4), dw_1, [](DataGrid& g) { return g.settransobject(runtime::sqlca); });
 
-  std::string sqlstr = invoke(site(s, 5), dw_1, [](DataGrid& g) { return g.describe("DataWindow.Table.Select"); });
+  std::string sqlstr =
+      invoke(site(s, 5), dw_1, [](DataGrid& g) { return g.describe("DataWindow.Table.Select"); });
   sqlstr = runtime::upper(sqlstr);
 
   // The caller's condition goes before the ORDER BY tail, which is put back
@@ -131,7 +137,8 @@ void ListWindow::open_event() {
   if (where_parm && !where_parm->empty()) sqlstr += " AND " + *where_parm;
   sqlstr += " " + tmp_str;
 
-  invoke(site(s, 6), dw_1, [&](DataGrid& g) { return g.modify("Datawindow.Table.Select=\"" + sqlstr + "\""); });
+  invoke(site(s, 6), dw_1,
+         [&](DataGrid& g) { return g.modify("Datawindow.Table.Select=\"" + sqlstr + "\""); });
   invoke(site(s, 7), dw_1, [&](DataGrid& g) { return g.retrieve(tmp_code); });
   invoke(site(s, 8), dw_1, [](DataGrid& g) { return g.setcolumn(1); });
   invoke(site(s, 9), dw_1, [](DataGrid& g) { return g.setfocus(); });
@@ -150,10 +157,12 @@ void ListWindow::query_clicked() {
 void ListWindow::confirm(Script s) {
   long row = invoke(site(s, 0), dw_1, [](DataGrid& g) { return g.getrow(); });
   if (row <= 0) return;
-  std::optional<std::string> code = invoke(site(s, 1), dw_1, [&](DataGrid& g) { return g.getitemstring(row, 1); });
+  std::optional<std::string> code =
+      invoke(site(s, 1), dw_1, [&](DataGrid& g) { return g.getitemstring(row, 1); });
   trans_parm& parm = deref(get_parm);
   CallerGrid* grid = parm.dw_parm.get();
-  invoke(site(s, 2), grid, [&](CallerGrid& g) { return g.setitem(parm.row_parm, parm.col_parm, code); });
+  invoke(site(s, 2), grid,
+         [&](CallerGrid& g) { return g.setitem(parm.row_parm, parm.col_parm, code); });
   invoke(site(s, 3), grid, [](CallerGrid& g) { return g.triggerevent(29); });
   invoke(site(s, 4), grid, [](CallerGrid& g) { return g.triggerevent(20); });
   invoke(site(s, 5), static_cast<Window*>(this), [](Window& w) { return w.close(); });
@@ -171,9 +180,11 @@ void ListWindow::enter_event() {
 namespace {
 
 constexpr ListWindow::Title kFListTitles[] = {
-    {"DL_DEPT", "部门信息查询"},     {"DL_VENDOR", "供应商信息查询"}, {"DL_EMP", "职员信息查询"},
-    {"DL_SHOP", "类别信息查询"},     {"DL_PART", "商品信息查询"},     {"DL_CONTRACT", "合同信息查询"},
-    {"DL_DIST_CODE", "地区信息查询"}, {"DL_DUTY_CODE", "职业信息查询"}, {"DL_ADM_DIV", "城市信息查询"},
+    {"DL_DEPT", "部门信息查询"},      {"DL_VENDOR", "供应商信息查询"},
+    {"DL_EMP", "职员信息查询"},       {"DL_SHOP", "类别信息查询"},
+    {"DL_PART", "商品信息查询"},      {"DL_CONTRACT", "合同信息查询"},
+    {"DL_DIST_CODE", "地区信息查询"}, {"DL_DUTY_CODE", "职业信息查询"},
+    {"DL_ADM_DIV", "城市信息查询"},
 };
 
 // w_list knows the first six only.

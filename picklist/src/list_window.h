@@ -32,7 +32,8 @@ class ListWindow : public runtime::Window, public std::enable_shared_from_this<L
   // Number of the index-th runtime call in a script, as the diagnostic line
   // shows it.
   std::uint32_t site(Script script, int index) const {
-    return site_base_ + static_cast<std::uint32_t>(script) + 0x14u * static_cast<std::uint32_t>(index);
+    return site_base_ + static_cast<std::uint32_t>(script) +
+           0x14u * static_cast<std::uint32_t>(index);
   }
 
   trans_parm* get_parm = nullptr;

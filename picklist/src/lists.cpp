@@ -12,10 +12,8 @@ void load_lists() {
     for (std::size_t i = 0; i < kEmbeddedListCount; ++i) {
       std::string error;
       auto def = runtime::parse_dataobject(kEmbeddedLists[i].text, &error);
-      if (def)
-        runtime::ObjectLibrary::add(std::move(*def));
-      else
-        runtime::diagnostic(std::string(kEmbeddedLists[i].file) + ": " + error);
+      if (def) runtime::ObjectLibrary::add(std::move(*def));
+      else runtime::diagnostic(std::string(kEmbeddedLists[i].file) + ": " + error);
     }
   });
 }

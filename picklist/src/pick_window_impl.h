@@ -11,7 +11,9 @@ namespace picklist {
 
 class PickWindow::Impl {
  public:
-  static std::unique_ptr<PickWindow> make() { return std::unique_ptr<PickWindow>(new PickWindow()); }
+  static std::unique_ptr<PickWindow> make() {
+    return std::unique_ptr<PickWindow>(new PickWindow());
+  }
 
   ListWindow& window() { return *window_; }
 

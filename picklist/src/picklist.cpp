@@ -21,9 +21,13 @@ bool connect(const std::string& database, std::string* error, const ConnectOptio
   return connected(runtime::sqlca.connect(database, options), error);
 }
 
-bool connect(sqlite3* db, std::string* error) { return connected(runtime::sqlca.connect(db), error); }
+bool connect(sqlite3* db, std::string* error) {
+  return connected(runtime::sqlca.connect(db), error);
+}
 
-bool connect(pg_conn* conn, std::string* error) { return connected(runtime::sqlca.connect(conn), error); }
+bool connect(pg_conn* conn, std::string* error) {
+  return connected(runtime::sqlca.connect(conn), error);
+}
 
 void disconnect() { runtime::sqlca.disconnect(); }
 
@@ -38,13 +42,12 @@ std::vector<std::string> list_names() {
 
 namespace {
 
-std::unique_ptr<PickWindow> open_window(WindowKind kind, trans_parm* parm, std::shared_ptr<trans_parm> owner) {
+std::unique_ptr<PickWindow> open_window(WindowKind kind, trans_parm* parm,
+                                        std::shared_ptr<trans_parm> owner) {
   auto handle = PickWindow::Impl::make();
   PickWindow::Impl& impl = handle->impl();
-  if (kind == WindowKind::f_list)
-    impl.window_ = std::make_shared<f_list>();
-  else
-    impl.window_ = std::make_shared<w_list>();
+  if (kind == WindowKind::f_list) impl.window_ = std::make_shared<f_list>();
+  else impl.window_ = std::make_shared<w_list>();
   impl.parm_owner_ = std::move(owner);
   // As the runtime's open-with-parameter does: the structure travels in the
   // message object to the open event.
@@ -56,7 +59,9 @@ std::unique_ptr<PickWindow> open_window(WindowKind kind, trans_parm* parm, std::
 
 }  // namespace
 
-std::unique_ptr<PickWindow> open(WindowKind kind, trans_parm* parm) { return open_window(kind, parm, nullptr); }
+std::unique_ptr<PickWindow> open(WindowKind kind, trans_parm* parm) {
+  return open_window(kind, parm, nullptr);
+}
 
 std::unique_ptr<PickWindow> open(WindowKind kind, std::shared_ptr<trans_parm> parm) {
   trans_parm* raw = parm.get();
@@ -140,7 +145,8 @@ std::vector<ColumnInfo> PickWindow::columns() const {
     ColumnInfo info;
     info.result_column = static_cast<int>(i + 1);
     info.name = c.name;
-    if (caption < def->headers.size() && def->headers[caption].x == c.x) info.caption = def->headers[caption++].text;
+    if (caption < def->headers.size() && def->headers[caption].x == c.x)
+      info.caption = def->headers[caption++].text;
     info.x = c.x;
     info.width = c.width;
     info.format = c.format;
@@ -150,18 +156,23 @@ std::vector<ColumnInfo> PickWindow::columns() const {
 }
 
 std::string PickWindow::query_text() const {
-  return impl_->window_->sle_1 && impl_->window_->sle_1->isvalid() ? impl_->window_->sle_1->text : std::string();
+  return impl_->window_->sle_1 && impl_->window_->sle_1->isvalid() ? impl_->window_->sle_1->text
+                                                                   : std::string();
 }
 
 void PickWindow::set_query_text(const std::string& text) {
   if (impl_->window_->sle_1 && impl_->window_->sle_1->isvalid()) impl_->window_->sle_1->text = text;
 }
 
-int PickWindow::click_query() { return impl_->window_->cb_query ? impl_->window_->cb_query->click() : -1; }
+int PickWindow::click_query() {
+  return impl_->window_->cb_query ? impl_->window_->cb_query->click() : -1;
+}
 
 int PickWindow::click_ok() { return impl_->window_->cb_ok ? impl_->window_->cb_ok->click() : -1; }
 
-int PickWindow::click_exit() { return impl_->window_->cb_exit ? impl_->window_->cb_exit->click() : -1; }
+int PickWindow::click_exit() {
+  return impl_->window_->cb_exit ? impl_->window_->cb_exit->click() : -1;
+}
 
 bool PickWindow::select_row(long n) {
   auto* g = grid(*impl_->window_);
@@ -180,6 +191,8 @@ int PickWindow::press_enter() {
 
 void PickWindow::close() { impl_->window_->close(); }
 
-void PickWindow::on_closed(std::function<void()> listener) { impl_->window_->on_closed(std::move(listener)); }
+void PickWindow::on_closed(std::function<void()> listener) {
+  impl_->window_->on_closed(std::move(listener));
+}
 
 }  // namespace picklist

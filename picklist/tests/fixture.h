@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -137,17 +137,16 @@ inline std::optional<std::string> postgresql_cluster(std::string* skip_reason) {
     } else {
       static TempDir own;
       state = own.path() / "pg";
-      std::string cmd = std::string("'") + PICKLIST_PG_CLUSTER + "' start '" + state.string() + "' >/dev/null";
+      std::string cmd =
+          std::string("'") + PICKLIST_PG_CLUSTER + "' start '" + state.string() + "' >/dev/null";
       if (std::system(cmd.c_str()) != 0) failed = "the PostgreSQL cluster did not start";
-      static std::string stop_cmd = std::string("'") + PICKLIST_PG_CLUSTER + "' stop '" + state.string() + "'";
+      static std::string stop_cmd =
+          std::string("'") + PICKLIST_PG_CLUSTER + "' stop '" + state.string() + "'";
       std::atexit([] { (void)!std::system(stop_cmd.c_str()); });
     }
-    if (std::filesystem::exists(state / "conninfo"))
-      conninfo = slurp_file(state / "conninfo");
-    else if (std::filesystem::exists(state / "skipped"))
-      skipped = slurp_file(state / "skipped");
-    else if (failed.empty())
-      failed = "no PostgreSQL cluster in " + state.string();
+    if (std::filesystem::exists(state / "conninfo")) conninfo = slurp_file(state / "conninfo");
+    else if (std::filesystem::exists(state / "skipped")) skipped = slurp_file(state / "skipped");
+    else if (failed.empty()) failed = "no PostgreSQL cluster in " + state.string();
   }
   if (!failed.empty()) throw std::runtime_error(failed);
   if (!skipped.empty()) {
@@ -173,17 +172,18 @@ class PgSample {
     static int counter = 0;
     schema_ = "t" + std::to_string(getpid()) + "_" + std::to_string(++counter);
     with_admin([&](PGconn* c) {
-      pg_exec(c, "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " +
-                     schema_ + "; SET search_path = " + schema_ + ";" + sample_sql_for_postgresql());
+      pg_exec(c, "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema_ +
+                     " CASCADE; CREATE SCHEMA " + schema_ + "; SET search_path = " + schema_ + ";" +
+                     sample_sql_for_postgresql());
     });
   }
   ~PgSample() {
     try {
       with_admin([&](PGconn* c) {
-        pg_exec(c, "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
+        pg_exec(c,
+                "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
       });
-    } catch (...) {
-    }
+    } catch (...) {}
   }
   std::string conninfo() const { return cluster_ + " options='-c search_path=" + schema_ + "'"; }
   void exec(const std::string& sql) const {

@@ -12,9 +12,9 @@ namespace picklist {
 
 namespace {
 
+using ::testing::ElementsAre;
 using testing::RecordingGrid;
 using testing::TempDir;
-using ::testing::ElementsAre;
 
 class InterfaceTest : public ::testing::Test {
  protected:
@@ -37,7 +37,8 @@ TEST_F(InterfaceTest, SharedStructureAndGridOutliveTheCallersCopies) {
   ASSERT_FALSE(watch.expired());  // the window holds both
   w->select_row(2);
   EXPECT_EQ(w->click_ok(), 1);
-  EXPECT_THAT(watch.lock()->calls, ElementsAre("setitem(5, 1, \"0002\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(watch.lock()->calls,
+              ElementsAre("setitem(5, 1, \"0002\")", "triggerevent(29)", "triggerevent(20)"));
   w.reset();
   EXPECT_TRUE(watch.expired());
 }
@@ -150,8 +151,10 @@ TEST(PostgresqlConnection, BorrowedHandleNumericCellsAndThePrefixIndex) {
 
   // A read-only session of the library's own, where a prefix reads the key's
   // index even on a table large enough for a scan to cost more.
-  pg.exec("INSERT INTO vendor SELECT lpad(i::text, 6, '0'), 'v' || i FROM generate_series(200000, 220000) i; "
-          "ANALYZE vendor");
+  pg.exec(
+      "INSERT INTO vendor SELECT lpad(i::text, 6, '0'), 'v' || i FROM generate_series(200000, "
+      "220000) i; "
+      "ANALYZE vendor");
   ASSERT_TRUE(connect(pg.conninfo(), &error)) << error;
   parm.dw_name = "dl_vendor";
   auto v = open(WindowKind::f_list, &parm);

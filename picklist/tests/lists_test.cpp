@@ -18,15 +18,17 @@ using runtime::DataGrid;
 using runtime::ObjectLibrary;
 using ::testing::ElementsAre;
 
-const char* const kAllLists[] = {"dl_dept",     "dl_vendor", "dl_emp",   "dl_shop",  "dl_part",
-                                 "dl_contract", "dl_nation", "dl_class", "dl_brand", "dl_sales_promotion",
-                                 "dl_adm_div",  "dl_dist_code", "dl_duty_code"};
+const char* const kAllLists[] = {"dl_dept",     "dl_vendor",          "dl_emp",     "dl_shop",
+                                 "dl_part",     "dl_contract",        "dl_nation",  "dl_class",
+                                 "dl_brand",    "dl_sales_promotion", "dl_adm_div", "dl_dist_code",
+                                 "dl_duty_code"};
 
 TEST(ListDefinitions, AllThirteenParseWithOneStringArgument) {
   EXPECT_EQ(kEmbeddedListCount, 13u);
   for (std::size_t i = 0; i < kEmbeddedListCount; ++i) {
     std::string error;
-    EXPECT_TRUE(runtime::parse_dataobject(kEmbeddedLists[i].text, &error)) << kEmbeddedLists[i].file << error;
+    EXPECT_TRUE(runtime::parse_dataobject(kEmbeddedLists[i].text, &error))
+        << kEmbeddedLists[i].file << error;
   }
   load_lists();
   for (const char* name : kAllLists) {
@@ -51,12 +53,16 @@ TEST(ListDefinitions, LookupIgnoresCaseAndBlanks) {
 TEST(ListDefinitions, SqlTextListsReportTheirOwnSpelling) {
   load_lists();
   EXPECT_EQ(ObjectLibrary::find("dl_emp")->select,
-            "SELECT \"EMP\".\"CODE\", \"EMP\".\"NAME\" FROM \"EMP\" WHERE \"EMP\".\"CODE\" LIKE :code ORDER BY "
+            "SELECT \"EMP\".\"CODE\", \"EMP\".\"NAME\" FROM \"EMP\" WHERE \"EMP\".\"CODE\" LIKE "
+            ":code ORDER BY "
             "\"EMP\".\"CODE\" ASC");
   EXPECT_EQ(ObjectLibrary::find("dl_adm_div")->select,
-            "SELECT \"ADM_DIV\".\"CODE\", \"ADM_DIV\".\"NAME\" FROM \"ADM_DIV\" WHERE ADM_DIV.CODE LIKE :code");
-  EXPECT_NE(ObjectLibrary::find("dl_dist_code")->select.find(" where district.code like :code"), std::string::npos);
-  EXPECT_NE(ObjectLibrary::find("dl_duty_code")->select.find(" where duty.code like :code"), std::string::npos);
+            "SELECT \"ADM_DIV\".\"CODE\", \"ADM_DIV\".\"NAME\" FROM \"ADM_DIV\" WHERE ADM_DIV.CODE "
+            "LIKE :code");
+  EXPECT_NE(ObjectLibrary::find("dl_dist_code")->select.find(" where district.code like :code"),
+            std::string::npos);
+  EXPECT_NE(ObjectLibrary::find("dl_duty_code")->select.find(" where duty.code like :code"),
+            std::string::npos);
 }
 
 TEST(ListDefinitions, HiddenAndOffscreenColumns) {
@@ -98,7 +104,8 @@ TEST(ListDefinitions, HiddenAndOffscreenColumns) {
 
 TEST(ListDefinitions, ParserNamesTheBadLine) {
   std::string error;
-  EXPECT_FALSE(runtime::parse_dataobject("name: x\nselect: SELECT 1\ncolumn: a | t.a | text(3) | 1 | 2\n", &error));
+  EXPECT_FALSE(runtime::parse_dataobject(
+      "name: x\nselect: SELECT 1\ncolumn: a | t.a | text(3) | 1 | 2\n", &error));
   EXPECT_EQ(error, "line 3: bad column 'a | t.a | text(3) | 1 | 2'");
   EXPECT_FALSE(runtime::parse_dataobject("name: x\ncolumn: a | t.a | char(3) | 1 | 2\n", &error));
   EXPECT_EQ(error, "line 3: no select");
@@ -140,26 +147,30 @@ class ListRetrieval : public ::testing::Test {
 
 TEST_F(ListRetrieval, PercentReturnsEveryRowOfEveryList) {
   const std::pair<const char*, std::size_t> counts[] = {
-      {"dl_dept", 6},   {"dl_vendor", 4},          {"dl_emp", 3},    {"dl_shop", 3},      {"dl_part", 3},
-      {"dl_contract", 3}, {"dl_nation", 2},         {"dl_class", 2},  {"dl_brand", 2},     {"dl_sales_promotion", 2},
-      {"dl_adm_div", 2}, {"dl_dist_code", 3},       {"dl_duty_code", 2}};
+      {"dl_dept", 6},     {"dl_vendor", 4},          {"dl_emp", 3},     {"dl_shop", 3},
+      {"dl_part", 3},     {"dl_contract", 3},        {"dl_nation", 2},  {"dl_class", 2},
+      {"dl_brand", 2},    {"dl_sales_promotion", 2}, {"dl_adm_div", 2}, {"dl_dist_code", 3},
+      {"dl_duty_code", 2}};
   for (auto [list, n] : counts) EXPECT_EQ(rows(list, "%").size(), n) << list;
 }
 
 TEST_F(ListRetrieval, OuterJoinsKeepRowsWithoutPartner) {
-  EXPECT_THAT(rows("dl_shop", "%"), ElementsAre("0001|一号店|总经办", "0002|二号店|财务部", "9999|无部门店|"));
+  EXPECT_THAT(rows("dl_shop", "%"),
+              ElementsAre("0001|一号店|总经办", "0002|二号店|财务部", "9999|无部门店|"));
   EXPECT_THAT(rows("dl_contract", "%"),
               ElementsAre("HT0001|北京华联|总经办|J", "HT0002||财务部|D", "HT0003|上海百货||J"));
 }
 
 TEST_F(ListRetrieval, PartReturnsTheHiddenSpecAndPricesWithTwoPlaces) {
   EXPECT_THAT(rows("dl_part", "%"),
-              ElementsAre("100001|矿泉水|550ml|瓶|1.50", "100002|方便面|五连包|袋|12.00", "200001|毛巾||条|"));
+              ElementsAre("100001|矿泉水|550ml|瓶|1.50", "100002|方便面|五连包|袋|12.00",
+                          "200001|毛巾||条|"));
 }
 
 TEST_F(ListRetrieval, HugeAndNonNumericPricesShowInFull) {
   testing::exec_sql((dir.path() / "sample.db").string(),
-                    "INSERT INTO part VALUES ('300001','巨价',NULL,'个',1e300),('300002','待定',NULL,'个','面议'),"
+                    "INSERT INTO part VALUES "
+                    "('300001','巨价',NULL,'个',1e300),('300002','待定',NULL,'个','面议'),"
                     "('300003','负价',NULL,'个',-0.125)");
   auto got = rows("dl_part", "3%");
   ASSERT_EQ(got.size(), 3u);

@@ -51,21 +51,24 @@ TEST(TransactionTest, OpensReadOnlyWithABusyTimeoutByDefault) {
   auto scalar = [](sqlite3* db, const char* sql) {
     sqlite3_stmt* stmt = nullptr;
     long v = -1;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
       v = sqlite3_column_int64(stmt, 0);
     sqlite3_finalize(stmt);
     return v;
   };
   Transaction trans("t");
   ASSERT_TRUE(trans.connect(path));
-  EXPECT_EQ(sqlite3_exec(trans.handle(), "DELETE FROM dept", nullptr, nullptr, nullptr), SQLITE_READONLY);
+  EXPECT_EQ(sqlite3_exec(trans.handle(), "DELETE FROM dept", nullptr, nullptr, nullptr),
+            SQLITE_READONLY);
   EXPECT_EQ(scalar(trans.handle(), "PRAGMA busy_timeout"), 5000);
 
   ConnectOptions options;
   options.writable = true;
   options.busy_timeout_ms = 250;
   ASSERT_TRUE(trans.connect(path, options));
-  EXPECT_EQ(sqlite3_exec(trans.handle(), "DELETE FROM dept WHERE code = 'a001'", nullptr, nullptr, nullptr),
+  EXPECT_EQ(sqlite3_exec(trans.handle(), "DELETE FROM dept WHERE code = 'a001'", nullptr, nullptr,
+                         nullptr),
             SQLITE_OK);
   EXPECT_EQ(scalar(trans.handle(), "PRAGMA busy_timeout"), 250);
 }
@@ -78,9 +81,11 @@ class GridTest : public ::testing::Test {
     std::string error;
     auto def = parse_dataobject(
         "name: t_dept\nargument: code string\n"
-        "select: SELECT \"dept\".\"code\", \"dept\".\"name\" FROM \"dept\" WHERE \"dept\".\"code\" LIKE :code "
+        "select: SELECT \"dept\".\"code\", \"dept\".\"name\" FROM \"dept\" WHERE \"dept\".\"code\" "
+        "LIKE :code "
         "ORDER BY \"dept\".\"code\"\n"
-        "column: code | dept.code | char(4) | 9 | 306\ncolumn: name | dept.name | char(20) | 320 | 741\n",
+        "column: code | dept.code | char(4) | 9 | 306\ncolumn: name | dept.name | char(20) | 320 | "
+        "741\n",
         &error);
     ASSERT_TRUE(def) << error;
     ObjectLibrary::add(*def);
@@ -105,11 +110,14 @@ TEST_F(GridTest, DescribeReportsTheStatementInForce) {
 }
 
 TEST_F(GridTest, ModifyTakesEverythingBetweenTheOuterQuotes) {
-  EXPECT_EQ(grid.modify("Datawindow.Table.Select=\"SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" "
-                        "WHERE \"DEPT\".\"CODE\" LIKE :CODE AND \"DEPT\".\"NAME\" = '财务部' \""),
-            "");
+  EXPECT_EQ(
+      grid.modify(
+          "Datawindow.Table.Select=\"SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" "
+          "WHERE \"DEPT\".\"CODE\" LIKE :CODE AND \"DEPT\".\"NAME\" = '财务部' \""),
+      "");
   EXPECT_EQ(grid.describe("DataWindow.Table.Select"),
-            "SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE \"DEPT\".\"CODE\" LIKE :CODE AND "
+            "SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE \"DEPT\".\"CODE\" "
+            "LIKE :CODE AND "
             "\"DEPT\".\"NAME\" = '财务部' ");
   // The upper-cased parameter still takes the argument.
   EXPECT_EQ(grid.retrieve("%"), 1);

@@ -13,9 +13,9 @@ namespace picklist {
 namespace {
 
 using testing::DiagnosticCapture;
+using ::testing::ElementsAre;
 using testing::RecordingGrid;
 using testing::TempDir;
-using ::testing::ElementsAre;
 
 enum class Database { sqlite, postgresql };
 
@@ -38,7 +38,8 @@ class PickWindowTest : public ::testing::TestWithParam<Database> {
   }
   void TearDown() override { disconnect(); }
 
-  std::unique_ptr<PickWindow> open_list(const std::string& name, WindowKind kind = WindowKind::f_list,
+  std::unique_ptr<PickWindow> open_list(const std::string& name,
+                                        WindowKind kind = WindowKind::f_list,
                                         std::optional<std::string> where = std::nullopt) {
     parm.dw_parm = &grid;
     parm.dw_name = name;
@@ -90,12 +91,18 @@ TEST_P(PickWindowTest, TitleTablesDifferBetweenTheTwoWindows) {
     const char* w_title;
   };
   const Case cases[] = {
-      {"dl_dept", "部门信息查询", "部门信息查询"},   {"dl_vendor", "供应商信息查询", "供应商信息查询"},
-      {"dl_emp", "职员信息查询", "职员信息查询"},    {"dl_shop", "类别信息查询", "类别信息查询"},
-      {"dl_part", "商品信息查询", "商品信息查询"},   {"dl_contract", "合同信息查询", "合同信息查询"},
-      {"dl_dist_code", "地区信息查询", "dfkjgkdg"}, {"dl_duty_code", "职业信息查询", "dfkjgkdg"},
-      {"dl_adm_div", "城市信息查询", "dfkjgkdg"},   {"dl_nation", "dfkjgkdg", "dfkjgkdg"},
-      {"dl_class", "dfkjgkdg", "dfkjgkdg"},         {"dl_brand", "dfkjgkdg", "dfkjgkdg"},
+      {"dl_dept", "部门信息查询", "部门信息查询"},
+      {"dl_vendor", "供应商信息查询", "供应商信息查询"},
+      {"dl_emp", "职员信息查询", "职员信息查询"},
+      {"dl_shop", "类别信息查询", "类别信息查询"},
+      {"dl_part", "商品信息查询", "商品信息查询"},
+      {"dl_contract", "合同信息查询", "合同信息查询"},
+      {"dl_dist_code", "地区信息查询", "dfkjgkdg"},
+      {"dl_duty_code", "职业信息查询", "dfkjgkdg"},
+      {"dl_adm_div", "城市信息查询", "dfkjgkdg"},
+      {"dl_nation", "dfkjgkdg", "dfkjgkdg"},
+      {"dl_class", "dfkjgkdg", "dfkjgkdg"},
+      {"dl_brand", "dfkjgkdg", "dfkjgkdg"},
       {"dl_sales_promotion", "dfkjgkdg", "dfkjgkdg"},
   };
   for (const Case& c : cases) {
@@ -135,7 +142,8 @@ TEST_P(PickWindowTest, NullNameMatchesNoListAndNoTitle) {
 TEST_P(PickWindowTest, ConditionGoesBeforeTheUpperCasedOrderBy) {
   auto w = open_list("dl_dept", WindowKind::f_list, "dept.name <> '总经办'");
   EXPECT_EQ(w->select_statement(),
-            "SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE ( \"DEPT\".\"CODE\" LIKE :CODE )  "
+            "SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE ( \"DEPT\".\"CODE\" "
+            "LIKE :CODE )  "
             "AND dept.name <> '总经办' ORDER BY \"DEPT\".\"CODE\" ASC");
   EXPECT_THAT(keys(*w), ElementsAre("0002", "0010", "0100", "A001", "a001"));
 }
@@ -147,8 +155,8 @@ TEST_P(PickWindowTest, ConditionKeepsItsOwnLetterCase) {
 }
 
 TEST_P(PickWindowTest, ListsWithoutOrderByGetTheConditionAndOneBlankAtTheEnd) {
-  for (const char* list : {"dl_class", "dl_brand", "dl_sales_promotion", "dl_adm_div", "dl_dist_code",
-                           "dl_duty_code"}) {
+  for (const char* list : {"dl_class", "dl_brand", "dl_sales_promotion", "dl_adm_div",
+                           "dl_dist_code", "dl_duty_code"}) {
     auto w = open_list(list, WindowKind::f_list, "1 = 1");
     std::string stmt = w->select_statement();
     ASSERT_GE(stmt.size(), 11u) << list;
@@ -160,20 +168,23 @@ TEST_P(PickWindowTest, ListsWithoutOrderByGetTheConditionAndOneBlankAtTheEnd) {
 
 TEST_P(PickWindowTest, LowerCaseWhereListsAreUpperCasedAndStillBind) {
   auto w = open_list("dl_duty_code", WindowKind::f_list, "duty.name = '医生'");
-  EXPECT_EQ(w->select_statement(),
-            "SELECT \"DUTY\".\"CODE\", \"DUTY\".\"NAME\" FROM \"DUTY\" WHERE DUTY.CODE LIKE :CODE AND "
-            "duty.name = '医生' ");
+  EXPECT_EQ(
+      w->select_statement(),
+      "SELECT \"DUTY\".\"CODE\", \"DUTY\".\"NAME\" FROM \"DUTY\" WHERE DUTY.CODE LIKE :CODE AND "
+      "duty.name = '医生' ");
   EXPECT_THAT(keys(*w), ElementsAre("D002"));
 }
 
 TEST_P(PickWindowTest, EmptyOrNullConditionStillUpperCasesAndAddsTheBlank) {
   auto with_order = open_list("dl_vendor", WindowKind::f_list, "");
   EXPECT_EQ(with_order->select_statement(),
-            "SELECT \"VENDOR\".\"CODE\", \"VENDOR\".\"NAME\" FROM \"VENDOR\" WHERE ( \"VENDOR\".\"CODE\" LIKE :CODE "
+            "SELECT \"VENDOR\".\"CODE\", \"VENDOR\".\"NAME\" FROM \"VENDOR\" WHERE ( "
+            "\"VENDOR\".\"CODE\" LIKE :CODE "
             ")  ORDER BY \"VENDOR\".\"CODE\" ASC");
   auto without_order = open_list("dl_class", WindowKind::f_list, std::nullopt);
   EXPECT_EQ(without_order->select_statement(),
-            "SELECT \"CLASS\".\"CODE\", \"CLASS\".\"NAME\" FROM \"CLASS\" WHERE ( \"CLASS\".\"CODE\" LIKE :CODE ) ");
+            "SELECT \"CLASS\".\"CODE\", \"CLASS\".\"NAME\" FROM \"CLASS\" WHERE ( "
+            "\"CLASS\".\"CODE\" LIKE :CODE ) ");
   EXPECT_EQ(without_order->rowcount(), 2);
 }
 
@@ -255,7 +266,8 @@ TEST_P(PickWindowTest, ConfirmWritesTheCodeTriggersTwoEventsAndCloses) {
   w->on_closed([&] { closed = true; });
   ASSERT_TRUE(w->select_row(3));
   EXPECT_EQ(w->click_ok(), 1);
-  EXPECT_THAT(grid.calls, ElementsAre("setitem(3, 2, \"0010\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(grid.calls,
+              ElementsAre("setitem(3, 2, \"0010\")", "triggerevent(29)", "triggerevent(20)"));
   EXPECT_TRUE(closed);
   EXPECT_FALSE(w->is_open());
 }
@@ -263,7 +275,8 @@ TEST_P(PickWindowTest, ConfirmWritesTheCodeTriggersTwoEventsAndCloses) {
 TEST_P(PickWindowTest, DoubleClickOnARowConfirmsThatRow) {
   auto w = open_list("dl_emp");
   EXPECT_EQ(w->double_click(2), 1);
-  EXPECT_THAT(grid.calls, ElementsAre("setitem(3, 2, \"E00002\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(grid.calls,
+              ElementsAre("setitem(3, 2, \"E00002\")", "triggerevent(29)", "triggerevent(20)"));
   EXPECT_FALSE(w->is_open());
 }
 
@@ -278,7 +291,8 @@ TEST_P(PickWindowTest, EnterConfirmsAsADoubleClick) {
   auto w = open_list("dl_part");
   w->select_row(2);
   EXPECT_EQ(w->press_enter(), 1);
-  EXPECT_THAT(grid.calls, ElementsAre("setitem(3, 2, \"100002\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(grid.calls,
+              ElementsAre("setitem(3, 2, \"100002\")", "triggerevent(29)", "triggerevent(20)"));
   EXPECT_FALSE(w->is_open());
 }
 
@@ -371,7 +385,8 @@ TEST_P(PickWindowTest, CallerClosingThePickWindowMidConfirmAbandonsTheClose) {
     if (code == 29) w->close();
   };
   EXPECT_EQ(w->click_ok(), 0);
-  EXPECT_THAT(grid.calls, ElementsAre("setitem(3, 2, \"0001\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(grid.calls,
+              ElementsAre("setitem(3, 2, \"0001\")", "triggerevent(29)", "triggerevent(20)"));
   EXPECT_THAT(diag.lines, ElementsAre("*** WE HAVE A PROBLEM HERE. Error = 4be8464 ***"));
 }
 
@@ -383,7 +398,8 @@ TEST_P(PickWindowTest, CallerDroppingThePickWindowMidConfirmIsSafe) {
   PickWindow* raw = w.get();
   EXPECT_EQ(raw->click_ok(), 0);
   EXPECT_EQ(w, nullptr);
-  EXPECT_THAT(grid.calls, ElementsAre("setitem(3, 2, \"0001\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(grid.calls,
+              ElementsAre("setitem(3, 2, \"0001\")", "triggerevent(29)", "triggerevent(20)"));
   EXPECT_THAT(diag.lines, ElementsAre("*** WE HAVE A PROBLEM HERE. Error = 4bc4464 ***"));
 }
 
@@ -406,9 +422,11 @@ TEST_P(PickWindowTest, WithoutAConnectionTheListIsEmpty) {
   EXPECT_EQ(w->title(), "部门信息查询");
 }
 
-INSTANTIATE_TEST_SUITE_P(Over, PickWindowTest, ::testing::Values(Database::sqlite, Database::postgresql),
+INSTANTIATE_TEST_SUITE_P(Over, PickWindowTest,
+                         ::testing::Values(Database::sqlite, Database::postgresql),
                          [](const auto& info) {
-                           return std::string(info.param == Database::sqlite ? "SQLite" : "PostgreSQL");
+                           return std::string(info.param == Database::sqlite ? "SQLite"
+                                                                             : "PostgreSQL");
                          });
 
 // --- controls --------------------------------------------------------------
@@ -430,9 +448,12 @@ TEST(PickWindowLayout, ControlsSizesTabOrderAndTexts) {
     const char* text;
   };
   const Expect expected[] = {
-      {"dw_1", 0, 0, 1600, 1056, 10, 10, ""},          {"gb_1", 1618, 8, 462, 488, 0, 12, "编码条件："},
-      {"sle_1", 1701, 128, 297, 88, 20, 11, "%"},      {"cb_query", 1701, 304, 297, 108, 30, 12, "查询"},
-      {"cb_ok", 1682, 636, 347, 120, 40, 12, "确认"}, {"cb_exit", 1682, 840, 347, 120, 50, 12, "退出"},
+      {"dw_1", 0, 0, 1600, 1056, 10, 10, ""},
+      {"gb_1", 1618, 8, 462, 488, 0, 12, "编码条件："},
+      {"sle_1", 1701, 128, 297, 88, 20, 11, "%"},
+      {"cb_query", 1701, 304, 297, 108, 30, 12, "查询"},
+      {"cb_ok", 1682, 636, 347, 120, 40, 12, "确认"},
+      {"cb_exit", 1682, 840, 347, 120, 50, 12, "退出"},
   };
   for (const Expect& e : expected) {
     runtime::Control* c = w.control(e.name);

@@ -7,9 +7,9 @@ namespace demoart {
 
 // Palette of the client: calm blue, slate text, and the four status colours.
 namespace palette {
-constexpr std::uint32_t kBlue = 0x3B82F6, kBlueDark = 0x1D5FC4, kSlate = 0x5B6B82,
-                        kGrey = 0xA9B4C2, kDisabled = 0xCDD4DE, kGreen = 0x22C55E,
-                        kAmber = 0xF5B82E, kRed = 0xEF4444, kTeal = 0x14B8A6, kWhite = 0xFFFFFF;
+constexpr std::uint32_t kBlue = 0x3B82F6, kBlueDark = 0x1D5FC4, kSlate = 0x5B6B82, kGrey = 0xA9B4C2,
+                        kDisabled = 0xCDD4DE, kGreen = 0x22C55E, kAmber = 0xF5B82E, kRed = 0xEF4444,
+                        kTeal = 0x14B8A6, kWhite = 0xFFFFFF;
 }
 
 // Friend status glyphs (the tree's status slots, in status-code order).
@@ -24,8 +24,21 @@ void DrawStatusDot(Image& img, Status status);
 void DrawChannelFrame(Image& img, int frame);
 
 // Button icons; `state` 0 normal, 1 hover, 2 pressed, 3 disabled.
-enum class Glyph { Menu, Palette, Shirt, Gear, Clock, AddPerson, AddGroup, FindGroup, Magnifier,
-                   Clear, Person, Group, Globe };
+enum class Glyph {
+  Menu,
+  Palette,
+  Shirt,
+  Gear,
+  Clock,
+  AddPerson,
+  AddGroup,
+  FindGroup,
+  Magnifier,
+  Clear,
+  Person,
+  Group,
+  Globe
+};
 void DrawGlyph(Image& img, Glyph glyph, int state);
 // A scope icon of the search box, frame 0..6.
 void DrawScope(Image& img, int frame);

@@ -113,21 +113,24 @@ int main(int argc, char** argv) {
   png(bmp / "FriendIcon.png", FriendStrip(16));
   png(bmp / "QWBigFriendTreeIcon.png", FriendStrip(32));
   png(bmp / "ChannelIcon.png", Strip(16, 12, [](Image& img, int i) { DrawChannelFrame(img, i); }));
-  bmpFile(bmp / "online.bmp", One(16, [](Image& img) { DrawContact(img, ContactKind::Person, Status::Online); }));
-  bmpFile(bmp / "offline.bmp", One(16, [](Image& img) { DrawContact(img, ContactKind::Person, Status::Offline); }));
+  bmpFile(bmp / "online.bmp",
+          One(16, [](Image& img) { DrawContact(img, ContactKind::Person, Status::Online); }));
+  bmpFile(bmp / "offline.bmp",
+          One(16, [](Image& img) { DrawContact(img, ContactKind::Person, Status::Offline); }));
   bmpFile(bmp / "add.bmp", One(16, [](Image& img) { DrawGlyph(img, Glyph::AddPerson, 1); }));
 
   // Status pictures: the logon panel's strip (3 online, 4 away, 5 busy) and
   // the dots on their own.
   png(bmp / "StatusIcon.png", Strip(16, 6, [](Image& img, int i) {
-        const Status s[] = {Status::Offline, Status::Hidden, Status::Other, Status::Online, Status::Away, Status::Busy};
+        const Status s[] = {Status::Offline, Status::Hidden, Status::Other,
+                            Status::Online,  Status::Away,   Status::Busy};
         DrawStatusDot(img, s[i]);
       }));
-  png(bmp / "StatusButtonIcon.png", Strip(16, 4, [](Image& img, int state) {
-        DrawGlyph(img, Glyph::Menu, state);
-      }));
+  png(bmp / "StatusButtonIcon.png",
+      Strip(16, 4, [](Image& img, int state) { DrawGlyph(img, Glyph::Menu, state); }));
   png(bmp / "UserRegisterIcon.png", ButtonStrip(Glyph::AddPerson));
-  png(bmp / "LogoningAnimation.png", Strip(16, 8, [](Image& img, int i) { DrawSpinner(img, i, 8); }));
+  png(bmp / "LogoningAnimation.png",
+      Strip(16, 8, [](Image& img, int i) { DrawSpinner(img, i, 8); }));
 
   // Toolbar and panel buttons: four-state icon strips and a face.
   png(bmp / "menu.png", ButtonStrip(Glyph::Menu));

@@ -8,11 +8,13 @@
 namespace demoart {
 
 Colour Hex(std::uint32_t rgb, float alpha) {
-  return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f, alpha};
+  return {((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f, (rgb & 0xFF) / 255.0f,
+          alpha};
 }
 
 Colour Mix(Colour a, Colour b, float t) {
-  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t,
+          a.a + (b.a - a.a) * t};
 }
 
 Shape Circle(float cx, float cy, float r) {
@@ -91,9 +93,7 @@ void Image::Plot(int x, int y, Colour c, float coverage) {
   d.a = a + d.a * (1 - a);
 }
 
-void Image::Fill(const Shape& shape, Colour colour) {
-  FillGradient(shape, colour, colour, 0, 1);
-}
+void Image::Fill(const Shape& shape, Colour colour) { FillGradient(shape, colour, colour, 0, 1); }
 
 void Image::FillGradient(const Shape& shape, Colour top, Colour bottom, float y0, float y1) {
   for (int y = 0; y < h_; ++y)
@@ -111,12 +111,15 @@ void Image::Paste(const Image& src, int x, int y) {
   for (int j = 0; j < src.h_; ++j)
     for (int i = 0; i < src.w_; ++i)
       if (x + i >= 0 && y + j >= 0 && x + i < w_ && y + j < h_)
-        px_[static_cast<std::size_t>(y + j) * w_ + x + i] = src.px_[static_cast<std::size_t>(j) * src.w_ + i];
+        px_[static_cast<std::size_t>(y + j) * w_ + x + i] =
+            src.px_[static_cast<std::size_t>(j) * src.w_ + i];
 }
 
 std::vector<std::uint8_t> Image::Rgba(std::uint32_t keyColour) const {
   std::vector<std::uint8_t> out(px_.size() * 4);
-  auto byte = [](float v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
+  auto byte = [](float v) {
+    return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+  };
   for (std::size_t i = 0; i < px_.size(); ++i) {
     const Colour& p = px_[i];
     const std::uint8_t a = byte(p.a);
@@ -165,9 +168,11 @@ std::string EncodePng(const Image& image, std::uint32_t keyColour) {
   const auto rgba = image.Rgba(keyColour);
   std::string out;
   auto append = [](void* context, void* data, int size) {
-    static_cast<std::string*>(context)->append(static_cast<const char*>(data), static_cast<std::size_t>(size));
+    static_cast<std::string*>(context)->append(static_cast<const char*>(data),
+                                               static_cast<std::size_t>(size));
   };
-  stbi_write_png_to_func(append, &out, image.Width(), image.Height(), 4, rgba.data(), image.Width() * 4);
+  stbi_write_png_to_func(append, &out, image.Width(), image.Height(), 4, rgba.data(),
+                         image.Width() * 4);
   return out;
 }
 
@@ -179,12 +184,12 @@ std::string EncodeBmp(const Image& image, std::uint32_t keyColour) {
   Put32(s, header + pixels);
   Put32(s, 0);
   Put32(s, header);
-  Put32(s, 108);   // BITMAPV4HEADER
+  Put32(s, 108);  // BITMAPV4HEADER
   Put32(s, static_cast<std::uint32_t>(image.Width()));
   Put32(s, static_cast<std::uint32_t>(image.Height()));
   Put16(s, 1);
   Put16(s, 32);
-  Put32(s, 3);     // BI_BITFIELDS
+  Put32(s, 3);  // BI_BITFIELDS
   Put32(s, pixels);
   Put32(s, 2835);  // 72 dpi
   Put32(s, 2835);
@@ -194,7 +199,7 @@ std::string EncodeBmp(const Image& image, std::uint32_t keyColour) {
   Put32(s, 0x0000FF00);
   Put32(s, 0x000000FF);
   Put32(s, 0xFF000000);
-  Put32(s, 0x73524742);   // sRGB
+  Put32(s, 0x73524742);     // sRGB
   s.append(36 + 12, '\0');  // end points and gamma, unused for sRGB
   PutBgraRows(s, image, keyColour);
   return s;
@@ -206,8 +211,8 @@ std::string EncodeIco(const Image& image) {
   const std::uint32_t size = 40 + static_cast<std::uint32_t>(w) * h * 4 + maskRow * h;
   std::string s;
   Put16(s, 0);
-  Put16(s, 1);   // icon
-  Put16(s, 1);   // one image
+  Put16(s, 1);  // icon
+  Put16(s, 1);  // one image
   s.push_back(static_cast<char>(w >= 256 ? 0 : w));
   s.push_back(static_cast<char>(h >= 256 ? 0 : h));
   s.push_back(0);
@@ -216,7 +221,7 @@ std::string EncodeIco(const Image& image) {
   Put16(s, 32);
   Put32(s, size);
   Put32(s, 6 + 16);
-  Put32(s, 40);   // BITMAPINFOHEADER; the height counts the mask too
+  Put32(s, 40);  // BITMAPINFOHEADER; the height counts the mask too
   Put32(s, static_cast<std::uint32_t>(w));
   Put32(s, static_cast<std::uint32_t>(h * 2));
   Put16(s, 1);
@@ -232,7 +237,8 @@ std::string EncodeIco(const Image& image) {
   for (int y = h - 1; y >= 0; --y) {
     std::string row(maskRow, '\0');
     for (int x = 0; x < w; ++x)
-      if (rgba[(static_cast<std::size_t>(y) * w + x) * 4 + 3] == 0) row[x / 8] |= static_cast<char>(0x80 >> (x % 8));
+      if (rgba[(static_cast<std::size_t>(y) * w + x) * 4 + 3] == 0)
+        row[x / 8] |= static_cast<char>(0x80 >> (x % 8));
     s += row;
   }
   return s;

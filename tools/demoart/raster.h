@@ -11,7 +11,7 @@
 namespace demoart {
 
 struct Colour {
-  float r = 0, g = 0, b = 0, a = 1;   // straight alpha, 0..1
+  float r = 0, g = 0, b = 0, a = 1;  // straight alpha, 0..1
 };
 // 0xRRGGBB as written in style sheets, with an optional alpha.
 Colour Hex(std::uint32_t rgb, float alpha = 1.0f);
@@ -62,7 +62,7 @@ class Image {
   void Plot(int x, int y, Colour c, float coverage);
   int w_, h_;
   float unit_ = 1, ox_ = 0, oy_ = 0;
-  std::vector<Colour> px_;   // premultiplied
+  std::vector<Colour> px_;  // premultiplied
 };
 
 // Encoders; each returns the file's bytes.

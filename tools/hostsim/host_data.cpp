@@ -35,7 +35,8 @@ void HostPutU64(std::vector<BYTE>& buf, std::size_t offset, std::uint64_t value)
   for (int i = 0; i < 8; ++i) buf[offset + i] = static_cast<BYTE>(value >> (8 * i));
 }
 
-std::u16string HostGetText(const BYTE* buf, std::size_t size, std::size_t offset, std::size_t chars) {
+std::u16string HostGetText(const BYTE* buf, std::size_t size, std::size_t offset,
+                           std::size_t chars) {
   std::u16string out;
   for (std::size_t i = 0; i < chars; ++i) {
     const std::size_t at = offset + 2 * i;
@@ -237,9 +238,10 @@ void CHostData::RestoreFromServer() {
   };
   for (QWPOS pos : m_top) {
     const CHostRecord& r = m_nodes.at(pos).rec;
-    const bool known = r.isGroup && std::any_of(m_serverTop.begin(), m_serverTop.end(), [&](QWPOS s) {
-      return m_serverNodes.at(s).rec.isGroup && m_serverNodes.at(s).rec.name == r.name;
-    });
+    const bool known =
+        r.isGroup && std::any_of(m_serverTop.begin(), m_serverTop.end(), [&](QWPOS s) {
+          return m_serverNodes.at(s).rec.isGroup && m_serverNodes.at(s).rec.name == r.name;
+        });
     if (known) continue;
     keep(pos);
     top.push_back(pos);
@@ -423,7 +425,8 @@ bool AddChildren(CHostData& data, QWPOS parentPos, const CXmlNode& parentNode,
 }  // namespace
 
 CHostDataManager::CHostDataManager() {
-  for (const KeyInfo& k : kKeys) m_data[k.key] = std::make_unique<CHostData>(k.key, k.kind, k.keyBase);
+  for (const KeyInfo& k : kKeys)
+    m_data[k.key] = std::make_unique<CHostData>(k.key, k.kind, k.keyBase);
   m_owner.assign(QW_OWNINFO_SIZE, 0);
 }
 
@@ -458,10 +461,12 @@ bool CHostDataManager::LoadFixtureNode(const CXmlNode& root, std::string& error)
     const std::u16string tag = n.Name();
     if (tag == u"owner") {
       m_owner.assign(QW_OWNINFO_SIZE, 0);
-      HostPutU32(m_owner, qwownfield::kValue, static_cast<std::uint32_t>(ToInt(n.Attribute(u"value"))));
+      HostPutU32(m_owner, qwownfield::kValue,
+                 static_cast<std::uint32_t>(ToInt(n.Attribute(u"value"))));
       HostPutText(m_owner, qwownfield::kUserId, n.Attribute(u"id"), 64);
       HostPutText(m_owner, qwownfield::kDisplayName, n.Attribute(u"name"), 64);
-      HostPutU32(m_owner, qwownfield::kMobileService, ToBool(n.Attribute(u"mobileservice")) ? 1 : 0);
+      HostPutU32(m_owner, qwownfield::kMobileService,
+                 ToBool(n.Attribute(u"mobileservice")) ? 1 : 0);
       m_photo.clear();
       if (n.HasAttribute(u"photo")) {
         // The photo's file image, whose size and address the record carries.
@@ -474,7 +479,8 @@ bool CHostDataManager::LoadFixtureNode(const CXmlNode& root, std::string& error)
         }
         m_photo.assign(std::istreambuf_iterator<char>(in), {});
         HostPutU32(m_owner, qwownfield::kPhotoSize, static_cast<std::uint32_t>(m_photo.size()));
-        HostPutU64(m_owner, qwownfield::kPhotoData, reinterpret_cast<std::uintptr_t>(m_photo.data()));
+        HostPutU64(m_owner, qwownfield::kPhotoData,
+                   reinterpret_cast<std::uintptr_t>(m_photo.data()));
       }
       if (!ApplyRecordBytes(n, m_owner, error)) return false;
     } else if (tag == u"defgroup") {
@@ -504,7 +510,8 @@ bool CHostDataManager::LoadFixtureNode(const CXmlNode& root, std::string& error)
       if (current > 0) {
         // The current entry is named by its place in the list (1 = first).
         const auto top = fresh->Children(0);
-        if (static_cast<std::size_t>(current) <= top.size()) fresh->SetCurrentPosition(top[current - 1]);
+        if (static_cast<std::size_t>(current) <= top.size())
+          fresh->SetCurrentPosition(top[current - 1]);
       }
       if (it != m_data.end()) {
         // Panels keep the data object's address: refill it in place.

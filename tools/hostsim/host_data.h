@@ -86,7 +86,9 @@ class CHostData : public CQWData {
 
   const char16_t* GetDataName() const override { return m_name.c_str(); }
   void Lock() override { ++m_lockDepth; }
-  void Unlock() override { if (m_lockDepth > 0) --m_lockDepth; }
+  void Unlock() override {
+    if (m_lockDepth > 0) --m_lockDepth;
+  }
   QWPOS GetFirstPosition() const override;
   QWPOS GetNextPosition(QWPOS pos) const override;
   QWPOS GetPrevPosition(QWPOS pos) const override;
@@ -111,12 +113,12 @@ class CHostData : public CQWData {
   void SetSwitch(bool on) override { m_switch = on; }
 
   // The host's side.
-  QWPOS Add(QWPOS parent, CHostRecord record);   // appended as the last child
-  bool Remove(QWPOS pos);                        // with its children
+  QWPOS Add(QWPOS parent, CHostRecord record);  // appended as the last child
+  bool Remove(QWPOS pos);                       // with its children
   CHostRecord* Find(QWPOS pos);
   QWPOS FindById(const std::u16string& id) const;
-  QWPOS FindByName(const std::u16string& name) const;   // top level
-  std::vector<QWPOS> Children(QWPOS parent) const;       // 0: top level
+  QWPOS FindByName(const std::u16string& name) const;  // top level
+  std::vector<QWPOS> Children(QWPOS parent) const;     // 0: top level
   void SetRole(const std::u16string& groupId, const std::u16string& userId, int role);
   void SetBroadcast(bool on) { m_broadcast = on; }
   void SetCurrentPosition(QWPOS pos) { m_current = pos; }
@@ -188,8 +190,8 @@ class CHostDataManager : public CQWDataManager {
  private:
   std::map<std::u16string, std::unique_ptr<CHostData>> m_data;
   std::vector<BYTE> m_owner;
-  std::vector<BYTE> m_photo;     // the owner's photo, addressed from the record
-  std::string m_fixtureDir;      // where the fixture being read lies
+  std::vector<BYTE> m_photo;  // the owner's photo, addressed from the record
+  std::string m_fixtureDir;   // where the fixture being read lies
   std::map<int, std::u16string> m_defGroups;
   std::map<std::u16string, std::u16string> m_enterprise;
 };
@@ -199,5 +201,6 @@ void HostPutText(std::vector<BYTE>& buf, std::size_t offset, const std::u16strin
                  std::size_t chars);
 void HostPutU32(std::vector<BYTE>& buf, std::size_t offset, std::uint32_t value);
 void HostPutU64(std::vector<BYTE>& buf, std::size_t offset, std::uint64_t value);
-std::u16string HostGetText(const BYTE* buf, std::size_t size, std::size_t offset, std::size_t chars);
+std::u16string HostGetText(const BYTE* buf, std::size_t size, std::size_t offset,
+                           std::size_t chars);
 std::uint32_t HostGetU32(const BYTE* buf, std::size_t size, std::size_t offset);

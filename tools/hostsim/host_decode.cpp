@@ -11,13 +11,13 @@ namespace {
 using K = CHostField;
 
 // Group and member records travel whole; their identifying fields.
-#define GROUP_RECORD(req, area)                                  \
-  {req, area, 35, K::Text, 64, "group identifier"},              \
-  {req, area, 803, K::Text, 64, "group name"}
-#define MEMBER_RECORD(req, area)                                 \
-  {req, area, 24, K::Int, 0, "refuses messages"},                \
-  {req, area, 28, K::Text, 256, "group identifier"},             \
-  {req, area, 540, K::Text, 64, "user identifier"}
+#define GROUP_RECORD(req, area) \
+  {req, area, 35, K::Text, 64, "group identifier"}, { req, area, 803, K::Text, 64, "group name" }
+#define MEMBER_RECORD(req, area)                           \
+  {req, area, 24, K::Int, 0, "refuses messages"},          \
+      {req, area, 28, K::Text, 256, "group identifier"}, { \
+    req, area, 540, K::Text, 64, "user identifier"         \
+  }
 
 const std::vector<CHostField> kLayouts = {
     {"sys/HistoryInfo", 1, 0, K::Int, 0, "mode"},
@@ -133,7 +133,8 @@ bool FieldText(const CHostField& f, const std::vector<BYTE>& b, std::string& out
     case K::Ansi: {
       if (f.offset >= n) return false;
       std::string raw;
-      for (std::size_t i = f.offset; i < n && i < f.offset + f.size && b[i]; ++i) raw.push_back(static_cast<char>(b[i]));
+      for (std::size_t i = f.offset; i < n && i < f.offset + f.size && b[i]; ++i)
+        raw.push_back(static_cast<char>(b[i]));
       out = Quote(f.kind == K::Utf8 ? raw : ToUtf8(FromAnsi(raw)));
       return true;
     }
@@ -153,7 +154,8 @@ std::vector<std::string> DecodeRequest(const CHostRequestRecord& r) {
     const CHostArea& area = f.area == 1 ? r.area1 : r.area2;
     std::string value;
     if (!area.present || !FieldText(f, area.bytes, value)) continue;
-    out.push_back("area" + std::to_string(f.area) + " +" + std::to_string(f.offset) + " " + f.name + " = " + value);
+    out.push_back("area" + std::to_string(f.area) + " +" + std::to_string(f.offset) + " " + f.name +
+                  " = " + value);
   }
   return out;
 }

@@ -9,10 +9,10 @@
 
 struct CHostField {
   const char* request;
-  int area;              // 1 or 2
-  std::size_t offset;    // bytes from the start of the area
+  int area;            // 1 or 2
+  std::size_t offset;  // bytes from the start of the area
   enum Kind { Int, Text, Utf8, Ansi, Pointer } kind;
-  std::size_t size;      // Text: characters; Utf8/Ansi: bytes; otherwise unused
+  std::size_t size;  // Text: characters; Utf8/Ansi: bytes; otherwise unused
   const char* name;
 };
 

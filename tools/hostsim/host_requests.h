@@ -62,7 +62,7 @@ class CHostRequests : public CQWDataProcessorManager {
 
   // The table of requests the host knows, with the default size of each area.
   void SetAreaSizes(const std::u16string& name, DWORD size1, DWORD size2);
-  void Forget(const std::u16string& name);   // no processor for this name any more
+  void Forget(const std::u16string& name);  // no processor for this name any more
   bool Knows(const std::u16string& name) const;
   std::pair<DWORD, DWORD> AreaSizes(const std::u16string& name) const;
 

@@ -1,18 +1,18 @@
 #include "hostsim/host_session.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
+#include "hostsim/host_decode.h"
+#include "platform/controls.h"
+#include "platform/cwinapp.h"
 #include "platform/gdi.h"
 #include "platform/message.h"
 #include "platform/module.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/window.h"
-#include "hostsim/host_decode.h"
-#include "platform/cwinapp.h"
-#include "platform/shell.h"
-#include "platform/controls.h"
 
 // Set by the build when the tree control is there to be dumped.
 #ifdef HOSTSIM_HAS_TREEUI
@@ -70,7 +70,8 @@ LRESULT HostMainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 bool ParseRect(const std::u16string& text, RECT& rc) {
   int v[4];
-  if (std::sscanf(ToUtf8(text).c_str(), "%d ,%d ,%d ,%d", &v[0], &v[1], &v[2], &v[3]) != 4) return false;
+  if (std::sscanf(ToUtf8(text).c_str(), "%d ,%d ,%d ,%d", &v[0], &v[1], &v[2], &v[3]) != 4)
+    return false;
   if (v[2] < 0 || v[3] < 0) return false;
   rc = RECT{v[0], v[1], v[0] + v[2], v[1] + v[3]};
   return true;
@@ -96,7 +97,7 @@ UINT CHostModal::OnPopupMenu(const PopupMenuView& menu) {
       if (const MenuItemView* item = menu.FindText(*text)) chosen = item->id;
     }
   }
-  if (chosen && !menu.Find(chosen)) chosen = 0;   // a person can only pick what is there
+  if (chosen && !menu.Find(chosen)) chosen = 0;  // a person can only pick what is there
   m_session.Print(chosen ? "menu choose " + std::to_string(chosen) : std::string("menu dismissed"));
   return chosen;
 }
@@ -114,7 +115,7 @@ int CHostModal::OnMessageBox(const MessageBoxView& box) {
 
 void CHostModal::OnDialog(const DialogView& dialog) {
   m_session.Print("dialog " + std::to_string(dialog.templateId) + " " + HostQuote(dialog.caption));
-  if (m_dialogs.empty()) return;   // left open: cancelled as without a driver
+  if (m_dialogs.empty()) return;  // left open: cancelled as without a driver
   const DialogAnswer answer = std::move(m_dialogs.front());
   m_dialogs.pop_front();
   for (const CHostDialogSetting& s : answer.settings) {
@@ -136,7 +137,8 @@ std::optional<COLORREF> CHostModal::OnChooseColor(const ChooseColorView& dialog)
     m_colors.pop_front();
   }
   char buf[64];
-  std::snprintf(buf, sizeof buf, "color dialog initial=%u answer=", static_cast<unsigned>(dialog.initial));
+  std::snprintf(buf, sizeof buf,
+                "color dialog initial=%u answer=", static_cast<unsigned>(dialog.initial));
   m_session.Print(buf + (answer ? std::to_string(*answer) : std::string("cancel")));
   return answer;
 }
@@ -153,8 +155,9 @@ CHostSession::CHostSession(std::ostream* transcript) : m_out(transcript), m_moda
     wc.lpszClassName = u"HostSimMain";
     RegisterClassW(&wc);
   }
-  m_main = CreateWindowExW(0, u"HostSimMain", u"hostsim", WS_OVERLAPPEDWINDOW | WS_VISIBLE |
-                           WS_CLIPCHILDREN, 0, 0, 320, 720, 0, 0, nullptr, nullptr);
+  m_main = CreateWindowExW(0, u"HostSimMain", u"hostsim",
+                           WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 320, 720, 0, 0,
+                           nullptr, nullptr);
   SetWindowLongPtrW(m_main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   // The panels reach the host's main window through AfxGetMainWnd.
   m_mainWnd.Attach(m_main);
@@ -298,14 +301,15 @@ CHostPanel* CHostSession::Panel(const std::u16string& name) {
   for (auto& p : m_panels) {
     if (p->name == name) return p.get();
   }
-  for (auto& p : m_panels) {   // a type names its first panel
+  for (auto& p : m_panels) {  // a type names its first panel
     if (lstrcmpiW(p->type.c_str(), name.c_str()) == 0) return p.get();
   }
   return nullptr;
 }
 
 void CHostSession::FreePanel(const std::u16string& name) {
-  auto it = std::find_if(m_panels.begin(), m_panels.end(), [&](auto& p) { return p->name == name; });
+  auto it =
+      std::find_if(m_panels.begin(), m_panels.end(), [&](auto& p) { return p->name == name; });
   if (it == m_panels.end()) return;
   CQWBasePlugin* plugin = (*it)->plugin;
   auto freePlugin = (*it)->freePlugin;
@@ -370,7 +374,8 @@ CQWBasePlugin* CHostSession::FindPlugin(const char16_t* name) {
 
 bool CHostSession::LoadLayoutFile(const std::u16string& path) {
   auto doc = std::make_unique<CXmlDocument>();
-  if (!doc->LoadFile(path)) return Fail("cannot read layout " + ToUtf8(path) + ": " + doc->ErrorText());
+  if (!doc->LoadFile(path))
+    return Fail("cannot read layout " + ToUtf8(path) + ": " + doc->ErrorText());
   m_layouts.push_back(std::move(doc));
   return LoadLayout(*m_layouts.back());
 }
@@ -446,8 +451,9 @@ void CHostSession::InstallHostAnswers() {
     if (!a1.present) return 2;
     const auto* b = a1.bytes.data();
     const std::size_t n = a1.bytes.size();
-    return MessageBoxW(static_cast<HWND>(HostGetU32(b, n, 652)), HostGetText(b, n, 132, 260).c_str(),
-                       HostGetText(b, n, 4, 64).c_str(), HostGetU32(b, n, 0));
+    return MessageBoxW(static_cast<HWND>(HostGetU32(b, n, 652)),
+                       HostGetText(b, n, 132, 260).c_str(), HostGetText(b, n, 4, 64).c_str(),
+                       HostGetU32(b, n, 0));
   });
   // Group list: the host announces each group after the request returns.
   m_requests.SetHandler(u"GetQunList", [this](CHostPacket&, LPARAM) {
@@ -472,4 +478,3 @@ void CHostSession::InstallHostAnswers() {
     return 1;
   });
 }
-

@@ -25,8 +25,8 @@ class CHostSession;
 
 // One panel of the layout.
 struct CHostPanel {
-  std::u16string type;   // the plug-in name asked of the library
-  std::u16string name;   // the layout's name for it ("name" attribute)
+  std::u16string type;  // the plug-in name asked of the library
+  std::u16string name;  // the layout's name for it ("name" attribute)
   RECT rect;
   CQWBasePlugin* plugin = nullptr;
   BOOL created = FALSE;  // what CreatePlugin answered
@@ -38,14 +38,14 @@ struct CHostPanel {
 // A control of a dialog set before the dialog is answered.
 struct CHostDialogSetting {
   int id = 0;
-  std::u16string text;   // used when check < 0
-  int check = -1;        // 1 checked, 0 unchecked
+  std::u16string text;  // used when check < 0
+  int check = -1;       // 1 checked, 0 unchecked
 };
 
 // A tree item as a scenario sees it.
 struct CHostTreeItem {
   HWND tree = 0;
-  bool visible = false;   // on screen: rect is its text cell in the tree's client area
+  bool visible = false;  // on screen: rect is its text cell in the tree's client area
   RECT rect{};
   int image = 0;
   bool selected = false, expanded = false;
@@ -218,7 +218,7 @@ class CHostSession : public CQWContainer, public CQWPluginManager {
   CQWBasePlugin* (*m_getPlugin)(const char16_t*) = nullptr;
   void (*m_freePlugin)(CQWBasePlugin*) = nullptr;
   HWND m_main = 0;
-  CWnd m_mainWnd;                 // m_main as the application's main window
+  CWnd m_mainWnd;  // m_main as the application's main window
   ShellOpener m_previousOpener;
   std::u16string m_workDir;
   std::vector<std::unique_ptr<CXmlDocument>> m_layouts;
@@ -230,7 +230,7 @@ class CHostSession : public CQWContainer, public CQWPluginManager {
   // The world.
   std::string m_worldRoot, m_programDir, m_previousCwd, m_moduleSource;
   bool m_keepWorld = false;
-  std::vector<HMODULE> m_standIns;   // held so their recorder stays installed
+  std::vector<HMODULE> m_standIns;  // held so their recorder stays installed
   std::vector<std::function<void()>> m_deferred;
   std::vector<std::string> m_transcript;
   std::string m_error;
@@ -241,5 +241,5 @@ class CHostSession : public CQWContainer, public CQWPluginManager {
 bool WriteHostSnapshot(HWND hwnd, const std::string& path, std::string& error);
 
 // Text forms used in transcripts.
-std::string HostValueText(std::uintptr_t value);   // decimal, or "ptr" for an address
+std::string HostValueText(std::uintptr_t value);  // decimal, or "ptr" for an address
 std::string HostQuote(const std::u16string& text);

@@ -5,8 +5,8 @@
 #include "hostsim/host_session.h"
 #include "platform/canvas.h"
 #include "platform/gdi.h"
-#include "platform/snapshot.h"
 #include "platform/message.h"
+#include "platform/snapshot.h"
 #include "platform/text.h"
 #include "platform/tooltip.h"
 #include "platform/window.h"
@@ -14,7 +14,6 @@
 #ifdef HOSTSIM_HAS_TREEUI
 #include "host/treeui/yrtreectrl.h"
 #endif
-
 
 namespace {
 
@@ -27,15 +26,16 @@ void DumpWindows(HWND hwnd, int depth, std::vector<std::string>& out) {
   HWND parent = GetParent(hwnd);
   if (parent) ScreenToClient(parent, &tl);
   char geo[96];
-  std::snprintf(geo, sizeof geo, " id=%d rect=%d,%d,%d,%d", GetDlgCtrlID(hwnd), static_cast<int>(tl.x),
-                static_cast<int>(tl.y), static_cast<int>(rc.right - rc.left),
-                static_cast<int>(rc.bottom - rc.top));
+  std::snprintf(geo, sizeof geo, " id=%d rect=%d,%d,%d,%d", GetDlgCtrlID(hwnd),
+                static_cast<int>(tl.x), static_cast<int>(tl.y),
+                static_cast<int>(rc.right - rc.left), static_cast<int>(rc.bottom - rc.top));
   std::string line = std::string(2 * depth, ' ') + "window " + ToUtf8(cls) + geo +
                      (IsWindowVisible(hwnd) ? " visible" : " hidden");
   const std::u16string text = GetWindowTextString(hwnd);
   if (!text.empty()) line += " text=" + HostQuote(text);
   out.push_back(line);
-  for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) DumpWindows(c, depth + 1, out);
+  for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    DumpWindows(c, depth + 1, out);
 }
 
 #ifdef HOSTSIM_HAS_TREEUI
@@ -43,8 +43,8 @@ void DumpTreeItems(CYRTreeCtrl& tree, HTREEITEM first, int depth, std::vector<st
   for (HTREEITEM item = first; item; item = tree.GetNextSiblingItem(item)) {
     int image = 0, selected = 0;
     tree.GetItemImage(item, image, selected);
-    out.push_back(std::string(2 * depth, ' ') + HostQuote(tree.GetItemText(item)) + " image=" +
-                  std::to_string(image));
+    out.push_back(std::string(2 * depth, ' ') + HostQuote(tree.GetItemText(item)) +
+                  " image=" + std::to_string(image));
     DumpTreeItems(tree, tree.GetChildItem(item), depth + 1, out);
   }
 }
@@ -56,7 +56,8 @@ bool DumpTrees(HWND hwnd, std::vector<std::string>& out) {
     DumpTreeItems(*tree, tree->GetRootItem(), 1, out);
     found = true;
   }
-  for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) found |= DumpTrees(c, out);
+  for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    found |= DumpTrees(c, out);
   return found;
 }
 
@@ -106,13 +107,14 @@ HWND CHostSession::PopupWindow() const {
     if (h == m_main || !IsWindowVisible(h)) continue;
     char16_t cls[64] = {};
     GetClassNameW(h, cls, 64);
-    if (std::u16string(cls) == TOOLTIPS_CLASSW) continue;   // a tip is not something to click
+    if (std::u16string(cls) == TOOLTIPS_CLASSW) continue;  // a tip is not something to click
     if (GetAncestor(h, GA_ROOTOWNER) == m_main || GetWindow(h, GW_OWNER)) return h;
   }
   return 0;
 }
 
-bool CHostSession::FindTreeItem(const std::u16string& panel, const std::u16string& text, CHostTreeItem& out) {
+bool CHostSession::FindTreeItem(const std::u16string& panel, const std::u16string& text,
+                                CHostTreeItem& out) {
 #ifdef HOSTSIM_HAS_TREEUI
   CHostPanel* p = Panel(panel);
   if (!p) return false;

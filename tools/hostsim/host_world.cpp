@@ -44,7 +44,8 @@ bool CHostSession::CreateWorld(const std::string& copyFrom, const std::string& p
     m_programDir = m_worldRoot + "/program";
     fs::create_directory(m_programDir, ec);
     if (!copyFrom.empty()) {
-      fs::copy(copyFrom, m_programDir, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+      fs::copy(copyFrom, m_programDir,
+               fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
       if (ec) return Fail("cannot copy " + copyFrom + ": " + ec.message());
     }
   } else {
@@ -68,7 +69,8 @@ void CHostSession::LeaveWorld() {
   RegSetStoreFile("");
   SetModuleFileNameOverride(u"");
   std::error_code ec;
-  if (m_keepWorld) std::fprintf(stderr, "hostsim: the run's world is kept in %s\n", m_worldRoot.c_str());
+  if (m_keepWorld)
+    std::fprintf(stderr, "hostsim: the run's world is kept in %s\n", m_worldRoot.c_str());
   else fs::remove_all(m_worldRoot, ec);
   m_worldRoot.clear();
   m_programDir.clear();
@@ -83,7 +85,8 @@ std::string CHostSession::ProgramPath(const std::string& relative) const {
   if (p.empty() || p[0] == '/' || p.find(':') != std::string::npos) return "";
   const fs::path rel = fs::path(p).lexically_normal();
   if (rel.empty() || *rel.begin() == "..") return "";
-  const std::string base = m_programDir.empty() ? ToFileSystemPath(GetModuleDirectoryW()) : m_programDir + "/";
+  const std::string base =
+      m_programDir.empty() ? ToFileSystemPath(GetModuleDirectoryW()) : m_programDir + "/";
   return base + rel.string();
 }
 
@@ -96,7 +99,8 @@ bool CHostSession::LoadModule(const CXmlNode& node) {
   const std::string dir = ToUtf8(node.Attribute(u"dir"));
   const std::string target = ProgramPath(dir.empty() ? file : dir + "/" + file);
   if (target.empty()) return Fail("bad module folder \"" + dir + "\"");
-  const std::string source = (m_moduleSource.empty() ? DefaultModuleSource() : m_moduleSource) + "/" + file;
+  const std::string source =
+      (m_moduleSource.empty() ? DefaultModuleSource() : m_moduleSource) + "/" + file;
   std::error_code ec;
   fs::create_directories(fs::path(target).parent_path(), ec);
   fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);

@@ -14,8 +14,8 @@
 // (the scenario's name + ".html") showing each with the lines before it.
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "hostsim/host_session.h"
@@ -27,9 +27,10 @@
 namespace {
 
 int Usage() {
-  std::cerr << "usage: hostsim [--library PATH] [--fixture FILE]... [--program-dir DIR] [--modules DIR]\n"
-               "               [--decode] [--keep] [--snapshots DIR] LAYOUT [SCENARIO]\n"
-               "       hostsim --commands\n";
+  std::cerr
+      << "usage: hostsim [--library PATH] [--fixture FILE]... [--program-dir DIR] [--modules DIR]\n"
+         "               [--decode] [--keep] [--snapshots DIR] LAYOUT [SCENARIO]\n"
+         "       hostsim --commands\n";
   return 2;
 }
 
@@ -49,8 +50,8 @@ int main(int argc, char** argv) {
   bool decode = false, keep = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    const bool takesValue = arg == "--library" || arg == "--fixture" || arg == "--program-dir" || arg == "--modules" ||
-                            arg == "--snapshots";
+    const bool takesValue = arg == "--library" || arg == "--fixture" || arg == "--program-dir" ||
+                            arg == "--modules" || arg == "--snapshots";
     if (takesValue && i + 1 < argc) {
       const std::string value = argv[++i];
       if (arg == "--library") library = FromUtf8(Absolute(value));

@@ -102,9 +102,9 @@ bool ParseScenario(const std::string& text, CScenario& out, std::string& error) 
     if (!line.words.empty()) {
       const CScenarioCommand* c = FindScenarioCommand(line.words);
       if (!c) {
-        error = line.words[0] == "expect"
-                    ? where + "bad expectation \"" + (line.words.size() > 1 ? line.words[1] : "") + "\""
-                    : where + "unknown command \"" + line.words[0] + "\"";
+        error = line.words[0] == "expect" ? where + "bad expectation \"" +
+                                                (line.words.size() > 1 ? line.words[1] : "") + "\""
+                                          : where + "unknown command \"" + line.words[0] + "\"";
         return false;
       }
       const std::size_t skip = line.words[0] == "expect" ? 2 : 1;
@@ -241,8 +241,9 @@ bool CScenarioRunner::Value(const std::string& s, std::uintptr_t& v) {
     keep(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}));
   } else if (s.rfind("pos:", 0) == 0) {
     const std::size_t colon = s.find(':', 4);
-    CHostData* data =
-        colon == std::string::npos ? nullptr : m_session.Data().Get(FromUtf8(s.substr(4, colon - 4)));
+    CHostData* data = colon == std::string::npos
+                          ? nullptr
+                          : m_session.Data().Get(FromUtf8(s.substr(4, colon - 4)));
     if (!data) return Error("no data object in \"" + s + "\"");
     v = data->FindById(FromUtf8(s.substr(colon + 1)));
     if (!v) return Error("no record \"" + s.substr(colon + 1) + "\"");

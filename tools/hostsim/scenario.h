@@ -22,8 +22,8 @@ class CScenarioRunner;
 
 struct CScenarioLine {
   int number = 0;
-  std::vector<std::string> words;   // UTF-8, quotes removed
-  std::vector<bool> quoted;         // per word: it held a quoted part
+  std::vector<std::string> words;  // UTF-8, quotes removed
+  std::vector<bool> quoted;        // per word: it held a quoted part
 };
 
 struct CScenario {
@@ -33,8 +33,8 @@ struct CScenario {
 // One command of the language. Expectations are named "expect WORD".
 struct CScenarioCommand {
   const char* name;
-  const char* usage;            // the syntax, as the README shows it
-  std::size_t minArgs, maxArgs;   // words after the name
+  const char* usage;             // the syntax, as the README shows it
+  std::size_t minArgs, maxArgs;  // words after the name
   // Carries the command out with the words after its name; false (with the
   // runner's error set) when it cannot be carried out or is malformed.
   bool (*run)(CScenarioRunner& r, const std::vector<std::string>& args);
@@ -62,7 +62,7 @@ class CScenarioRunner {
   // ---- for the command handlers ----
   CHostSession& Session() { return m_session; }
   const CScenarioLine& Line() const { return *m_line; }
-  bool Quoted(std::size_t arg) const;   // the argument's word was quoted
+  bool Quoted(std::size_t arg) const;  // the argument's word was quoted
   // Sets the error: the step cannot be carried out (no such panel...);
   // always false.
   bool Error(const std::string& message);
@@ -76,8 +76,8 @@ class CScenarioRunner {
   // pos:DATA:ID, bytes:HEX or file:PATH.
   bool Value(const std::string& word, std::uintptr_t& out);
   CHostPanel* Panel(const std::string& name);
-  HWND Window(const std::string& panel);   // the panel's window, or 0 with the error set
-  void Settle();                            // posted messages, then deferred host work
+  HWND Window(const std::string& panel);  // the panel's window, or 0 with the error set
+  void Settle();                          // posted messages, then deferred host work
 
   // Where expectations have looked so far.
   struct Marks {
@@ -95,9 +95,9 @@ class CScenarioRunner {
   std::string m_error;
   bool m_malformed = false;
   Marks m_marks;
-  std::vector<std::vector<char16_t>> m_texts;   // texts passed by address
-  std::deque<std::string> m_ansiTexts;   // a deque: short texts live inside, and must not move
-  std::vector<std::vector<unsigned char>> m_buffers;   // bytes: and file: arguments
+  std::vector<std::vector<char16_t>> m_texts;  // texts passed by address
+  std::deque<std::string> m_ansiTexts;  // a deque: short texts live inside, and must not move
+  std::vector<std::vector<unsigned char>> m_buffers;  // bytes: and file: arguments
 };
 
 // The command groups, each in its own file.

@@ -29,7 +29,8 @@ bool ExpectRequest(CScenarioRunner& r, const Args& a) {
     r.Mark().requests = i + 1;
     return true;
   }
-  return r.Fail("no matching request " + a[0] + (seen.empty() ? " (none made)" : " (made:" + seen + ")"));
+  return r.Fail("no matching request " + a[0] +
+                (seen.empty() ? " (none made)" : " (made:" + seen + ")"));
 }
 
 bool ExpectNoRequest(CScenarioRunner& r, const Args&) {
@@ -43,7 +44,8 @@ bool ExpectNoRequest(CScenarioRunner& r, const Args&) {
 bool ExpectMessage(CScenarioRunner& r, const Args& a, const std::vector<CHostNotice>& list,
                    std::size_t& mark, const std::string& what) {
   long long id, wp = 0, lp = 0;
-  if (!r.Number(a[0], id) || (a.size() > 1 && !r.Number(a[1], wp)) || (a.size() > 2 && !r.Number(a[2], lp)))
+  if (!r.Number(a[0], id) || (a.size() > 1 && !r.Number(a[1], wp)) ||
+      (a.size() > 2 && !r.Number(a[2], lp)))
     return false;
   for (std::size_t i = mark; i < list.size(); ++i) {
     const CHostNotice& x = list[i];
@@ -63,7 +65,8 @@ bool ExpectNotify(CScenarioRunner& r, const Args& a) {
 }
 
 bool ExpectMainMsg(CScenarioRunner& r, const Args& a) {
-  return ExpectMessage(r, a, r.Session().MainMessages(), r.Mark().mainMessages, "message to the main window:");
+  return ExpectMessage(r, a, r.Session().MainMessages(), r.Mark().mainMessages,
+                       "message to the main window:");
 }
 
 bool ExpectUrl(CScenarioRunner& r, const Args& a) {
@@ -83,8 +86,8 @@ bool ExpectMenuItem(CScenarioRunner& r, const Args& a) {
   std::string text, state;
   bool hasText = false;
   for (std::size_t i = 1; i < a.size(); ++i) {
-    const bool keyword = !r.Quoted(i) && (a[i] == "checked" || a[i] == "unchecked" || a[i] == "grayed" ||
-                                          a[i] == "enabled");
+    const bool keyword = !r.Quoted(i) && (a[i] == "checked" || a[i] == "unchecked" ||
+                                          a[i] == "grayed" || a[i] == "enabled");
     if (keyword && state.empty()) state = a[i];
     else if (r.Quoted(i) && !hasText) text = a[i], hasText = true;
     else return r.Malformed("bad menu item expectation \"" + a[i] + "\"");
@@ -92,20 +95,23 @@ bool ExpectMenuItem(CScenarioRunner& r, const Args& a) {
   const PopupMenuView* menu = r.Session().Modal().LastMenu();
   const MenuItemView* item = menu ? menu->Find(static_cast<UINT>(id)) : nullptr;
   if (!item) return r.Fail("the last menu has no item " + a[0]);
-  if (hasText && ToUtf8(item->text) != text) return r.Fail("item " + a[0] + " is \"" + ToUtf8(item->text) + "\"");
+  if (hasText && ToUtf8(item->text) != text)
+    return r.Fail("item " + a[0] + " is \"" + ToUtf8(item->text) + "\"");
   const bool ok = state.empty() || (state == "checked" && item->checked) ||
-                  (state == "unchecked" && !item->checked) || (state == "grayed" && !item->enabled) ||
-                  (state == "enabled" && item->enabled);
+                  (state == "unchecked" && !item->checked) ||
+                  (state == "grayed" && !item->enabled) || (state == "enabled" && item->enabled);
   if (!ok) r.Fail("item " + a[0] + " is not " + state);
   return true;
 }
 
 // The menu's items as the expectation writes them: ids, "-" for separators,
 // a submenu's items in its place, each with one ">" per level.
-void FlattenMenu(const std::vector<MenuItemView>& items, const std::string& prefix, std::vector<std::string>& out) {
+void FlattenMenu(const std::vector<MenuItemView>& items, const std::string& prefix,
+                 std::vector<std::string>& out) {
   for (const MenuItemView& item : items) {
     if (item.separator) out.push_back(prefix + "-");
-    else if (!item.submenu.empty() || item.submenuHandle) FlattenMenu(item.submenu, prefix + ">", out);
+    else if (!item.submenu.empty() || item.submenuHandle)
+      FlattenMenu(item.submenu, prefix + ">", out);
     else out.push_back(prefix + std::to_string(item.id));
   }
 }
@@ -185,23 +191,27 @@ bool ExpectItem(CScenarioRunner& r, const Args& a) {
 bool ExpectNoItem(CScenarioRunner& r, const Args& a) {
   if (!r.Panel(a[0])) return false;
   CHostTreeItem item;
-  if (r.Session().FindTreeItem(FromUtf8(a[0]), FromUtf8(a[1]), item)) r.Fail("item \"" + a[1] + "\" is in " + a[0]);
+  if (r.Session().FindTreeItem(FromUtf8(a[0]), FromUtf8(a[1]), item))
+    r.Fail("item \"" + a[1] + "\" is in " + a[0]);
   return true;
 }
 
 }  // namespace
 
 void AddExpectCommands(std::vector<CScenarioCommand>& t) {
-  t.push_back({"expect request", "expect request NAME [area1=BYTES] [area2=BYTES]", 1, 3, ExpectRequest});
+  t.push_back(
+      {"expect request", "expect request NAME [area1=BYTES] [area2=BYTES]", 1, 3, ExpectRequest});
   t.push_back({"expect norequest", "expect norequest", 0, 0, ExpectNoRequest});
   t.push_back({"expect notify", "expect notify ID [W [L]]", 1, 3, ExpectNotify});
   t.push_back({"expect mainmsg", "expect mainmsg ID [W [L]]", 1, 3, ExpectMainMsg});
   t.push_back({"expect url", "expect url \"ADDRESS\"", 1, 1, ExpectUrl});
   t.push_back({"expect menu", "expect menu ID,ID,-,>ID,...", 1, 1, ExpectMenu});
-  t.push_back({"expect menuitem", "expect menuitem ID [\"TEXT\"] [checked|unchecked|grayed|enabled]", 1, 3,
+  t.push_back({"expect menuitem",
+               "expect menuitem ID [\"TEXT\"] [checked|unchecked|grayed|enabled]", 1, 3,
                ExpectMenuItem});
   t.push_back({"expect nomenu", "expect nomenu", 0, 0, ExpectNoMenu});
-  t.push_back({"expect item", "expect item PANEL \"TEXT\" [image=N] [selected] [expanded]", 2, 5, ExpectItem});
+  t.push_back({"expect item", "expect item PANEL \"TEXT\" [image=N] [selected] [expanded]", 2, 5,
+               ExpectItem});
   t.push_back({"expect noitem", "expect noitem PANEL \"TEXT\"", 2, 2, ExpectNoItem});
   t.push_back({"expect line", "expect line \"TEXT\"", 1, 1, ExpectLine});
 }

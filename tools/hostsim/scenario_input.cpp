@@ -23,7 +23,8 @@ std::optional<UINT> KeyCode(const std::string& name) {
       {"pagedown", VK_NEXT},
   };
   std::string lower;
-  for (char c : name) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+  for (char c : name)
+    lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
   if (auto it = keys.find(lower); it != keys.end()) return it->second;
   if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
     return static_cast<UINT>(std::toupper(static_cast<unsigned char>(name[0])));
@@ -78,7 +79,8 @@ HWND Hover(HWND h, POINT pt) { return MouseMoveTo(h, pt); }
 bool CmdNotify(CScenarioRunner& r, const Args& a) {
   long long id;
   std::uintptr_t wp = 0, lp = 0;
-  if (!r.Number(a[0], id) || (a.size() > 1 && !r.Value(a[1], wp)) || (a.size() > 2 && !r.Value(a[2], lp)))
+  if (!r.Number(a[0], id) || (a.size() > 1 && !r.Value(a[1], wp)) ||
+      (a.size() > 2 && !r.Value(a[2], lp)))
     return false;
   r.Session().Notify(static_cast<UINT>(id), wp, static_cast<LPARAM>(lp));
   return true;
@@ -98,7 +100,8 @@ bool CmdDrag(CScenarioRunner& r, const Args& a) {
   MouseDownAt(h, from);
   constexpr int kSteps = 4;
   for (int i = 1; i <= kSteps; ++i) {
-    MouseMoveTo(h, POINT{from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps});
+    MouseMoveTo(
+        h, POINT{from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps});
   }
   MouseUpAt(h, to);
   r.Settle();
@@ -225,9 +228,11 @@ bool CmdEcho(CScenarioRunner& r, const Args& a) {
 bool CmdSnapshot(CScenarioRunner& r, const Args& a) {
   HWND h = r.Window(a[0]);
   if (!h) return false;
-  if (a[1].size() < 5 || a[1].substr(a[1].size() - 4) != ".png") return r.Malformed("a snapshot is a .png file");
+  if (a[1].size() < 5 || a[1].substr(a[1].size() - 4) != ".png")
+    return r.Malformed("a snapshot is a .png file");
   const std::string path = r.Session().ProgramPath(a[1]);
-  if (path.empty()) return r.Malformed("\"" + a[1] + "\" is not a path inside the program directory");
+  if (path.empty())
+    return r.Malformed("\"" + a[1] + "\" is not a path inside the program directory");
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
   PumpMessages();
@@ -242,7 +247,8 @@ bool CmdSnapshot(CScenarioRunner& r, const Args& a) {
 
 void AddInputCommands(std::vector<CScenarioCommand>& t) {
   t.push_back({"notify", "notify ID [W [L]]", 1, 3, CmdNotify});
-  t.push_back({"click", "click PANEL X Y | click PANEL \"ITEM TEXT\" | click popup X Y", 2, 3, CmdClick});
+  t.push_back(
+      {"click", "click PANEL X Y | click PANEL \"ITEM TEXT\" | click popup X Y", 2, 3, CmdClick});
   t.push_back({"dblclick", "dblclick PANEL X Y | dblclick PANEL \"ITEM TEXT\"", 2, 3, CmdDblClick});
   t.push_back({"rclick", "rclick PANEL X Y | rclick PANEL \"ITEM TEXT\"", 2, 3, CmdRClick});
   t.push_back({"hover", "hover PANEL X Y | hover PANEL \"ITEM TEXT\"", 2, 3, CmdHover});

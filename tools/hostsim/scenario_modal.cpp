@@ -13,7 +13,8 @@ using Args = std::vector<std::string>;
 
 bool CmdMenu(CScenarioRunner& r, const Args& a) {
   if (a[0] == "none" && !r.Quoted(0)) r.Session().Modal().QueueMenu(std::monostate{});
-  else if (auto n = ScenarioNumber(a[0]); n && !r.Quoted(0)) r.Session().Modal().QueueMenu(static_cast<UINT>(*n));
+  else if (auto n = ScenarioNumber(a[0]); n && !r.Quoted(0))
+    r.Session().Modal().QueueMenu(static_cast<UINT>(*n));
   else r.Session().Modal().QueueMenu(FromUtf8(a[0]));
   return true;
 }
@@ -34,7 +35,8 @@ bool CmdDialog(CScenarioRunner& r, const Args& a) {
   for (std::size_t i = 1; i < a.size(); ++i) {
     const std::size_t eq = a[i].find('=');
     long long id;
-    if (eq == std::string::npos) return r.Malformed("a control setting is ID=\"TEXT\", ID=check or ID=uncheck");
+    if (eq == std::string::npos)
+      return r.Malformed("a control setting is ID=\"TEXT\", ID=check or ID=uncheck");
     if (!r.Number(a[i].substr(0, eq), id)) return false;
     CHostDialogSetting s;
     s.id = static_cast<int>(id);
@@ -64,7 +66,8 @@ bool CmdColor(CScenarioRunner& r, const Args& a) {
     if (!r.Number(a[i], c[i])) return false;
     if (c[i] < 0 || c[i] > 255) return r.Malformed("a colour part is 0 to 255");
   }
-  r.Session().Modal().QueueColor(RGB(static_cast<BYTE>(c[0]), static_cast<BYTE>(c[1]), static_cast<BYTE>(c[2])));
+  r.Session().Modal().QueueColor(
+      RGB(static_cast<BYTE>(c[0]), static_cast<BYTE>(c[1]), static_cast<BYTE>(c[2])));
   return true;
 }
 
@@ -82,7 +85,8 @@ bool CmdAnswer(CScenarioRunner& r, const Args& a) {
     int area;
     std::size_t offset;
     std::vector<BYTE> bytes;
-    if (!ParsePatch(a[i], area, offset, bytes)) return r.Malformed("bad answer part \"" + a[i] + "\"");
+    if (!ParsePatch(a[i], area, offset, bytes))
+      return r.Malformed("bad answer part \"" + a[i] + "\"");
     (area == 1 ? answer.area1 : answer.area2).emplace_back(offset, std::move(bytes));
   }
   if (once) r.Session().Requests().QueueAnswer(FromUtf8(a[0]), std::move(answer));
@@ -100,9 +104,10 @@ bool CmdNoProcessor(CScenarioRunner& r, const Args& a) {
 void AddModalCommands(std::vector<CScenarioCommand>& t) {
   t.push_back({"menu", "menu ID | menu \"TEXT\" | menu none", 1, 1, CmdMenu});
   t.push_back({"msgbox", "msgbox yes|no|ok|cancel|N", 1, 1, CmdMsgBox});
-  t.push_back({"dialog", "dialog ok|cancel [ID=\"TEXT\"]... [ID=check|uncheck]...", 1, 99, CmdDialog});
+  t.push_back(
+      {"dialog", "dialog ok|cancel [ID=\"TEXT\"]... [ID=check|uncheck]...", 1, 99, CmdDialog});
   t.push_back({"color", "color R G B | color cancel", 1, 3, CmdColor});
-  t.push_back({"answer", "answer NAME RESULT [area1@OFF=VALUE]... [area2@OFF=VALUE]... [once]", 2, 99,
-               CmdAnswer});
+  t.push_back({"answer", "answer NAME RESULT [area1@OFF=VALUE]... [area2@OFF=VALUE]... [once]", 2,
+               99, CmdAnswer});
   t.push_back({"noprocessor", "noprocessor NAME", 1, 1, CmdNoProcessor});
 }

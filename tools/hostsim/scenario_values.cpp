@@ -11,7 +11,8 @@ bool ValueBytes(const std::string& value, std::vector<BYTE>& out) {
   if (value.rfind("int:", 0) == 0) {
     auto n = ScenarioNumber(value.substr(4));
     if (!n) return false;
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<BYTE>(static_cast<std::uint32_t>(*n) >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+      out.push_back(static_cast<BYTE>(static_cast<std::uint32_t>(*n) >> (8 * i)));
     return true;
   }
   if (value.rfind("text:", 0) == 0) {
@@ -76,10 +77,12 @@ bool AreaMatches(const CHostArea& area, const std::string& spec) {
   if (SplitOffset(spec, o, value)) {
     if (!ValueBytes(value, want)) return false;
     return o + want.size() <= area.bytes.size() &&
-           std::equal(want.begin(), want.end(), area.bytes.begin() + static_cast<std::ptrdiff_t>(o));
+           std::equal(want.begin(), want.end(),
+                      area.bytes.begin() + static_cast<std::ptrdiff_t>(o));
   }
   if (!ValueBytes(spec, want)) return false;
   if (IsPrefixForm(spec))
-    return area.bytes.size() >= want.size() && std::equal(want.begin(), want.end(), area.bytes.begin());
+    return area.bytes.size() >= want.size() &&
+           std::equal(want.begin(), want.end(), area.bytes.begin());
   return area.bytes == want;
 }

@@ -29,8 +29,9 @@ bool Content(CScenarioRunner& r, const std::string& spec, std::vector<BYTE>& out
   } else if (spec.rfind("gbk:", 0) == 0) {
     std::vector<char> bytes(spec.size() * 2 + 4);
     const std::u16string wide = FromUtf8(spec.substr(4));
-    const int n = WideCharToMultiByte(936, 0, wide.c_str(), static_cast<int>(wide.size()), bytes.data(),
-                                      static_cast<int>(bytes.size()), nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(936, 0, wide.c_str(), static_cast<int>(wide.size()), bytes.data(),
+                            static_cast<int>(bytes.size()), nullptr, nullptr);
     if (n < 0 || (n == 0 && !wide.empty())) return r.Error("text not in code page 936");
     out.assign(bytes.begin(), bytes.begin() + n);
   } else if (!ParseHex(spec, out)) {
@@ -56,7 +57,8 @@ bool CmdFile(CScenarioRunner& r, const Args& a) {
   const std::string temp = path + ".hostsim-new";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out) return r.Error("cannot write \"" + a[0] + "\"");
   }
   fs::rename(temp, path, ec);
@@ -78,20 +80,22 @@ bool CmdIni(CScenarioRunner& r, const Args& a) {
   if (!Path(r, a[0], path)) return false;
   std::error_code ec;
   fs::create_directories(fs::path(path).parent_path(), ec);
-  if (!WritePrivateProfileStringW(FromUtf8(a[1]).c_str(), FromUtf8(a[2]).c_str(), FromUtf8(a[3]).c_str(),
-                                  FromUtf8(path).c_str()))
+  if (!WritePrivateProfileStringW(FromUtf8(a[1]).c_str(), FromUtf8(a[2]).c_str(),
+                                  FromUtf8(a[3]).c_str(), FromUtf8(path).c_str()))
     return r.Error("cannot write \"" + a[0] + "\"");
   return true;
 }
 
 // dword:N or hex:HEX as a registry value.
-bool RegistryValue(CScenarioRunner& r, const std::string& spec, DWORD& type, std::vector<BYTE>& out) {
+bool RegistryValue(CScenarioRunner& r, const std::string& spec, DWORD& type,
+                   std::vector<BYTE>& out) {
   out.clear();
   if (spec.rfind("dword:", 0) == 0) {
     long long n;
     if (!r.Number(spec.substr(6), n)) return false;
     type = REG_DWORD;
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<BYTE>(static_cast<std::uint32_t>(n) >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+      out.push_back(static_cast<BYTE>(static_cast<std::uint32_t>(n) >> (8 * i)));
     return true;
   }
   if (spec.rfind("hex:", 0) == 0 && ParseHex(spec.substr(4), out)) {
@@ -106,8 +110,8 @@ bool CmdRegistry(CScenarioRunner& r, const Args& a) {
   std::vector<BYTE> bytes;
   if (!RegistryValue(r, a[2], type, bytes)) return false;
   HKEY key;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, FromUtf8(a[0]).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                      &key, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, FromUtf8(a[0]).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS)
     return r.Error("cannot create key \"" + a[0] + "\"");
   const LSTATUS s = RegSetValueExW(key, FromUtf8(a[1]).c_str(), 0, type, bytes.data(),
                                    static_cast<DWORD>(bytes.size()));
@@ -138,15 +142,18 @@ bool ExpectFile(CScenarioRunner& r, const Args& a) {
   bool whole = true;
   if (colon != std::string::npos) {
     long long off;
-    if (!r.Number(a[1].substr(0, colon), off) || off < 0) return r.Malformed("bad offset in \"" + a[1] + "\"");
+    if (!r.Number(a[1].substr(0, colon), off) || off < 0)
+      return r.Malformed("bad offset in \"" + a[1] + "\"");
     offset = static_cast<std::size_t>(off);
     whole = false;
   }
-  if (!ParseHex(whole ? a[1] : a[1].substr(colon + 1), want)) return r.Malformed("bad hex \"" + a[1] + "\"");
+  if (!ParseHex(whole ? a[1] : a[1].substr(colon + 1), want))
+    return r.Malformed("bad hex \"" + a[1] + "\"");
   if (!exists) return r.Fail("no file " + a[0]);
   const bool ok = whole ? have == want
                         : offset + want.size() <= have.size() &&
-                              std::equal(want.begin(), want.end(), have.begin() + static_cast<std::ptrdiff_t>(offset));
+                              std::equal(want.begin(), want.end(),
+                                         have.begin() + static_cast<std::ptrdiff_t>(offset));
   if (!ok) return r.Fail("file " + a[0] + " holds " + ToHex(have));
   return true;
 }
@@ -169,7 +176,8 @@ bool ExpectIni(CScenarioRunner& r, const Args& a) {
                            FromUtf8(path).c_str());
   const std::u16string have = buf;
   if (have == kMissing) return r.Fail("no value " + a[1] + "/" + a[2] + " in " + a[0]);
-  if (have != FromUtf8(a[3])) return r.Fail(a[1] + "/" + a[2] + " in " + a[0] + " is \"" + ToUtf8(have) + "\"");
+  if (have != FromUtf8(a[3]))
+    return r.Fail(a[1] + "/" + a[2] + " in " + a[0] + " is \"" + ToUtf8(have) + "\"");
   return true;
 }
 
@@ -182,8 +190,10 @@ bool ExpectRegistry(CScenarioRunner& r, const Args& a) {
   std::vector<BYTE> have(65536);
   DWORD type = 0, size = static_cast<DWORD>(have.size());
   bool found = false;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, FromUtf8(a[0]).c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-    found = RegQueryValueExW(key, FromUtf8(a[1]).c_str(), nullptr, &type, have.data(), &size) == ERROR_SUCCESS;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, FromUtf8(a[0]).c_str(), 0, KEY_READ, &key) ==
+      ERROR_SUCCESS) {
+    found = RegQueryValueExW(key, FromUtf8(a[1]).c_str(), nullptr, &type, have.data(), &size) ==
+            ERROR_SUCCESS;
     RegCloseKey(key);
   }
   have.resize(found ? size : 0);
@@ -193,20 +203,24 @@ bool ExpectRegistry(CScenarioRunner& r, const Args& a) {
   }
   if (!found) return r.Fail("no registry value " + a[0] + "\\" + a[1]);
   if (type != wantType || have != want)
-    return r.Fail("registry value " + a[0] + "\\" + a[1] + " is type " + std::to_string(type) + " " + ToHex(have));
+    return r.Fail("registry value " + a[0] + "\\" + a[1] + " is type " + std::to_string(type) +
+                  " " + ToHex(have));
   return true;
 }
 
 }  // namespace
 
 void AddWorldCommands(std::vector<CScenarioCommand>& t) {
-  t.push_back({"file", "file PATH HEX | file PATH text:\"...\" | file PATH gbk:\"...\"", 2, 2, CmdFile});
+  t.push_back(
+      {"file", "file PATH HEX | file PATH text:\"...\" | file PATH gbk:\"...\"", 2, 2, CmdFile});
   t.push_back({"rmfile", "rmfile PATH", 1, 1, CmdRmFile});
   t.push_back({"ini", "ini PATH SECTION KEY VALUE", 4, 4, CmdIni});
   t.push_back({"registry", "registry KEY NAME dword:N|hex:HEX", 3, 3, CmdRegistry});
-  t.push_back({"expect file", "expect file PATH HEX | expect file PATH OFF:HEX | expect file PATH size N", 2, 3,
+  t.push_back({"expect file",
+               "expect file PATH HEX | expect file PATH OFF:HEX | expect file PATH size N", 2, 3,
                ExpectFile});
   t.push_back({"expect nofile", "expect nofile PATH", 1, 1, ExpectNoFile});
   t.push_back({"expect ini", "expect ini PATH SECTION KEY VALUE", 4, 4, ExpectIni});
-  t.push_back({"expect registry", "expect registry KEY NAME dword:N|hex:HEX|absent", 3, 3, ExpectRegistry});
+  t.push_back(
+      {"expect registry", "expect registry KEY NAME dword:N|hex:HEX|absent", 3, 3, ExpectRegistry});
 }

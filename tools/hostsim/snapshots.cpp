@@ -1,7 +1,7 @@
 #include "hostsim/snapshots.h"
 
-#include "hostsim/host_session.h"
 #include "host/plughost.h"
+#include "hostsim/host_session.h"
 #include "platform/file.h"
 #include "platform/text.h"
 
@@ -111,7 +111,8 @@ void CSnapshotRecorder::AfterLine(const std::vector<std::string>& words) {
 
 void CSnapshotRecorder::Written(const std::string& path) {
   if (!m_started) return;
-  const std::string copy = m_dir + "/" + m_stem + "-" + std::filesystem::path(path).filename().string();
+  const std::string copy =
+      m_dir + "/" + m_stem + "-" + std::filesystem::path(path).filename().string();
   std::string bytes;
   if (!ReadWholeFile(path, bytes) || !WriteFileAtomically(copy, bytes)) {
     m_ok = false;
@@ -152,8 +153,8 @@ bool CSnapshotRecorder::Finish() {
   for (const Entry& e : m_entries) {
     if (e.section != section && !e.section.empty()) page += "<h3>" + Html(e.section) + "</h3>\n";
     section = e.section;
-    page += "<figure class=\"" + e.kind + "\"><img src=\"" + Html(e.picture) + "\" alt=\"" + Html(e.picture) +
-            "\"><figcaption><pre>";
+    page += "<figure class=\"" + e.kind + "\"><img src=\"" + Html(e.picture) + "\" alt=\"" +
+            Html(e.picture) + "\"><figcaption><pre>";
     for (const std::string& l : e.lines) page += Html(l) + "\n";
     page += "</pre><span>" + Html(e.picture) + "</span></figcaption></figure>\n";
   }

@@ -45,9 +45,9 @@ class CSnapshotRecorder {
 
  private:
   struct Entry {
-    std::string picture;   // file name inside the folder
-    std::string kind;      // "step", "menu", "snapshot"
-    std::string section;   // the last "echo ==" heading
+    std::string picture;  // file name inside the folder
+    std::string kind;     // "step", "menu", "snapshot"
+    std::string section;  // the last "echo ==" heading
     std::vector<std::string> lines;
   };
   void Step();
@@ -58,9 +58,9 @@ class CSnapshotRecorder {
   std::unique_ptr<SnapshotModalDriver> m_driver;
   ModalDriver* m_previous = nullptr;
   std::vector<Entry> m_entries;
-  std::vector<std::string> m_pending;   // lines since the last picture
+  std::vector<std::string> m_pending;  // lines since the last picture
   std::string m_section;
-  Canvas m_last;                        // the last step picture
+  Canvas m_last;  // the last step picture
   int m_steps = 0;
   bool m_ok = true;
   bool m_started = false;

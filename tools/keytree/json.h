@@ -24,7 +24,7 @@
 namespace keytree_json {
 
 struct JsonError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+  using std::runtime_error::runtime_error;
 };
 
 // The JSON text of a tree (indented by 2) or of any item.

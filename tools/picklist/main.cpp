@@ -15,16 +15,21 @@
 namespace {
 
 const char* const kUsage =
-    "usage: picklist --db PATH --window f_list|w_list --list NAME [--where COND] [--row N] [--col N]\n"
+    "usage: picklist --db PATH --window f_list|w_list --list NAME [--where COND] [--row N] [--col "
+    "N]\n"
     "                [--null TEXT]\n"
-    "       picklist --db PATH --window f_list|w_list --list NAME [--where COND] [--row N] [--col N] tui\n"
-    "PATH is an SQLite file or a PostgreSQL connection string (postgresql://... or host=... dbname=...).\n"
-    "                [--type TEXT] [--query] [--select N] [--ok] [--dblclick] [--enter] [--exit] ...\n"
+    "       picklist --db PATH --window f_list|w_list --list NAME [--where COND] [--row N] [--col "
+    "N] tui\n"
+    "PATH is an SQLite file or a PostgreSQL connection string (postgresql://... or host=... "
+    "dbname=...).\n"
+    "                [--type TEXT] [--query] [--select N] [--ok] [--dblclick] [--enter] [--exit] "
+    "...\n"
     "Actions run in the order given. Output, one item per line: title, the statement in\n"
     "force, the rows, the caller grid's setitem and triggerevent calls, closed.\n"
     "A null cell prints as TEXT with --null, else empty. A failed retrieve prints the\n"
     "database's message on standard error and exits 1. tui opens the window in the terminal\n"
-    "(Tab, arrows or Ctrl-N/Ctrl-P, Enter, Escape, mouse) and prints the same lines once it closes.\n";
+    "(Tab, arrows or Ctrl-N/Ctrl-P, Enter, Escape, mouse) and prints the same lines once it "
+    "closes.\n";
 
 [[noreturn]] void bad(const std::string& message) {
   std::cerr << "picklist: " << message << '\n';
@@ -45,10 +50,8 @@ T number(const std::string& option, const std::string& text) {
 std::vector<std::string>* g_held = nullptr;
 
 void out_line(const std::string& line) {
-  if (g_held)
-    g_held->push_back(line);
-  else
-    std::cout << line << '\n';
+  if (g_held) g_held->push_back(line);
+  else std::cout << line << '\n';
 }
 
 // The caller's grid: prints every call it receives.
@@ -77,10 +80,8 @@ void print_rows(const picklist::PickWindow& w) {
     for (const auto& cell : w.row(r)) {
       if (!first) std::cout << '|';
       first = false;
-      if (cell)
-        std::cout << *cell;
-      else if (null_text)
-        std::cout << *null_text;
+      if (cell) std::cout << *cell;
+      else if (null_text) std::cout << *null_text;
     }
     std::cout << '\n';
   }
@@ -137,7 +138,8 @@ int main(int argc, char** argv) {
       actions.push_back({opt, n});
     } else if (opt == "tui") {
       tui = true;
-    } else if (opt == "--query" || opt == "--ok" || opt == "--dblclick" || opt == "--enter" || opt == "--exit") {
+    } else if (opt == "--query" || opt == "--ok" || opt == "--dblclick" || opt == "--enter" ||
+               opt == "--exit") {
       actions.push_back({opt, ""});
     } else {
       bad("unknown argument '" + opt + "' (see --help)");
@@ -160,7 +162,8 @@ int main(int argc, char** argv) {
   parm.col_parm = col;
   parm.where_parm = where;
 
-  auto w = picklist::open(window == "f_list" ? picklist::WindowKind::f_list : picklist::WindowKind::w_list, &parm);
+  auto w = picklist::open(
+      window == "f_list" ? picklist::WindowKind::f_list : picklist::WindowKind::w_list, &parm);
   w->on_closed([] { out_line("closed"); });
   if (tui) {
     std::vector<std::string> held;
@@ -187,7 +190,8 @@ int main(int argc, char** argv) {
       w->click_query();
       print_rows(*w);
     } else if (a.option == "--select") {
-      if (!w->select_row(std::stol(a.value))) std::cerr << "picklist: no row " << a.value << " to select\n";
+      if (!w->select_row(std::stol(a.value)))
+        std::cerr << "picklist: no row " << a.value << " to select\n";
     } else if (a.option == "--ok") {
       w->click_ok();
     } else if (a.option == "--dblclick") {

@@ -37,7 +37,8 @@ int cells_of(char32_t cp) {
 
 int text_width(const std::string& utf8) {
   int w = 0;
-  for (std::size_t i = 0, len = 0; i < utf8.size(); i += len) w += cells_of(next_code_point(utf8, i, len));
+  for (std::size_t i = 0, len = 0; i < utf8.size(); i += len)
+    w += cells_of(next_code_point(utf8, i, len));
   return w;
 }
 
@@ -54,7 +55,8 @@ std::string fit(const std::string& utf8, int cells) {
   return out;
 }
 
-PickScreen::PickScreen(picklist::PickWindow& window) : window_(window), field_(window.query_text()) {}
+PickScreen::PickScreen(picklist::PickWindow& window)
+    : window_(window), field_(window.query_text()) {}
 
 void PickScreen::activate(Focus f) {
   switch (f) {
@@ -90,8 +92,12 @@ void PickScreen::key(Key k) {
   if (done()) return;
   constexpr int kFocusCount = 5;
   switch (k) {
-    case Key::up: if (focus_ == Focus::grid) move_row(-1); break;
-    case Key::down: if (focus_ == Focus::grid) move_row(1); break;
+    case Key::up:
+      if (focus_ == Focus::grid) move_row(-1);
+      break;
+    case Key::down:
+      if (focus_ == Focus::grid) move_row(1);
+      break;
     case Key::page_up: move_row(-std::max(1, grid_rows_ - 1)); break;
     case Key::page_down: move_row(std::max(1, grid_rows_ - 1)); break;
     case Key::home: move_row(-window_.rowcount()); break;
@@ -130,10 +136,8 @@ void PickScreen::click(int row, int col, bool double_click) {
   long r = top_ + (row - grid_top_);
   if (row >= grid_top_ && row < grid_top_ + grid_rows_ && r >= 1 && r <= window_.rowcount()) {
     focus_ = Focus::grid;
-    if (double_click)
-      window_.double_click(r);
-    else
-      window_.select_row(r);
+    if (double_click) window_.double_click(r);
+    else window_.select_row(r);
   }
 }
 
@@ -176,7 +180,8 @@ std::vector<PickScreen::Line> PickScreen::render(int rows, int cols) {
   std::vector<int> widths;
   for (const auto& c : cols_info) widths.push_back(std::max(2, c.width * cols / 1600));
   std::string header;
-  for (std::size_t i = 0; i < cols_info.size(); ++i) header += fit(cols_info[i].caption, widths[i]) + " ";
+  for (std::size_t i = 0; i < cols_info.size(); ++i)
+    header += fit(cols_info[i].caption, widths[i]) + " ";
   out.push_back({fit(header, cols), -1, -1});
 
   grid_top_ = 3;
@@ -188,8 +193,10 @@ std::vector<PickScreen::Line> PickScreen::render(int rows, int cols) {
     if (r <= window_.rowcount()) {
       auto cells = window_.row(r);
       for (std::size_t c = 0; c < cols_info.size(); ++c)
-        line.text += fit(cells.at(static_cast<std::size_t>(cols_info[c].result_column - 1)).value_or(""), widths[c]) +
-                     " ";
+        line.text +=
+            fit(cells.at(static_cast<std::size_t>(cols_info[c].result_column - 1)).value_or(""),
+                widths[c]) +
+            " ";
       if (r == window_.current_row()) {
         line.reverse_from = 0;
         line.reverse_to = cols;
@@ -199,10 +206,11 @@ std::vector<PickScreen::Line> PickScreen::render(int rows, int cols) {
     out.push_back(line);
   }
 
-  std::string status = window_.last_error().empty()
-                           ? "rows: " + std::to_string(window_.rowcount()) +
-                                 "  Tab: next  Enter: confirm/press  Esc: leave  mouse: click, double-click"
-                           : "error: " + window_.last_error();
+  std::string status =
+      window_.last_error().empty()
+          ? "rows: " + std::to_string(window_.rowcount()) +
+                "  Tab: next  Enter: confirm/press  Esc: leave  mouse: click, double-click"
+          : "error: " + window_.last_error();
   out.push_back({fit(status, cols), -1, -1});
   return out;
 }
@@ -218,7 +226,9 @@ void draw(const std::vector<PickScreen::Line>& lines) {
     int w = 0;
     for (std::size_t i = 0, len = 0; i < l.text.size(); i += len) {
       int cw = cells_of(next_code_point(l.text, i, len));
-      std::string& part = (w >= l.reverse_from && w < l.reverse_to) ? middle : (w < l.reverse_from ? before : after);
+      std::string& part = (w >= l.reverse_from && w < l.reverse_to)
+                              ? middle
+                              : (w < l.reverse_from ? before : after);
       part.append(l.text, i, len);
       w += cw;
     }

@@ -18,7 +18,19 @@ class PickScreen {
  public:
   // The controls in tab order, as in the window.
   enum class Focus { grid, field, query, ok, exit };
-  enum class Key { up, down, page_up, page_down, home, end, tab, back_tab, enter, escape, backspace };
+  enum class Key {
+    up,
+    down,
+    page_up,
+    page_down,
+    home,
+    end,
+    tab,
+    back_tab,
+    enter,
+    escape,
+    backspace
+  };
 
   struct Line {
     std::string text;

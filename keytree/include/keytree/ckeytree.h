@@ -11,8 +11,8 @@
 #include <cstdint>
 
 #include "itemlist.h"
-#include "scalars.h"
 #include "keytree/variant.h"
+#include "scalars.h"
 
 namespace kt {
 struct KeyIndex;
@@ -48,7 +48,9 @@ class KEYTREE_API CKeyTree : public CItemList {
   // no value yet and returns value. LS_INVALID_ITEM (value not taken) when
   // the key has a value already or the path leads through a leaf.
   CItem* AddKey(const char* path, CItem* value);
-  CItem* AddKey(const char* path, std::nullptr_t) { return AddKey(path, static_cast<CItem*>(nullptr)); }
+  CItem* AddKey(const char* path, std::nullptr_t) {
+    return AddKey(path, static_cast<CItem*>(nullptr));
+  }
   CItem* AddKey(const char* path, int value);
   CItem* AddKey(const char* path, double value);
   CItem* AddKey(const char* path, const char* value);
@@ -57,7 +59,9 @@ class KEYTREE_API CKeyTree : public CItemList {
   // Replaces the value of an existing key (the old value is deleted) and
   // returns value; LS_INVALID_ITEM (value not taken) when the key is missing.
   CItem* SetAt(const char* path, CItem* value);
-  CItem* SetAt(const char* path, std::nullptr_t) { return SetAt(path, static_cast<CItem*>(nullptr)); }
+  CItem* SetAt(const char* path, std::nullptr_t) {
+    return SetAt(path, static_cast<CItem*>(nullptr));
+  }
   CItem* SetAt(const char* path, int value);
   CItem* SetAt(const char* path, double value);
   CItem* SetAt(const char* path, const char* value);
@@ -89,15 +93,15 @@ class KEYTREE_API CKeyTree : public CItemList {
   // into place once complete, so a failed save leaves the old file.
 
   COleVariant GetAsVariant() const;
-  int BinSave(const char* path, int schema);   // 1, or 0 when not written
-  int BinLoad(const char* path);               // 1, or 0
-  int Save(const char* path, int schema);      // archive file: 1, or 0 when not created
-  void SaveEx(const char* path, int schema);   // raises CFileException instead of 0
-  int Load(const char* path);                  // 1, or 0 when it cannot be opened
-  void LoadEx(const char* path);               // raises CFileException instead of 0
-  static CKeyTree* LoadExEx(const char* path); // a new tree, or null
-  int GenericLoad(const char* path);           // BinLoad, else Load
-  void SaveInIndentedFormat(const char* path); // raises CFileException on failure
+  int BinSave(const char* path, int schema);    // 1, or 0 when not written
+  int BinLoad(const char* path);                // 1, or 0
+  int Save(const char* path, int schema);       // archive file: 1, or 0 when not created
+  void SaveEx(const char* path, int schema);    // raises CFileException instead of 0
+  int Load(const char* path);                   // 1, or 0 when it cannot be opened
+  void LoadEx(const char* path);                // raises CFileException instead of 0
+  static CKeyTree* LoadExEx(const char* path);  // a new tree, or null
+  int GenericLoad(const char* path);            // BinLoad, else Load
+  void SaveInIndentedFormat(const char* path);  // raises CFileException on failure
 
   // The absolute form of path (made whether or not the file exists).
   static CString FullPath(const char* path);
@@ -125,7 +129,8 @@ inline bool IsListItem(const CItem* item) {
   }
   const CRuntimeClass* cls = item->GetRuntimeClass();
   return cls == RUNTIME_CLASS(CKeyTree) || cls == RUNTIME_CLASS(CItemList) ||
-         (cls->m_pBaseClass != RUNTIME_CLASS(CItem) && cls->IsDerivedFrom(RUNTIME_CLASS(CItemList)));
+         (cls->m_pBaseClass != RUNTIME_CLASS(CItem) &&
+          cls->IsDerivedFrom(RUNTIME_CLASS(CItemList)));
 }
 
 inline bool IsTreeItem(const CItem* item) {
@@ -165,7 +170,8 @@ class KEYTREE_API CKeyTreeIterator {
   // key is not changed; "" when there is none.
   const char* keyText() const {
     const CItem* head = m_pNode ? m_pNode->Head() : nullptr;
-    if (head && head->GetLinkedKind() == CItem::LS_KIND_STRING) return static_cast<const CLstring*>(head)->GetString();
+    if (head && head->GetLinkedKind() == CItem::LS_KIND_STRING)
+      return static_cast<const CLstring*>(head)->GetString();
     return OtherKeyText();
   }
   CItem* operator*() const { return value(); }

@@ -45,9 +45,7 @@ constexpr int LS_MAX_NESTING = 1000;
 constexpr unsigned int LS_RECORD_HEADER = 5;
 
 // True for a pointer that is an item (neither null nor LS_INVALID_ITEM).
-inline bool IsItem(const CItem* item) {
-  return item != nullptr && item != LS_INVALID_ITEM;
-}
+inline bool IsItem(const CItem* item) { return item != nullptr && item != LS_INVALID_ITEM; }
 
 class KEYTREE_API CItem : public CObject {
   DECLARE_DYNAMIC(CItem)
@@ -89,8 +87,14 @@ class KEYTREE_API CItem : public CObject {
   // virtual call to tell keys, values and subtrees apart). LS_KIND_OTHER for
   // other classes, derived ones included, and for items in no list.
   enum LinkedKind : unsigned {
-    LS_KIND_OTHER = 0, LS_KIND_INTEGER, LS_KIND_REAL, LS_KIND_STRING,
-    LS_KIND_USER, LS_KIND_LIST, LS_KIND_KEYTREE, LS_KIND_GUID,
+    LS_KIND_OTHER = 0,
+    LS_KIND_INTEGER,
+    LS_KIND_REAL,
+    LS_KIND_STRING,
+    LS_KIND_USER,
+    LS_KIND_LIST,
+    LS_KIND_KEYTREE,
+    LS_KIND_GUID,
   };
   LinkedKind GetLinkedKind() const { return static_cast<LinkedKind>(m_root & kKindMask); }
 

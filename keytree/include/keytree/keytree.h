@@ -10,7 +10,7 @@
 #include "file.h"
 #include "variant.h"
 
+#include "ckeytree.h"
 #include "item.h"
 #include "itemlist.h"
 #include "scalars.h"
-#include "ckeytree.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 
 class CCodec {
-public:
+ public:
   // New zero-terminated UTF-8 copy of a UTF-16 text; release with CCodec::free.
   // A null text gives null.
   static char* unicodeToUtf8(LPCWSTR text);
@@ -19,7 +19,7 @@ public:
 };
 
 class CMD5Checksum {
-public:
+ public:
   // Lower-case hexadecimal MD5 digest of `length` bytes: 32 characters.
   static std::string GetMD5(const BYTE* bytes, UINT length);
   // The same into `out`, which must hold 33 bytes (digest and terminator).
@@ -27,7 +27,7 @@ public:
 };
 
 class CCrypt {
-public:
+ public:
   // Scrambles `length` bytes in place. Applying it twice gives the buffer
   // back. A zero byte stays zero and no other byte becomes zero, so a
   // scrambled zero-terminated text keeps its length and its terminator.

@@ -1,12 +1,12 @@
 // basekit: small helpers of the host client and its edition.
 #pragma once
 
-#include "platform/window.h"   // HDC
+#include "platform/window.h"  // HDC
 
 #include <string>
 
 class CCommFunction {
-public:
+ public:
   // The host program's directory with its trailing separator ("\" style
   // paths work too: the platform takes both).
   static std::u16string GetModuleDirectory();
@@ -32,7 +32,7 @@ public:
 // "ZQIM", key "PRODUCTTYPE" (default 1, the business edition; 0 is the
 // personal edition). SetProductType overrides the file, -1 ends the override.
 class CProductType {
-public:
+ public:
   static int GetProductType();
   static void SetProductType(int type);
   // Registry key under HKEY_CURRENT_USER of the remembered accounts.

@@ -4,7 +4,7 @@
 class CQWData;
 
 class CQWDataLocker {
-public:
+ public:
   // A null data object is allowed: then nothing is locked.
   explicit CQWDataLocker(CQWData* data);
   ~CQWDataLocker();
@@ -14,6 +14,6 @@ public:
   // Releases the lock early; the destructor then does nothing.
   void Unlock();
 
-private:
+ private:
   CQWData* m_data;
 };

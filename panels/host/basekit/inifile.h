@@ -7,7 +7,7 @@
 
 // Numbers (and texts) of one INI file.
 class CINIFile {
-public:
+ public:
   CINIFile() = default;
   explicit CINIFile(LPCWSTR fileName);
 
@@ -22,13 +22,13 @@ public:
   BOOL WriteSet(LPCWSTR section, LPCWSTR key, LPCWSTR value) const;
   std::u16string ReadString(LPCWSTR section, LPCWSTR key, LPCWSTR def) const;
 
-private:
+ private:
   std::u16string m_file;
 };
 
 // Texts of one INI file.
 class CProfile {
-public:
+ public:
   CProfile() = default;
   explicit CProfile(LPCWSTR fileName);
 
@@ -41,6 +41,6 @@ public:
   BOOL WriteSet(LPCWSTR section, LPCWSTR key, LPCWSTR value) const;
   int ReadInt(LPCWSTR section, LPCWSTR key, int def) const;
 
-private:
+ private:
   std::u16string m_file;
 };

@@ -11,7 +11,7 @@
 // breaks inside the text are written as they are, a missing final line
 // break is added). Entries logged while no file is open are dropped.
 class CGlobalLog {
-public:
+ public:
   // Opens (appends to) the log file at `path`, creating its folder when it
   // is missing; a log already open is closed first. Returns FALSE when the
   // file cannot be opened (then nothing is logged).
@@ -23,7 +23,7 @@ public:
   static void CloseGlobalLogT();
 
   static BOOL IsOpen();
-  static std::u16string GetLogName();   // the path given to SetLogNameT, empty when closed
+  static std::u16string GetLogName();  // the path given to SetLogNameT, empty when closed
   static void SetLogLevel(int threshold);
   static int GetLogLevel();
 };
@@ -31,13 +31,13 @@ public:
 // Logs "<text> took <n> ms" at its level when it goes out of scope; the
 // milliseconds come from the platform's tick count.
 class CLogTimer {
-public:
+ public:
   CLogTimer(LPCWSTR text, int level);
   ~CLogTimer();
   CLogTimer(const CLogTimer&) = delete;
   CLogTimer& operator=(const CLogTimer&) = delete;
 
-private:
+ private:
   std::u16string m_text;
   int m_level;
   DWORD m_start;

@@ -7,7 +7,7 @@
 #include <vector>
 
 class CDealBitmap {
-public:
+ public:
   // A bitmap from image file bytes in memory (BMP, PNG, JPEG, GIF); 0 when
   // they do not decode. The caller deletes it (DeleteObject).
   static HBITMAP GetHandleFromBuf(const BYTE* bytes, UINT length);
@@ -19,7 +19,7 @@ public:
 // and starts the animation: a window timer advances the frames on the
 // platform's clock. Stop halts it on the current frame.
 class CPictureEx : public CWnd {
-public:
+ public:
   CPictureEx();
   ~CPictureEx() override;
 
@@ -40,7 +40,7 @@ public:
   void OnTimer(UINT_PTR id) override;
   BOOL OnEraseBkgnd(CDC* dc) override;
 
-private:
+ private:
   struct Frame {
     HBITMAP bitmap = 0;
     UINT delay = 100;

@@ -23,13 +23,13 @@
 #include <vector>
 
 struct CDialogItemTemplate {
-  std::u16string className;   // "Button", "Edit", "Static", "ComboBox", ...
+  std::u16string className;  // "Button", "Edit", "Static", "ComboBox", ...
   int id = -1;
   std::u16string text;
   DWORD style = 0;
   DWORD exStyle = 0;
   RECT rect;
-  int limit = 0;              // edit and combo box text limit, 0 none
+  int limit = 0;  // edit and combo box text limit, 0 none
 };
 
 struct CDialogTemplate {
@@ -46,8 +46,8 @@ struct CDialogTemplate {
 struct CMenuItemTemplate {
   UINT id = 0;
   std::u16string text;
-  UINT flags = 0;        // MF_ flags (grayed, checked...)
-  int image = -1;        // menu image index
+  UINT flags = 0;  // MF_ flags (grayed, checked...)
+  int image = -1;  // menu image index
   bool separator = false;
 };
 
@@ -57,7 +57,7 @@ struct CMenuTemplate {
 };
 
 class CResourceMgr {
-public:
+ public:
   static CResourceMgr* GetInstance();
 
   // The handle of the current resource module (the default one unless a
@@ -88,9 +88,9 @@ public:
   // module changes and, when the platform lost them, by GetDefRes.
   void RegisterDialogs();
 
-  struct Data;   // the parsed module, opaque
+  struct Data;  // the parsed module, opaque
 
-private:
+ private:
   CResourceMgr();
   Data* m_data;
 };

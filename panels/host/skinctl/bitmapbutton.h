@@ -25,17 +25,17 @@ constexpr int GTBB_TEXT_TOP = 2;
 constexpr int GTBB_TEXT_BOTTOM = 3;
 
 class CGT_BitmapButton : public CButton {
-public:
+ public:
   CGT_BitmapButton();
   ~CGT_BitmapButton() override;
 
   BOOL Create(LPCWSTR text, DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
-  BOOL SetIconFile(LPCWSTR path, int states = 4);   // FALSE when it does not load (no icon then)
-  BOOL SetBackImage(LPCWSTR path);                  // FALSE when it does not load
-  void SetBkColor(COLORREF colour);                 // CLR_INVALID: none
+  BOOL SetIconFile(LPCWSTR path, int states = 4);  // FALSE when it does not load (no icon then)
+  BOOL SetBackImage(LPCWSTR path);                 // FALSE when it does not load
+  void SetBkColor(COLORREF colour);                // CLR_INVALID: none
   void SetTextColor(COLORREF colour);
-  void SetBorderColor(COLORREF colour);             // CLR_INVALID: no hover border
+  void SetBorderColor(COLORREF colour);  // CLR_INVALID: no hover border
   void SetTransparent(BOOL on, COLORREF transparent = RGB(255, 0, 255));
   void SetText(const std::u16string& text, int align = GTBB_TEXT_BOTTOM);
   void SetHandCursor(BOOL on) { m_handCursor = on != FALSE; }
@@ -62,7 +62,7 @@ public:
   void OnLButtonUp(UINT flags, CPoint point) override;
   BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
 
-private:
+ private:
   std::shared_ptr<CQWPicture> m_icon;
   std::shared_ptr<CQWPicture> m_back;
   int m_states = 4;

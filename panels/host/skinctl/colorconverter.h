@@ -9,7 +9,7 @@
 #include "platform/framework.h"
 
 class CColorConverter {
-public:
+ public:
   // `colour` tinted towards `base`.
   static COLORREF GetColor(COLORREF base, COLORREF colour);
   // Tints every pixel of the bitmap in place (alpha kept); FALSE for a

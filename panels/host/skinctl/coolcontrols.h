@@ -9,14 +9,14 @@
 #include <vector>
 
 class CCoolButton : public CButton {
-public:
+ public:
   void SetColors(COLORREF text, COLORREF face, COLORREF border);
   void OnPaint() override;
   void OnMouseMove(UINT flags, CPoint point) override;
   void OnMouseLeave() override;
   BOOL IsHover() const { return m_hover; }
 
-protected:
+ protected:
   COLORREF m_text = RGB(0, 0, 0);
   COLORREF m_face = RGB(225, 235, 245);
   COLORREF m_border = RGB(120, 150, 180);
@@ -24,26 +24,26 @@ protected:
 };
 
 class CCoolStatic : public CStatic {
-public:
+ public:
   void SetTextColor(COLORREF colour);
   COLORREF GetTextColor() const { return m_text; }
   // Transparent statics leave the parent's background showing.
   void SetTransparent(BOOL on) { m_transparent = on != FALSE; }
   void OnPaint() override;
 
-private:
+ private:
   COLORREF m_text = RGB(0, 0, 0);
   COLORREF m_back = RGB(255, 255, 255);
   bool m_transparent = true;
 };
 
 class CCoolEdit : public CEdit {
-public:
+ public:
   void SetColors(COLORREF text, COLORREF border);
   COLORREF GetTextColor() const { return m_text; }
   void OnPaint() override;
 
-private:
+ private:
   COLORREF m_text = RGB(0, 0, 0);
   COLORREF m_border = RGB(120, 150, 180);
 };
@@ -76,7 +76,7 @@ constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 // one selects it and reports CBN_SELCHANGE. Typing reports CBN_EDITCHANGE.
 // Registered by skinctl on first use (RegisterComboBoxClass).
 class CCoolComboBox : public CWnd {
-public:
+ public:
   BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
 
   int AddString(LPCWSTR text);
@@ -98,7 +98,7 @@ void RegisterComboBoxClass();
 // A link-style button: hand cursor, underlined text in the link colours,
 // opens its address (or reports BN_CLICKED when it has none).
 class CCoolHyperLink : public CButton {
-public:
+ public:
   void SetURL(const std::u16string& url) { m_url = url; }
   const std::u16string& GetURL() const { return m_url; }
   void SetColors(COLORREF normal, COLORREF hover);
@@ -116,7 +116,7 @@ public:
   // browser); without one GotoURL only records the address.
   static void SetURLOpener(std::function<BOOL(const std::u16string& url, int show)> opener);
 
-private:
+ private:
   std::u16string m_url;
   COLORREF m_normal = RGB(0, 0, 238);
   COLORREF m_hover = RGB(238, 0, 0);

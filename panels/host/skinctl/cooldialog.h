@@ -12,7 +12,7 @@
 #include "platform/framework.h"
 
 class CCoolDialog : public CDialog {
-public:
+ public:
   CCoolDialog() = default;
   explicit CCoolDialog(UINT templateId, CWnd* parent = nullptr);
   ~CCoolDialog() override;
@@ -35,10 +35,10 @@ public:
 
   void SetBackColor(COLORREF colour);
   COLORREF GetBackColor() const { return m_backColor; }
-  void SetCornerRadius(int radius);   // 0: a plain rectangle
+  void SetCornerRadius(int radius);  // 0: a plain rectangle
   int GetCornerRadius() const { return m_cornerRadius; }
 
-protected:
+ protected:
   // Paints the whole background on `dc`.
   virtual void DrawDlgBack(CDC* dc);
   // Paints the background into the memory DC of the client size.

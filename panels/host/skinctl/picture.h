@@ -7,7 +7,7 @@
 #include <string>
 
 class CQWPicture {
-public:
+ public:
   ~CQWPicture();
   CQWPicture(const CQWPicture&) = delete;
   CQWPicture& operator=(const CQWPicture&) = delete;
@@ -34,7 +34,7 @@ public:
   // Fills an image list with the strip's frames (square, height-sized).
   BOOL CreateImageList(CImageList& list, COLORREF transparent = CLR_INVALID) const;
 
-private:
+ private:
   CQWPicture() = default;
   HBITMAP m_bitmap = 0;
   SIZE m_size;

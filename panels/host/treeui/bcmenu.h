@@ -11,7 +11,7 @@
 #include <string>
 
 class BCMenu : public CMenu {
-public:
+ public:
   BCMenu() = default;
   ~BCMenu() override;
 
@@ -32,10 +32,10 @@ public:
   BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, const RECT* rc = nullptr);
   BOOL DestroyMenu() override;
 
-  int GetMenuItemImage(UINT id) const;   // -1 when none
+  int GetMenuItemImage(UINT id) const;  // -1 when none
   static void SetMenuImageList(CImageList* list);
   static CImageList* GetMenuImageList();
 
-private:
+ private:
   std::map<UINT, int> m_images;
 };

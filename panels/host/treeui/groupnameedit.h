@@ -16,7 +16,7 @@
 constexpr UINT UM_GROUPNAME_EDITED = WM_USER + 0x701;
 
 class CChangeGroupNameEdit : public CEdit {
-public:
+ public:
   CChangeGroupNameEdit() = default;
   ~CChangeGroupNameEdit() override = default;
 
@@ -41,7 +41,7 @@ public:
   void OnKillFocus(CWnd* newWnd) override;
   UINT OnGetDlgCode() override;
 
-private:
+ private:
   bool m_editing = false;
   std::function<void(const std::u16string&)> m_onFinish;
 };

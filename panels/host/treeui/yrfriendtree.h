@@ -16,7 +16,7 @@ constexpr int YRICON_SMALL = 0;
 constexpr int YRICON_BIG = 1;
 
 class CYRFriendTree : public CYRTreeCtrl {
-public:
+ public:
   CYRFriendTree();
   ~CYRFriendTree() override;
 
@@ -60,14 +60,14 @@ public:
   std::u16string GetSettingDirectory() const;
   void SetSettingDirectory(const std::u16string& dir);
 
-protected:
+ protected:
   // A drag is about to start on a friend item; FALSE refuses it.
   virtual BOOL OnCustomBeginDrag(HTREEITEM item, CPoint point);
   BOOL OnBeginDrag(HTREEITEM item, CPoint point) override;
   COLORREF GetItemTextColour(HTREEITEM item) const override;
   CImageList* GetItemImages(HTREEITEM item) const override;
 
-private:
+ private:
   CImageList m_images;
   CImageList m_bigImages;
   int m_iconType = YRICON_SMALL;

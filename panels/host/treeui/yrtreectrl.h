@@ -66,7 +66,7 @@ constexpr UINT TVIS_EXPANDED = 0x0020;
 // Image list kinds.
 constexpr int TVSIL_NORMAL = 0;
 constexpr int TVSIL_STATE = 2;
-constexpr int TVSIL_POSTFIX = 16;   // the postfix buttons' images
+constexpr int TVSIL_POSTFIX = 16;  // the postfix buttons' images
 
 // Window styles of the tree.
 constexpr DWORD TVS_HASBUTTONS = 0x0001;
@@ -84,13 +84,13 @@ constexpr UINT TVHT_ONITEMLABEL = 0x0004;
 constexpr UINT TVHT_ONITEMINDENT = 0x0008;
 constexpr UINT TVHT_ONITEMBUTTON = 0x0010;
 constexpr UINT TVHT_ONITEMRIGHT = 0x0020;
-constexpr UINT TVHT_ONITEMSTATEICON = 0x0040;   // the check box
+constexpr UINT TVHT_ONITEMSTATEICON = 0x0040;  // the check box
 constexpr UINT TVHT_ONITEM = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON;
 constexpr UINT TVHT_ABOVE = 0x0100;
 constexpr UINT TVHT_BELOW = 0x0200;
 constexpr UINT TVHT_TORIGHT = 0x0400;
 constexpr UINT TVHT_TOLEFT = 0x0800;
-constexpr UINT TVHT_ONPOSTFIXBN = 0x1000;       // on one of the item's postfix buttons
+constexpr UINT TVHT_ONPOSTFIXBN = 0x1000;  // on one of the item's postfix buttons
 
 // Text alignment (SetTextAlign).
 constexpr UINT YRTA_LEFT = 0;
@@ -104,10 +104,14 @@ struct TVSORTCB {
   LPARAM lParam = 0;
 };
 
-namespace treeui { class Model; struct Node; struct RowLayout; }
+namespace treeui {
+class Model;
+struct Node;
+struct RowLayout;
+}  // namespace treeui
 
 class CYRTreeCtrl : public CWnd {
-public:
+ public:
   CYRTreeCtrl();
   ~CYRTreeCtrl() override;
 
@@ -125,13 +129,13 @@ public:
   virtual BOOL DeleteItem(HTREEITEM item);
   virtual BOOL DeleteAllItems();
 
-  HTREEITEM GetRootItem() const;   // the first root-level item
-  HTREEITEM GetChildItem(HTREEITEM item) const;   // TVI_ROOT or 0: the first root item
+  HTREEITEM GetRootItem() const;                 // the first root-level item
+  HTREEITEM GetChildItem(HTREEITEM item) const;  // TVI_ROOT or 0: the first root item
   HTREEITEM GetNextSiblingItem(HTREEITEM item) const;
   HTREEITEM GetPrevSiblingItem(HTREEITEM item) const;
-  HTREEITEM GetParentItem(HTREEITEM item) const;   // 0 for root-level items
+  HTREEITEM GetParentItem(HTREEITEM item) const;  // 0 for root-level items
   HTREEITEM GetNextItem(HTREEITEM item, UINT code) const;
-  HTREEITEM GetFirstVisibleItem() const;           // the first row on screen
+  HTREEITEM GetFirstVisibleItem() const;  // the first row on screen
   HTREEITEM GetNextVisibleItem(HTREEITEM item) const;
   HTREEITEM GetPrevVisibleItem(HTREEITEM item) const;
   HTREEITEM GetLastVisibleItem() const;
@@ -141,11 +145,13 @@ public:
   UINT GetCount() const;
   UINT GetChildCount(HTREEITEM item) const;
   BOOL IsValidItem(HTREEITEM item) const;
-  int GetItemDepth(HTREEITEM item) const;          // 0 for root-level items, -1 unknown
+  int GetItemDepth(HTREEITEM item) const;  // 0 for root-level items, -1 unknown
 
   std::u16string GetItemText(HTREEITEM item) const;
   BOOL SetItemText(HTREEITEM item, LPCWSTR text);
-  BOOL SetItemText(HTREEITEM item, const std::u16string& text) { return SetItemText(item, text.c_str()); }
+  BOOL SetItemText(HTREEITEM item, const std::u16string& text) {
+    return SetItemText(item, text.c_str());
+  }
   DWORD_PTR GetItemData(HTREEITEM item) const;
   BOOL SetItemData(HTREEITEM item, DWORD_PTR data);
   BOOL GetItemImage(HTREEITEM item, int& image, int& selectedImage) const;
@@ -157,11 +163,11 @@ public:
   // The first item, depth first, whose data is `data`; 0 when none.
   HTREEITEM FindItemByData(DWORD_PTR data, HTREEITEM start = TVI_ROOT) const;
 
-  BOOL SelectItem(HTREEITEM item);   // 0 clears the selection
+  BOOL SelectItem(HTREEITEM item);  // 0 clears the selection
   BOOL SelectDropTarget(HTREEITEM item);
   BOOL Expand(HTREEITEM item, UINT code);
-  BOOL EnsureVisible(HTREEITEM item);   // expands its ancestors and scrolls it into view
-  BOOL SortChildren(HTREEITEM item);    // by text; TVI_ROOT sorts the root level
+  BOOL EnsureVisible(HTREEITEM item);  // expands its ancestors and scrolls it into view
+  BOOL SortChildren(HTREEITEM item);   // by text; TVI_ROOT sorts the root level
   BOOL SortChildrenCB(const TVSORTCB* sort);
 
   // ---- geometry --------------------------------------------------------------
@@ -174,22 +180,22 @@ public:
   BOOL GetVisualTextRect(HTREEITEM item, RECT* rc) const;
   BOOL GetPostfixBnRect(HTREEITEM item, int index, RECT* rc) const;
   int GetItemHeight() const;
-  int SetItemHeight(int height);       // returns the previous height
+  int SetItemHeight(int height);  // returns the previous height
   UINT GetIndent() const;
   void SetIndent(UINT indent);
-  UINT GetVisibleCount() const;        // whole rows that fit the client area
-  int GetScrollPosition() const;       // vertical, in pixels
-  void SetScrollPosition(int y);       // clamped to the content
-  int GetContentHeight() const;        // rows * item height
+  UINT GetVisibleCount() const;   // whole rows that fit the client area
+  int GetScrollPosition() const;  // vertical, in pixels
+  void SetScrollPosition(int y);  // clamped to the content
+  int GetContentHeight() const;   // rows * item height
 
   // ---- looks -------------------------------------------------------------
-  CImageList* SetImageList(CImageList* list, int kind);   // not owned; returns the old one
+  CImageList* SetImageList(CImageList* list, int kind);  // not owned; returns the old one
   CImageList* GetImageList(int kind) const;
-  COLORREF SetBkColor(COLORREF colour, BOOL redraw = TRUE);   // returns the old colour
+  COLORREF SetBkColor(COLORREF colour, BOOL redraw = TRUE);  // returns the old colour
   COLORREF GetBkColor() const;
   COLORREF SetTextColor(COLORREF colour);
   COLORREF GetTextColor() const;
-  void SetTextAlign(UINT align);                // YRTA_LEFT / CENTER / RIGHT
+  void SetTextAlign(UINT align);  // YRTA_LEFT / CENTER / RIGHT
   UINT GetTextAlign() const;
 
   // ---- postfix buttons --------------------------------------------------------
@@ -198,11 +204,11 @@ public:
   // be clicked; `redraw`: repaint now.
   BOOL InsertPostfixBn(HTREEITEM item, int image, DWORD data, int* index, BOOL show = TRUE,
                        BOOL redraw = TRUE);
-  BOOL DeletePostfixBn(HTREEITEM item, int index);   // later buttons move down one index
+  BOOL DeletePostfixBn(HTREEITEM item, int index);  // later buttons move down one index
   int GetPostfixBnCount(HTREEITEM item) const;
   BOOL GetPostfixBnData(HTREEITEM item, int index, DWORD& data) const;
   BOOL SetPostfixBnImage(HTREEITEM item, int index, int image);
-  int GetPostfixBnImage(HTREEITEM item, int index) const;   // -1 when none
+  int GetPostfixBnImage(HTREEITEM item, int index) const;  // -1 when none
   BOOL ShowPostfixBn(HTREEITEM item, int index, BOOL show);
   // The highest postfix button index of the item (count - 1; -1 when none).
   int GetPBMaxIndex(HTREEITEM item) const;
@@ -242,7 +248,7 @@ public:
   // Draws every visible row onto `dc` (the client area's co-ordinates).
   virtual void DrawAll(CDC* dc);
 
-protected:
+ protected:
   // Hooks (see the top of the file). `item` is 0 for a point on no item.
   virtual void OnItem_LButtonDown(HTREEITEM item, UINT flags, CPoint point);
   virtual void OnItem_LButtonUp(HTREEITEM item, UINT flags, CPoint point);
@@ -273,10 +279,11 @@ protected:
   treeui::Node* NodeOf(HTREEITEM item) const;
   static HTREEITEM ItemOf(const treeui::Node* node);
   treeui::Model& Model() const;
-  HTREEITEM InsertNode(LPCWSTR text, int image, int selectedImage, HTREEITEM parent, HTREEITEM after);
-  void RefreshItem(HTREEITEM item);   // repaints the item's row
+  HTREEITEM InsertNode(LPCWSTR text, int image, int selectedImage, HTREEITEM parent,
+                       HTREEITEM after);
+  void RefreshItem(HTREEITEM item);  // repaints the item's row
 
-private:
+ private:
   struct Impl;
   std::unique_ptr<Impl> m_impl;
   void UpdateScroll();

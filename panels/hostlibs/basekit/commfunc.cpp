@@ -35,7 +35,8 @@ std::u16string CCommFunction::GetDisplayText(HDC hdc, const std::u16string& text
   std::size_t lo = 0, hi = text.size();
   while (lo < hi) {
     std::size_t mid = (lo + hi + 1) / 2;
-    if (TextWidth(hdc, text, mid) + dotsWidth <= width) lo = mid; else hi = mid - 1;
+    if (TextWidth(hdc, text, mid) + dotsWidth <= width) lo = mid;
+    else hi = mid - 1;
   }
   if (lo > 0 && text[lo - 1] >= 0xD800 && text[lo - 1] <= 0xDBFF) --lo;
   return text.substr(0, lo) + dots;
@@ -58,7 +59,8 @@ int CProductType::GetProductType() {
 void CProductType::SetProductType(int type) { g_productOverride = type < 0 ? -1 : type; }
 
 std::u16string CProductType::GetRegSubKey() {
-  return GetProductType() == 0 ? u"Software\\QWIM\\Personal\\Accounts" : u"Software\\QWIM\\Business\\Accounts";
+  return GetProductType() == 0 ? u"Software\\QWIM\\Personal\\Accounts"
+                               : u"Software\\QWIM\\Business\\Accounts";
 }
 
 std::u16string CProductType::GetUserIDKey() { return GetProductType() == 0 ? u"PUser" : u"BUser"; }

@@ -36,7 +36,8 @@ std::u16string CProfile::ReadSet(LPCWSTR section, LPCWSTR key, LPCWSTR def, DWOR
   std::u16string fallback = def ? def : u"";
   if (m_file.empty() || !section || !key || maxChars == 0) return fallback.substr(0, maxChars);
   std::vector<char16_t> buf(maxChars + 1, 0);
-  DWORD n = GetPrivateProfileStringW(section, key, fallback.c_str(), buf.data(), maxChars + 1, m_file.c_str());
+  DWORD n = GetPrivateProfileStringW(section, key, fallback.c_str(), buf.data(), maxChars + 1,
+                                     m_file.c_str());
   return std::u16string(buf.data(), n);
 }
 

@@ -30,19 +30,21 @@ void MakeParentFolders(const std::string& fsPath) {
   for (std::size_t i = 1; i < fsPath.size(); ++i) {
     if (fsPath[i] != '/') continue;
     std::u16string dir = FromUtf8(fsPath.substr(0, i));
-    if (GetFileAttributesW(dir.c_str()) == INVALID_FILE_ATTRIBUTES) CreateDirectoryW(dir.c_str(), nullptr);
+    if (GetFileAttributesW(dir.c_str()) == INVALID_FILE_ATTRIBUTES)
+      CreateDirectoryW(dir.c_str(), nullptr);
   }
 }
 
 std::string Stamp() {
   auto now = std::chrono::system_clock::now();
   std::time_t t = std::chrono::system_clock::to_time_t(now);
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  auto ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
   std::tm tm{};
   localtime_r(&t, &tm);
   char buf[80];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", tm.tm_year + 1900, tm.tm_mon + 1,
-                tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms));
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", tm.tm_year + 1900,
+                tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms));
   return buf;
 }
 
@@ -110,7 +112,8 @@ int CGlobalLog::GetLogLevel() {
   return s.threshold;
 }
 
-CLogTimer::CLogTimer(LPCWSTR text, int level) : m_text(text ? text : u""), m_level(level), m_start(GetTickCount()) {}
+CLogTimer::CLogTimer(LPCWSTR text, int level)
+    : m_text(text ? text : u""), m_level(level), m_start(GetTickCount()) {}
 
 CLogTimer::~CLogTimer() {
   DWORD elapsed = GetTickCount() - m_start;

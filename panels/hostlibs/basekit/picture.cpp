@@ -53,7 +53,8 @@ BOOL CPictureEx::Load(LPCWSTR file) {
   if (bytes.compare(0, 4, "GIF8") == 0) {
     int* delays = nullptr;
     int w = 0, h = 0, frames = 0, comp = 0;
-    unsigned char* pixels = stbi_load_gif_from_memory(data, len, &delays, &w, &h, &frames, &comp, 4);
+    unsigned char* pixels =
+        stbi_load_gif_from_memory(data, len, &delays, &w, &h, &frames, &comp, 4);
     if (pixels) {
       for (int i = 0; i < frames; ++i) {
         Frame f;
@@ -126,6 +127,7 @@ void CPictureEx::OnPaint() {
   mem.CreateCompatibleDC(&dc);
   HGDIOBJ old = mem.SelectObject(m_frames[static_cast<std::size_t>(m_current)].bitmap);
   // Centred, unscaled.
-  dc.BitBlt((rc.Width() - m_size.cx) / 2, (rc.Height() - m_size.cy) / 2, m_size.cx, m_size.cy, &mem, 0, 0, SRCCOPY);
+  dc.BitBlt((rc.Width() - m_size.cx) / 2, (rc.Height() - m_size.cy) / 2, m_size.cx, m_size.cy, &mem,
+            0, 0, SRCCOPY);
   mem.SelectObject(old);
 }

@@ -45,7 +45,8 @@ RECT RectOf(const pugi::xml_node& n) {
 
 bool Parse(std::string_view xml, CResourceMgr::Data& out) {
   pugi::xml_document doc;
-  if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8)) return false;
+  if (!doc.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8))
+    return false;
   pugi::xml_node root = doc.child("resources");
   if (!root) return false;
   for (pugi::xml_node s : root.children("string")) {
@@ -115,7 +116,8 @@ CResourceMgr* CResourceMgr::GetInstance() {
 }
 
 HINSTANCE CResourceMgr::GetDefRes() {
-  HINSTANCE module = reinterpret_cast<HINSTANCE>(m_data->isDefault ? &g_defaultModuleTag : &g_loadedModuleTag);
+  HINSTANCE module =
+      reinterpret_cast<HINSTANCE>(m_data->isDefault ? &g_defaultModuleTag : &g_loadedModuleTag);
   if (!m_data->dialogs.empty() &&
       !FindDialogTemplate(module, MAKEINTRESOURCEW(m_data->dialogs.begin()->first)))
     RegisterDialogs();
@@ -123,7 +125,8 @@ HINSTANCE CResourceMgr::GetDefRes() {
 }
 
 void CResourceMgr::RegisterDialogs() {
-  HINSTANCE module = reinterpret_cast<HINSTANCE>(m_data->isDefault ? &g_defaultModuleTag : &g_loadedModuleTag);
+  HINSTANCE module =
+      reinterpret_cast<HINSTANCE>(m_data->isDefault ? &g_defaultModuleTag : &g_loadedModuleTag);
   for (const auto& [id, src] : m_data->dialogs) {
     DialogTemplate dst;
     dst.caption = src.caption;
@@ -190,7 +193,8 @@ BOOL CResourceMgr::LoadResourceFile(LPCWSTR path) {
 
 void CResourceMgr::ResetToDefault() {
   Data fresh;
-  Parse(std::string_view(reinterpret_cast<const char*>(kDefaultResources), kDefaultResourcesSize), fresh);
+  Parse(std::string_view(reinterpret_cast<const char*>(kDefaultResources), kDefaultResourcesSize),
+        fresh);
   fresh.isDefault = true;
   *m_data = std::move(fresh);
   RegisterDialogs();

@@ -255,8 +255,7 @@ std::u16string CQWBasePlugin::GetAttrText(const PLUGIN_ATTR& attr) {
   void* member = attr.pMember ? attr.pMember(this) : nullptr;
   if (!member) return {};
   switch (attr.nType) {
-    case ATTR_TEXT:
-      return *static_cast<std::u16string*>(member);
+    case ATTR_TEXT: return *static_cast<std::u16string*>(member);
     case ATTR_COLOR: {
       const COLORREF c = *static_cast<COLORREF*>(member);
       char buf[16];
@@ -273,8 +272,7 @@ std::u16string CQWBasePlugin::GetAttrText(const PLUGIN_ATTR& attr) {
       }
       return NumberText(v);
     }
-    default:
-      return NumberText(*static_cast<int*>(member));
+    default: return NumberText(*static_cast<int*>(member));
   }
 }
 
@@ -282,9 +280,7 @@ bool CQWBasePlugin::SetAttrText(const PLUGIN_ATTR& attr, const std::u16string& t
   void* member = attr.pMember ? attr.pMember(this) : nullptr;
   if (!member) return false;
   switch (attr.nType) {
-    case ATTR_TEXT:
-      *static_cast<std::u16string*>(member) = text;
-      return true;
+    case ATTR_TEXT: *static_cast<std::u16string*>(member) = text; return true;
     case ATTR_BOOL: {
       BOOL b;
       if (!ParseBool(text, b)) return false;

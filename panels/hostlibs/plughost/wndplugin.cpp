@@ -89,8 +89,7 @@ LRESULT PanelWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
       break;
     }
-    case WM_ERASEBKGND:
-      return 1;  // the paint below covers everything
+    case WM_ERASEBKGND: return 1;  // the paint below covers everything
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
@@ -101,11 +100,8 @@ LRESULT PanelWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       EndPaint(hwnd, &ps);
       return 0;
     }
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      break;
-    default:
-      break;
+    case WM_NCDESTROY: SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0); break;
+    default: break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -129,8 +125,9 @@ BOOL CQWBaseWndPlugin::CreatePanelWindow(const char16_t* className, HWND parent,
     wc.lpszClassName = className;
     RegisterClassW(&wc);
   }
-  m_hPluginWnd = CreateWindowExW(0, className, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r.left,
-                                 r.top, r.right - r.left, r.bottom - r.top, parent,
-                                 static_cast<HMENU>(id), nullptr, static_cast<CQWBaseWndPlugin*>(this));
+  m_hPluginWnd =
+      CreateWindowExW(0, className, u"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, r.left, r.top,
+                      r.right - r.left, r.bottom - r.top, parent, static_cast<HMENU>(id), nullptr,
+                      static_cast<CQWBaseWndPlugin*>(this));
   return m_hPluginWnd != 0;
 }

@@ -26,9 +26,9 @@ int QWCreateOrMoveWindow(CWnd& wnd, LPCWSTR className, DWORD style, HWND parent,
 }
 
 BOOL CQWBaseWndPluginEx::CreatePlugin(HWND parent, const RECT* rc) {
-  const int made = QWCreateOrMoveWindow(*this, GetPluginClassName(),
-                                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, parent, rc,
-                                        GetPluginCtrlId());
+  const int made =
+      QWCreateOrMoveWindow(*this, GetPluginClassName(), WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                           parent, rc, GetPluginCtrlId());
   if (made > 0) m_hPluginWnd = m_hWnd;
   return made > 0;
 }

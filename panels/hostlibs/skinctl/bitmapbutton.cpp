@@ -82,8 +82,10 @@ void CGT_BitmapButton::OnPaint() {
   CSize ts = m_text.empty() ? CSize(0, 0) : dc.GetTextExtent(m_text);
   int gap = (iw && ts.cx) ? 2 : 0;
   bool vertical = m_align == GTBB_TEXT_TOP || m_align == GTBB_TEXT_BOTTOM;
-  int totalW = vertical ? std::max(iw, static_cast<int>(ts.cx)) : iw + gap + static_cast<int>(ts.cx);
-  int totalH = vertical ? ih + gap + static_cast<int>(ts.cy) : std::max(ih, static_cast<int>(ts.cy));
+  int totalW =
+      vertical ? std::max(iw, static_cast<int>(ts.cx)) : iw + gap + static_cast<int>(ts.cx);
+  int totalH =
+      vertical ? ih + gap + static_cast<int>(ts.cy) : std::max(ih, static_cast<int>(ts.cy));
   int x0 = (rc.Width() - totalW) / 2, y0 = (rc.Height() - totalH) / 2;
   CPoint icon, text;
   switch (m_align) {
@@ -110,8 +112,7 @@ void CGT_BitmapButton::OnPaint() {
     HGDIOBJ old = mem.SelectObject(m_icon->GetBitmap());
     if (m_transparent)
       dc.TransparentBlt(icon.x, icon.y, iw, ih, &mem, state * iw, 0, iw, ih, m_transparentColor);
-    else
-      dc.BitBlt(icon.x, icon.y, iw, ih, &mem, state * iw, 0, SRCCOPY);
+    else dc.BitBlt(icon.x, icon.y, iw, ih, &mem, state * iw, 0, SRCCOPY);
     mem.SelectObject(old);
   }
   if (!m_text.empty()) {
@@ -148,7 +149,7 @@ void CGT_BitmapButton::OnLButtonUp(UINT flags, CPoint point) {
   CRect rc;
   GetClientRect(&rc);
   Invalidate(FALSE);
-  CButton::OnLButtonUp(flags, point);   // the platform's button reports BN_CLICKED
+  CButton::OnLButtonUp(flags, point);  // the platform's button reports BN_CLICKED
   if (click && rc.PtInRect(point) && m_onClick) m_onClick();
 }
 

@@ -24,7 +24,8 @@ BYTE ToByte(double v) { return static_cast<BYTE>(std::clamp(std::lround(v * 255.
 }  // namespace
 
 void CColorConverter::RGBtoHSL(COLORREF colour, double& h, double& s, double& l) {
-  double r = GetRValue(colour) / 255.0, g = GetGValue(colour) / 255.0, b = GetBValue(colour) / 255.0;
+  double r = GetRValue(colour) / 255.0, g = GetGValue(colour) / 255.0,
+         b = GetBValue(colour) / 255.0;
   double mx = std::max({r, g, b}), mn = std::min({r, g, b});
   l = (mx + mn) / 2;
   if (mx == mn) {

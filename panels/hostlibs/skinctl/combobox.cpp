@@ -20,11 +20,13 @@ struct ComboState {
   std::vector<std::u16string> items;
   std::vector<LPARAM> data;
   int cursel = -1;
-  bool settingText = false;   // edit changes made by the combo itself are not typing
+  bool settingText = false;  // edit changes made by the combo itself are not typing
   bool dropList = false;
 };
 
-ComboState* StateOf(HWND hwnd) { return reinterpret_cast<ComboState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+ComboState* StateOf(HWND hwnd) {
+  return reinterpret_cast<ComboState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
 
 void Notify(HWND hwnd, WORD code) {
   HWND parent = GetParent(hwnd);
@@ -50,10 +52,12 @@ int DropDown(HWND hwnd, ComboState* s) {
   if (s->items.empty()) return -1;
   HMENU menu = CreatePopupMenu();
   for (std::size_t i = 0; i < s->items.size(); ++i)
-    AppendMenuW(menu, MF_STRING | (static_cast<int>(i) == s->cursel ? MF_CHECKED : 0), i + 1, s->items[i].c_str());
+    AppendMenuW(menu, MF_STRING | (static_cast<int>(i) == s->cursel ? MF_CHECKED : 0), i + 1,
+                s->items[i].c_str());
   RECT rc{};
   GetWindowRect(hwnd, &rc);
-  UINT chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, rc.left, rc.bottom, 0, hwnd, nullptr));
+  UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, rc.left, rc.bottom, 0, hwnd, nullptr));
   DestroyMenu(menu);
   if (!IsWindow(hwnd) || chosen == 0 || chosen > s->items.size()) return -1;
   s->cursel = static_cast<int>(chosen) - 1;
@@ -71,8 +75,9 @@ LRESULT CALLBACK_ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(st));
       st->dropList = (cs->style & CBS_DROPDOWNLIST) == CBS_DROPDOWNLIST;
       if (!st->dropList)
-        st->edit = CreateWindowExW(0, u"Edit", cs->lpszName ? cs->lpszName : u"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
-                                   0, 0, std::max(0, cs->cx - kArrowWidth), cs->cy, hwnd,
+        st->edit = CreateWindowExW(0, u"Edit", cs->lpszName ? cs->lpszName : u"",
+                                   WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0,
+                                   std::max(0, cs->cx - kArrowWidth), cs->cy, hwnd,
                                    static_cast<HMENU>(kEditId), nullptr, nullptr);
       return 0;
     }
@@ -80,16 +85,17 @@ LRESULT CALLBACK_ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       delete s;
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       return DefWindowProcW(hwnd, msg, wParam, lParam);
-    default:
-      break;
+    default: break;
   }
   if (!s) return DefWindowProcW(hwnd, msg, wParam, lParam);
   switch (msg) {
     case WM_SIZE:
-      if (s->edit) MoveWindow(s->edit, 0, 0, std::max(0, LOWORD(lParam) - kArrowWidth), HIWORD(lParam), TRUE);
+      if (s->edit)
+        MoveWindow(s->edit, 0, 0, std::max(0, LOWORD(lParam) - kArrowWidth), HIWORD(lParam), TRUE);
       return 0;
     case WM_SETTEXT:
-      SetEditText(hwnd, s, reinterpret_cast<LPCWSTR>(lParam) ? reinterpret_cast<LPCWSTR>(lParam) : u"");
+      SetEditText(hwnd, s,
+                  reinterpret_cast<LPCWSTR>(lParam) ? reinterpret_cast<LPCWSTR>(lParam) : u"");
       return TRUE;
     case WM_GETTEXT: {
       std::u16string t = CurrentText(s);
@@ -100,8 +106,7 @@ LRESULT CALLBACK_ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       buf[n] = 0;
       return static_cast<LRESULT>(n);
     }
-    case WM_GETTEXTLENGTH:
-      return static_cast<LRESULT>(CurrentText(s).size());
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(CurrentText(s).size());
     case WM_SETFONT:
       if (s->edit) SendMessageW(s->edit, WM_SETFONT, wParam, lParam);
       return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -144,8 +149,10 @@ LRESULT CALLBACK_ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case CB_ADDSTRING:
     case CB_INSERTSTRING: {
       auto* text = reinterpret_cast<LPCWSTR>(lParam);
-      std::size_t at = msg == CB_ADDSTRING || static_cast<int>(wParam) < 0 || wParam > s->items.size()
-                           ? s->items.size() : wParam;
+      std::size_t at =
+          msg == CB_ADDSTRING || static_cast<int>(wParam) < 0 || wParam > s->items.size()
+              ? s->items.size()
+              : wParam;
       s->items.insert(s->items.begin() + static_cast<std::ptrdiff_t>(at), text ? text : u"");
       s->data.insert(s->data.begin() + static_cast<std::ptrdiff_t>(at), 0);
       if (s->cursel >= static_cast<int>(at)) ++s->cursel;
@@ -165,10 +172,8 @@ LRESULT CALLBACK_ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       s->cursel = -1;
       SetEditText(hwnd, s, u"");
       return 0;
-    case CB_GETCOUNT:
-      return static_cast<LRESULT>(s->items.size());
-    case CB_GETCURSEL:
-      return s->cursel;
+    case CB_GETCOUNT: return static_cast<LRESULT>(s->items.size());
+    case CB_GETCURSEL: return s->cursel;
     case CB_SETCURSEL: {
       int index = static_cast<int>(static_cast<std::intptr_t>(wParam));
       if (index < 0 || index >= static_cast<int>(s->items.size())) {
@@ -199,8 +204,7 @@ LRESULT CALLBACK_ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       return CB_ERR;
     }
-    case CB_GETITEMDATA:
-      return wParam < s->data.size() ? s->data[wParam] : CB_ERR;
+    case CB_GETITEMDATA: return wParam < s->data.size() ? s->data[wParam] : CB_ERR;
     case CB_SETITEMDATA:
       if (wParam >= s->data.size()) return CB_ERR;
       s->data[wParam] = lParam;
@@ -211,8 +215,7 @@ LRESULT CALLBACK_ComboProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case CB_SHOWDROPDOWN:
       if (wParam) return DropDown(hwnd, s);
       return TRUE;
-    default:
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }
 
@@ -233,15 +236,22 @@ BOOL CCoolComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
   return CWnd::Create(u"ComboBox", u"", style | WS_CHILD, rect, parent, id);
 }
 
-int CCoolComboBox::AddString(LPCWSTR text) { return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
-int CCoolComboBox::InsertString(int index, LPCWSTR text) {
-  return static_cast<int>(SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
+int CCoolComboBox::AddString(LPCWSTR text) {
+  return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
 }
-int CCoolComboBox::DeleteString(int index) { return static_cast<int>(SendMessage(CB_DELETESTRING, static_cast<WPARAM>(index))); }
+int CCoolComboBox::InsertString(int index, LPCWSTR text) {
+  return static_cast<int>(
+      SendMessage(CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text)));
+}
+int CCoolComboBox::DeleteString(int index) {
+  return static_cast<int>(SendMessage(CB_DELETESTRING, static_cast<WPARAM>(index)));
+}
 void CCoolComboBox::ResetContent() { SendMessage(CB_RESETCONTENT); }
 int CCoolComboBox::GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
 int CCoolComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
-int CCoolComboBox::SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
+int CCoolComboBox::SetCurSel(int index) {
+  return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
+}
 std::u16string CCoolComboBox::GetLBText(int index) const {
   int len = static_cast<int>(SendMessage(CB_GETLBTEXTLEN, static_cast<WPARAM>(index)));
   if (len < 0) return {};
@@ -251,7 +261,8 @@ std::u16string CCoolComboBox::GetLBText(int index) const {
   return t;
 }
 int CCoolComboBox::FindStringExact(int start, LPCWSTR text) const {
-  return static_cast<int>(SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(text)));
+  return static_cast<int>(
+      SendMessage(CB_FINDSTRINGEXACT, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(text)));
 }
 void CCoolComboBox::LimitText(int max) { SendMessage(CB_LIMITTEXT, static_cast<WPARAM>(max)); }
 int CCoolComboBox::ShowDropDown() { return static_cast<int>(SendMessage(CB_SHOWDROPDOWN, TRUE)); }

@@ -27,8 +27,9 @@ void CCoolButton::OnPaint() {
   CRect rc;
   GetClientRect(&rc);
   COLORREF face = m_face;
-  if (m_hover) face = RGB(std::min(255, GetRValue(face) + 15), std::min(255, GetGValue(face) + 15),
-                          std::min(255, GetBValue(face) + 15));
+  if (m_hover)
+    face = RGB(std::min(255, GetRValue(face) + 15), std::min(255, GetGValue(face) + 15),
+               std::min(255, GetBValue(face) + 15));
   dc.FillSolidRect(&rc, face);
   CBrush frame(m_border);
   dc.FrameRect(&rc, &frame);
@@ -62,7 +63,8 @@ void CCoolStatic::OnPaint() {
   dc.SetBkMode(TRANSPARENT);
   dc.SetTextColor(m_text);
   DWORD style = GetStyle();
-  UINT format = DT_WORDBREAK | ((style & SS_CENTER) ? DT_CENTER : 0) | ((style & SS_RIGHT) ? DT_RIGHT : 0);
+  UINT format =
+      DT_WORDBREAK | ((style & SS_CENTER) ? DT_CENTER : 0) | ((style & SS_RIGHT) ? DT_RIGHT : 0);
   dc.DrawText(GetWindowText(), &rc, format);
 }
 

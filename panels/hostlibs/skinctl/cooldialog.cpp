@@ -5,7 +5,6 @@
 #include "host/skinctl/colorconverter.h"
 #include "host/skinctl/coolcontrols.h"
 
-
 void RegisterResourceDialogs() {
   RegisterComboBoxClass();
   CResourceMgr::GetInstance()->RegisterDialogs();
@@ -69,7 +68,7 @@ void CCoolDialog::OnPaint() {
   DrawDlgBack(&dc);
 }
 
-BOOL CCoolDialog::OnEraseBkgnd(CDC*) { return TRUE; }   // OnPaint covers everything
+BOOL CCoolDialog::OnEraseBkgnd(CDC*) { return TRUE; }  // OnPaint covers everything
 
 void CCoolDialog::DrawDlgBack(CDC* dc) {
   CRect client;
@@ -87,7 +86,8 @@ void CCoolDialog::DrawDlgBack(CDC* dc) {
 }
 
 void CCoolDialog::DrawMemBack(CDC* memDC, const CRect& client) {
-  memDC->FillSolidRect(&client, CColorConverter::GetColor(CColorConverter::GetBaseColor(), m_backColor));
+  memDC->FillSolidRect(&client,
+                       CColorConverter::GetColor(CColorConverter::GetBaseColor(), m_backColor));
   CustomDraw(memDC, client);
 }
 
@@ -121,9 +121,9 @@ void CCoolDialog::ApplyRegion() {
   GetClientRect(&client);
   CRgn rgn;
   if (m_cornerRadius > 0)
-    rgn.CreateRoundRectRgn(0, 0, client.Width() + 1, client.Height() + 1, m_cornerRadius, m_cornerRadius);
-  else
-    rgn.CreateRectRgn(0, 0, client.Width(), client.Height());
+    rgn.CreateRoundRectRgn(0, 0, client.Width() + 1, client.Height() + 1, m_cornerRadius,
+                           m_cornerRadius);
+  else rgn.CreateRectRgn(0, 0, client.Width(), client.Height());
   // The window owns the region from now on.
   SetWindowRgn(static_cast<HRGN>(rgn.Detach()), TRUE);
 }

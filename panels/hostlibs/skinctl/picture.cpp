@@ -24,7 +24,8 @@ std::shared_ptr<CQWPicture> CQWPicture::LoadPicture(LPCWSTR file, BOOL shared) {
     auto it = Cache().find(path);
     if (it != Cache().end()) return it->second;
   }
-  HBITMAP bmp = static_cast<HBITMAP>(LoadImageW(nullptr, file, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  HBITMAP bmp =
+      static_cast<HBITMAP>(LoadImageW(nullptr, file, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   if (!bmp) return nullptr;
   std::shared_ptr<CQWPicture> pic(new CQWPicture);
   pic->m_bitmap = bmp;
@@ -53,8 +54,8 @@ BOOL CQWPicture::Draw(CDC* dc, const RECT& rc) const {
   mem.CreateCompatibleDC(dc);
   HGDIOBJ old = mem.SelectObject(m_bitmap);
   dc->SetStretchBltMode(COLORONCOLOR);
-  BOOL ok = dc->StretchBlt(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, &mem, 0, 0, m_size.cx,
-                           m_size.cy, SRCCOPY);
+  BOOL ok = dc->StretchBlt(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, &mem, 0, 0,
+                           m_size.cx, m_size.cy, SRCCOPY);
   mem.SelectObject(old);
   return ok;
 }
@@ -67,7 +68,8 @@ BOOL CQWPicture::DrawFrame(CDC* dc, int index, int x, int y, COLORREF transparen
   HGDIOBJ old = mem.SelectObject(m_bitmap);
   BOOL ok = transparent == CLR_INVALID
                 ? dc->BitBlt(x, y, side, m_size.cy, &mem, index * side, 0, SRCCOPY)
-                : dc->TransparentBlt(x, y, side, m_size.cy, &mem, index * side, 0, side, m_size.cy, transparent);
+                : dc->TransparentBlt(x, y, side, m_size.cy, &mem, index * side, 0, side, m_size.cy,
+                                     transparent);
   mem.SelectObject(old);
   return ok;
 }
@@ -77,6 +79,7 @@ BOOL CQWPicture::CreateImageList(CImageList& list, COLORREF transparent) const {
   list.DeleteImageList();
   if (!list.Create(m_size.cy, m_size.cy, ILC_COLOR32 | ILC_MASK, GetFrameCount(), 4)) return FALSE;
   CBitmap* bmp = CBitmap::FromHandle(m_bitmap);
-  int first = transparent == CLR_INVALID ? list.Add(bmp, static_cast<CBitmap*>(nullptr)) : list.Add(bmp, transparent);
+  int first = transparent == CLR_INVALID ? list.Add(bmp, static_cast<CBitmap*>(nullptr))
+                                         : list.Add(bmp, transparent);
   return first >= 0;
 }

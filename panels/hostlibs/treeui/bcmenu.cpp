@@ -12,7 +12,8 @@ BCMenu::~BCMenu() = default;
 BOOL BCMenu::AppendMenuW(UINT flags, UINT_PTR idOrSubmenu, LPCWSTR text, int image) {
   if (!m_hMenu && !CreatePopupMenu()) return FALSE;
   if (!CMenu::AppendMenu(flags, idOrSubmenu, text)) return FALSE;
-  if (!(flags & (MF_POPUP | MF_SEPARATOR)) && image >= 0) m_images[static_cast<UINT>(idOrSubmenu)] = image;
+  if (!(flags & (MF_POPUP | MF_SEPARATOR)) && image >= 0)
+    m_images[static_cast<UINT>(idOrSubmenu)] = image;
   return TRUE;
 }
 

@@ -6,7 +6,8 @@ constexpr UINT kDlgcWantAllKeys = 0x0004;
 }
 
 BOOL CChangeGroupNameEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id) {
-  return CEdit::Create((style | WS_CHILD | WS_BORDER | ES_AUTOHSCROLL) & ~WS_VISIBLE, rect, parent, id);
+  return CEdit::Create((style | WS_CHILD | WS_BORDER | ES_AUTOHSCROLL) & ~WS_VISIBLE, rect, parent,
+                       id);
 }
 
 void CChangeGroupNameEdit::StartEdit(const std::u16string& text, const RECT& rect) {

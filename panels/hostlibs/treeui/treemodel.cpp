@@ -20,12 +20,14 @@ void Model::Link(Node* node, Node* parent, Node* after, bool first) {
   if (after) {
     node->prev = after;
     node->next = after->next;
-    if (after->next) after->next->prev = node; else parent->last = node;
+    if (after->next) after->next->prev = node;
+    else parent->last = node;
     after->next = node;
   } else {
     node->prev = nullptr;
     node->next = parent->first;
-    if (parent->first) parent->first->prev = node; else parent->last = node;
+    if (parent->first) parent->first->prev = node;
+    else parent->last = node;
     parent->first = node;
   }
   ++parent->childCount;
@@ -35,8 +37,10 @@ void Model::Link(Node* node, Node* parent, Node* after, bool first) {
 void Model::Unlink(Node* node) {
   Node* parent = node->parent;
   if (!parent) return;
-  if (node->prev) node->prev->next = node->next; else parent->first = node->next;
-  if (node->next) node->next->prev = node->prev; else parent->last = node->prev;
+  if (node->prev) node->prev->next = node->next;
+  else parent->first = node->next;
+  if (node->next) node->next->prev = node->prev;
+  else parent->last = node->prev;
   node->prev = node->next = nullptr;
   node->parent = nullptr;
   --parent->childCount;
@@ -95,7 +99,8 @@ void Model::SortChildren(Node* parent, const std::function<bool(const Node&, con
   for (Node* c : kids) {
     c->prev = prev;
     c->next = nullptr;
-    if (prev) prev->next = c; else parent->first = c;
+    if (prev) prev->next = c;
+    else parent->first = c;
     prev = c;
   }
   parent->last = prev;

@@ -31,7 +31,7 @@ struct RowLayout {
   RECT check{};
   RECT icon{};
   RECT text{};
-  std::vector<RECT> postfix;   // per button; empty rectangles for hidden ones
+  std::vector<RECT> postfix;  // per button; empty rectangles for hidden ones
 };
 
 enum class NodeKind { Plain, Group, Friend };
@@ -54,17 +54,17 @@ struct Node {
   bool canDrag = false;
   bool canDrop = false;
   bool bigImage = false;
-  int check = 0;          // 0 unchecked, 1 checked
-  WORD flag = 0;          // the inserter's 16-bit flag (group items)
+  int check = 0;  // 0 unchecked, 1 checked
+  WORD flag = 0;  // the inserter's 16-bit flag (group items)
   NodeKind kind = NodeKind::Plain;
   std::vector<PostfixButton> postfix;
 
-  int row = -1;           // visible row, when rowGen is the model's numbering
+  int row = -1;  // visible row, when rowGen is the model's numbering
   unsigned rowGen = 0;
 };
 
 class Model {
-public:
+ public:
   Model();
   ~Model();
   Model(const Model&) = delete;
@@ -90,18 +90,19 @@ public:
   // Moves a node (with its branch) under a new parent after `after` (null: first).
   void Move(Node* node, Node* parent, Node* after);
   // Reorders parent's children by `less` (stable); with `recurse` every level below too.
-  void SortChildren(Node* parent, const std::function<bool(const Node&, const Node&)>& less, bool recurse);
+  void SortChildren(Node* parent, const std::function<bool(const Node&, const Node&)>& less,
+                    bool recurse);
 
   // Visible rows: a node is visible when every ancestor is expanded.
   void Invalidate() { m_rowsValid = false; }
   bool RowsValid() const { return m_rowsValid; }
   int RowCount();
-  int RowOf(Node* node);         // -1 when not visible
-  Node* NodeAtRow(int row);      // null outside 0..RowCount()-1
+  int RowOf(Node* node);     // -1 when not visible
+  Node* NodeAtRow(int row);  // null outside 0..RowCount()-1
   bool IsVisible(const Node* node) const;
-  int Depth(const Node* node) const;   // 0 for root-level items
+  int Depth(const Node* node) const;  // 0 for root-level items
 
-private:
+ private:
   void Unlink(Node* node);
   void Link(Node* node, Node* parent, Node* after, bool first);
   void Renumber();

@@ -65,8 +65,8 @@ HTREEITEM CYRFriendTree::InsertGroupItem(LPCWSTR text, int image, int selectedIm
   return item;
 }
 
-HTREEITEM CYRFriendTree::InsertFriendItem(LPCWSTR text, int image, int selectedImage, DWORD_PTR data,
-                                          HTREEITEM parent, HTREEITEM after) {
+HTREEITEM CYRFriendTree::InsertFriendItem(LPCWSTR text, int image, int selectedImage,
+                                          DWORD_PTR data, HTREEITEM parent, HTREEITEM after) {
   HTREEITEM item = InsertNode(text, image, selectedImage < 0 ? image : selectedImage, parent,
                               after ? after : TVI_LAST);
   if (treeui::Node* n = NodeOf(item)) {
@@ -123,7 +123,8 @@ void CYRFriendTree::SetSettingDirectory(const std::u16string& dir) { m_settingDi
 BOOL CYRFriendTree::OnCustomBeginDrag(HTREEITEM, CPoint) { return TRUE; }
 
 BOOL CYRFriendTree::OnBeginDrag(HTREEITEM item, CPoint point) {
-  return IsFriendItem(item) ? OnCustomBeginDrag(item, point) : CYRTreeCtrl::OnBeginDrag(item, point);
+  return IsFriendItem(item) ? OnCustomBeginDrag(item, point)
+                            : CYRTreeCtrl::OnBeginDrag(item, point);
 }
 
 COLORREF CYRFriendTree::GetItemTextColour(HTREEITEM item) const {

@@ -29,7 +29,9 @@ bool IsSpecial(HTREEITEM item) {
   return item == TVI_ROOT || item == TVI_FIRST || item == TVI_LAST || item == TVI_SORT;
 }
 
-bool TextLess(const Node& a, const Node& b) { return lstrcmpiW(a.text.c_str(), b.text.c_str()) < 0; }
+bool TextLess(const Node& a, const Node& b) {
+  return lstrcmpiW(a.text.c_str(), b.text.c_str()) < 0;
+}
 
 }  // namespace
 
@@ -398,12 +400,14 @@ BOOL CYRTreeCtrl::SortChildren(HTREEITEM item) {
 
 BOOL CYRTreeCtrl::SortChildrenCB(const TVSORTCB* sort) {
   if (!sort || !sort->lpfnCompare) return FALSE;
-  Node* n = (!sort->hParent || sort->hParent == TVI_ROOT) ? m_impl->model.Root() : NodeOf(sort->hParent);
+  Node* n =
+      (!sort->hParent || sort->hParent == TVI_ROOT) ? m_impl->model.Root() : NodeOf(sort->hParent);
   if (!n) return FALSE;
   m_impl->model.SortChildren(
       n,
       [sort](const Node& a, const Node& b) {
-        return sort->lpfnCompare(static_cast<LPARAM>(a.data), static_cast<LPARAM>(b.data), sort->lParam) < 0;
+        return sort->lpfnCompare(static_cast<LPARAM>(a.data), static_cast<LPARAM>(b.data),
+                                 sort->lParam) < 0;
       },
       false);
   if (m_hWnd) Invalidate(FALSE);
@@ -468,9 +472,9 @@ void CYRTreeCtrl::UpdateScroll() {
 namespace {
 
 // Where the parts of a row lie; shared by painting and hit-testing.
-RowLayout Layout(const CYRTreeCtrl& tree, const Node& n, int row, int depth, int scrollY, int height,
-                 int clientWidth, bool checkboxes, CImageList* images, CImageList* postfixImages,
-                 UINT align) {
+RowLayout Layout(const CYRTreeCtrl& tree, const Node& n, int row, int depth, int scrollY,
+                 int height, int clientWidth, bool checkboxes, CImageList* images,
+                 CImageList* postfixImages, UINT align) {
   RowLayout l;
   l.row = {0, row * height - scrollY, std::max(clientWidth, 1), row * height - scrollY + height};
   int x = depth * static_cast<int>(tree.GetIndent());
@@ -511,12 +515,14 @@ RowLayout CYRTreeCtrl::LayoutOf(Node* n) const {
   CRect client;
   if (m_hWnd) GetClientRect(&client);
   CImageList* postfix = m_impl->postfixImages ? m_impl->postfixImages : m_impl->images;
-  return Layout(*this, *n, m_impl->model.RowOf(n), m_impl->model.Depth(n), m_impl->scrollY, m_impl->itemHeight,
-                client.Width(), m_hWnd && (GetStyle() & TVS_CHECKBOXES) != 0, GetItemImages(ItemOf(n)), postfix,
-                m_impl->align);
+  return Layout(*this, *n, m_impl->model.RowOf(n), m_impl->model.Depth(n), m_impl->scrollY,
+                m_impl->itemHeight, client.Width(), m_hWnd && (GetStyle() & TVS_CHECKBOXES) != 0,
+                GetItemImages(ItemOf(n)), postfix, m_impl->align);
 }
 
-HTREEITEM CYRTreeCtrl::HitTest(POINT pt, UINT* flags) const { return HitTestEx(pt, flags, nullptr); }
+HTREEITEM CYRTreeCtrl::HitTest(POINT pt, UINT* flags) const {
+  return HitTestEx(pt, flags, nullptr);
+}
 
 HTREEITEM CYRTreeCtrl::HitTestEx(POINT pt, UINT* flags, int* postfixIndex) const {
   UINT f = 0;
@@ -566,7 +572,9 @@ BOOL CYRTreeCtrl::GetItemRect(HTREEITEM item, RECT* rc, BOOL textOnly) const {
   return TRUE;
 }
 
-BOOL CYRTreeCtrl::GetVisualTextRect(HTREEITEM item, RECT* rc) const { return GetItemRect(item, rc, TRUE); }
+BOOL CYRTreeCtrl::GetVisualTextRect(HTREEITEM item, RECT* rc) const {
+  return GetItemRect(item, rc, TRUE);
+}
 
 BOOL CYRTreeCtrl::GetPostfixBnRect(HTREEITEM item, int index, RECT* rc) const {
   Node* n = NodeOf(item);
@@ -595,8 +603,9 @@ void CYRTreeCtrl::RefreshItem(HTREEITEM item) {
 // ---- looks ----------------------------------------------------------------------
 
 CImageList* CYRTreeCtrl::SetImageList(CImageList* list, int kind) {
-  CImageList** slot = kind == TVSIL_STATE ? &m_impl->stateImages
-                      : kind == TVSIL_POSTFIX ? &m_impl->postfixImages : &m_impl->images;
+  CImageList** slot = kind == TVSIL_STATE     ? &m_impl->stateImages
+                      : kind == TVSIL_POSTFIX ? &m_impl->postfixImages
+                                              : &m_impl->images;
   CImageList* old = *slot;
   *slot = list;
   if (m_hWnd) Invalidate(FALSE);
@@ -604,7 +613,9 @@ CImageList* CYRTreeCtrl::SetImageList(CImageList* list, int kind) {
 }
 
 CImageList* CYRTreeCtrl::GetImageList(int kind) const {
-  return kind == TVSIL_STATE ? m_impl->stateImages : kind == TVSIL_POSTFIX ? m_impl->postfixImages : m_impl->images;
+  return kind == TVSIL_STATE     ? m_impl->stateImages
+         : kind == TVSIL_POSTFIX ? m_impl->postfixImages
+                                 : m_impl->images;
 }
 
 COLORREF CYRTreeCtrl::SetBkColor(COLORREF colour, BOOL redraw) {
@@ -638,7 +649,8 @@ CImageList* CYRTreeCtrl::GetItemImages(HTREEITEM) const { return m_impl->images;
 
 // ---- postfix buttons ---------------------------------------------------------------
 
-BOOL CYRTreeCtrl::InsertPostfixBn(HTREEITEM item, int image, DWORD data, int* index, BOOL show, BOOL redraw) {
+BOOL CYRTreeCtrl::InsertPostfixBn(HTREEITEM item, int image, DWORD data, int* index, BOOL show,
+                                  BOOL redraw) {
   Node* n = NodeOf(item);
   if (!n) return FALSE;
   n->postfix.push_back({image, data, show != FALSE});
@@ -712,7 +724,9 @@ BOOL CYRTreeCtrl::CanDrop(HTREEITEM item) const {
 }
 
 BOOL CYRTreeCtrl::IsDragging() const { return m_impl->dragging ? TRUE : FALSE; }
-HTREEITEM CYRTreeCtrl::GetDragItem() const { return m_impl->dragging ? ItemOf(m_impl->dragNode) : nullptr; }
+HTREEITEM CYRTreeCtrl::GetDragItem() const {
+  return m_impl->dragging ? ItemOf(m_impl->dragNode) : nullptr;
+}
 
 void CYRTreeCtrl::CancelDrag() {
   if (!m_impl->dragging) return;
@@ -759,9 +773,11 @@ HTREEITEM CYRTreeCtrl::CopyLeaf(HTREEITEM item, HTREEITEM newParent, HTREEITEM a
 
 void CYRTreeCtrl::OnDroped(HTREEITEM dragged, HTREEITEM target) {
   // Copy the branch under the target, depth first, then drop the original.
-  std::function<HTREEITEM(HTREEITEM, HTREEITEM)> copyBranch = [&](HTREEITEM from, HTREEITEM parent) {
+  std::function<HTREEITEM(HTREEITEM, HTREEITEM)> copyBranch = [&](HTREEITEM from,
+                                                                  HTREEITEM parent) {
     HTREEITEM copy = CopyLeaf(from, parent, TVI_LAST);
-    for (HTREEITEM c = GetChildItem(from); c && copy; c = GetNextSiblingItem(c)) copyBranch(c, copy);
+    for (HTREEITEM c = GetChildItem(from); c && copy; c = GetNextSiblingItem(c))
+      copyBranch(c, copy);
     return copy;
   };
   HTREEITEM moved = copyBranch(dragged, target);
@@ -801,7 +817,7 @@ void CYRTreeCtrl::OnPaint() {
   DrawAll(&dc);
 }
 
-BOOL CYRTreeCtrl::OnEraseBkgnd(CDC*) { return TRUE; }   // DrawAll fills everything
+BOOL CYRTreeCtrl::OnEraseBkgnd(CDC*) { return TRUE; }  // DrawAll fills everything
 
 void CYRTreeCtrl::OnSize(UINT type, int cx, int cy) {
   CWnd::OnSize(type, cx, cy);
@@ -846,7 +862,8 @@ void CYRTreeCtrl::DrawItem(CDC* dc, HTREEITEM item, const RECT& rc) {
   if (images && images->GetSafeHandle() && image >= 0 && !IsRectEmpty(&l.icon)) {
     int cx = 0, cy = 0;
     images->GetIconSize(&cx, &cy);
-    images->Draw(dc, image, CPoint(l.icon.left, rc.top + (rc.bottom - rc.top - cy) / 2), ILD_TRANSPARENT);
+    images->Draw(dc, image, CPoint(l.icon.left, rc.top + (rc.bottom - rc.top - cy) / 2),
+                 ILD_TRANSPARENT);
   }
   dc->SetBkMode(TRANSPARENT);
   dc->SetTextColor(GetItemTextColour(item));
@@ -856,7 +873,8 @@ void CYRTreeCtrl::DrawItem(CDC* dc, HTREEITEM item, const RECT& rc) {
     postfix->GetIconSize(&cx, &cy);
     for (std::size_t i = 0; i < n->postfix.size(); ++i)
       if (n->postfix[i].visible && n->postfix[i].image >= 0)
-        postfix->Draw(dc, n->postfix[i].image, CPoint(l.postfix[i].left, rc.top + (rc.bottom - rc.top - cy) / 2),
+        postfix->Draw(dc, n->postfix[i].image,
+                      CPoint(l.postfix[i].left, rc.top + (rc.bottom - rc.top - cy) / 2),
                       ILD_TRANSPARENT);
   }
 }
@@ -887,15 +905,17 @@ void CYRTreeCtrl::OnLButtonDown(UINT flags, CPoint point) {
 
 void CYRTreeCtrl::OnMouseMove(UINT flags, CPoint point) {
   Impl& s = *m_impl;
-  if (s.lDown && !s.dragging && s.downNode && s.downNode->canDrag && s.downPostfix < 0 && !s.downOnCheck &&
-      (std::abs(point.x - s.downPoint.x) > kDragThreshold || std::abs(point.y - s.downPoint.y) > kDragThreshold)) {
+  if (s.lDown && !s.dragging && s.downNode && s.downNode->canDrag && s.downPostfix < 0 &&
+      !s.downOnCheck &&
+      (std::abs(point.x - s.downPoint.x) > kDragThreshold ||
+       std::abs(point.y - s.downPoint.y) > kDragThreshold)) {
     HTREEITEM item = ItemOf(s.downNode);
     // The hook may change the tree: the item is looked up again afterwards.
     if (OnBeginDrag(item, s.downPoint) && NodeOf(item)) {
       s.dragging = true;
       s.dragNode = NodeOf(item);
     } else {
-      s.downNode = nullptr;   // refused: no second try during this press
+      s.downNode = nullptr;  // refused: no second try during this press
     }
   }
   if (s.dragging) {
@@ -947,7 +967,7 @@ void CYRTreeCtrl::OnLButtonDblClk(UINT flags, CPoint point) {
   s.lDown = true;
   s.afterDblClk = true;
   s.downPoint = point;
-  s.downNode = nullptr;   // no drag from a double-click
+  s.downNode = nullptr;  // no drag from a double-click
   s.downPostfix = -1;
   s.downOnCheck = false;
   if (hit == TVHT_ONPOSTFIXBN) {
@@ -960,7 +980,9 @@ void CYRTreeCtrl::OnLButtonDblClk(UINT flags, CPoint point) {
 
 void CYRTreeCtrl::OnRButtonDown(UINT, CPoint) { SetFocus(); }
 
-void CYRTreeCtrl::OnRButtonUp(UINT flags, CPoint point) { OnItem_RButtonUp(HitTest(point), flags, point); }
+void CYRTreeCtrl::OnRButtonUp(UINT flags, CPoint point) {
+  OnItem_RButtonUp(HitTest(point), flags, point);
+}
 
 BOOL CYRTreeCtrl::OnMouseWheel(UINT, short delta, CPoint) {
   SetScrollPosition(m_impl->scrollY - delta / 120 * 3 * m_impl->itemHeight);
@@ -986,7 +1008,8 @@ void CYRTreeCtrl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
     case VK_NEXT: {
       int rows = std::max(1, static_cast<int>(GetVisibleCount()) - 1);
       int row = sel ? m_impl->model.RowOf(sel) : 0;
-      row = vk == VK_PRIOR ? std::max(0, row - rows) : std::min(m_impl->model.RowCount() - 1, row + rows);
+      row = vk == VK_PRIOR ? std::max(0, row - rows)
+                           : std::min(m_impl->model.RowCount() - 1, row + rows);
       next = ItemOf(m_impl->model.NodeAtRow(row));
       break;
     }
@@ -998,12 +1021,8 @@ void CYRTreeCtrl::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
       if (sel && sel->first && !sel->expanded) Expand(ItemOf(sel), TVE_EXPAND);
       else if (sel && sel->first) next = ItemOf(sel->first);
       break;
-    case VK_ESCAPE:
-      CancelDrag();
-      break;
-    default:
-      CWnd::OnKeyDown(vk, repeat, flags);
-      return;
+    case VK_ESCAPE: CancelDrag(); break;
+    default: CWnd::OnKeyDown(vk, repeat, flags); return;
   }
   if (next) {
     SelectItem(next);

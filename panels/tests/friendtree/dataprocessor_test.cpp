@@ -80,13 +80,13 @@ TEST_F(DataProcessorTest, ChatWithFriendLaysOutBothAreas) {
 }
 
 TEST_F(DataProcessorTest, NothingIsSentWithoutRecordIdentifierOrManager) {
-  proc.ChatWithFriend(9999, 0, 0);   // no record at that position
+  proc.ChatWithFriend(9999, 0, 0);  // no record at that position
   proc.ChatWithFriend(noIdPos, 0, 0);
   proc.ChatWithFriend(0, 0, 0);
   proc.ViewHistory(9999);
   proc.SendEmailToCS(9999);
   EXPECT_TRUE(requests.Log().empty());
-  CQWFriendTree_DataProcessor bare;   // no manager, no data
+  CQWFriendTree_DataProcessor bare;  // no manager, no data
   bare.ChatWithFriend(friendPos, 0, 0);
   bare.CSGroupBroadcast();
   bare.GetFriendList();
@@ -172,19 +172,20 @@ TEST_F(DataProcessorTest, ChatWithCSCutsALongAccountToFit) {
   const auto& bytes = Only().area2.bytes;
   ASSERT_EQ(bytes.size(), 512u);
   const std::string sent(reinterpret_cast<const char*>(bytes.data()));
-  EXPECT_LT(sent.size(), 512u);           // the terminator fits
+  EXPECT_LT(sent.size(), 512u);  // the terminator fits
   EXPECT_EQ(sent.substr(0, 3), "65|");
-  EXPECT_EQ(sent.back(), '|');            // the whole format is kept
+  EXPECT_EQ(sent.back(), '|');  // the whole format is kept
   // Cut at a character boundary: 507 bytes of room hold 169 characters.
   EXPECT_EQ(FromUtf8(sent.substr(3, sent.size() - 4)), std::u16string(169, u'张'));
   // One byte of room left over in a plain text is used exactly.
-  const std::string ascii = CQWFriendTree_DataProcessor::FormatCSNotice(std::u16string(600, u'a').c_str());
+  const std::string ascii =
+      CQWFriendTree_DataProcessor::FormatCSNotice(std::u16string(600, u'a').c_str());
   EXPECT_EQ(ascii.size(), 511u);
 }
 
 TEST_F(DataProcessorTest, EditFriendOnlyForFriends) {
   EXPECT_NE(proc.EditFriendByPos(friendPos, FTFRIEND_BLOCK, 7, 1), 0);
-  EXPECT_EQ(proc.EditFriendByPos(group, FTFRIEND_DELETE, 0, 0), 0);   // a group: nothing
+  EXPECT_EQ(proc.EditFriendByPos(group, FTFRIEND_DELETE, 0, 0), 0);  // a group: nothing
   EXPECT_EQ(proc.EditFriendByPos(9999, FTFRIEND_DELETE, 0, 0), 0);
   const auto& r = Only();
   std::vector<BYTE> a1(4, 0), a2(144, 0);
@@ -271,7 +272,7 @@ TEST_F(DataProcessorTest, LookupsReplaceTheHoldersRecord) {
   ASSERT_TRUE(proc.GetFriendInfoPtr(group, rec));
   EXPECT_FALSE(rec->IsFriend());
   EXPECT_FALSE(proc.GetFriendInfoPtr(0, rec));
-  EXPECT_EQ(rec, nullptr);   // the old record is released, not kept stale
+  EXPECT_EQ(rec, nullptr);  // the old record is released, not kept stale
 
   std::unique_ptr<CQWDataID> id;
   ASSERT_TRUE(proc.GetFriendIDPtr(friendPos, id));
@@ -310,7 +311,7 @@ TEST_F(DataProcessorTest, DefaultGroupNamesAreAskedAndAStaleAnswerIsNotTaken) {
 TEST_F(DataProcessorTest, DialogAnnouncementsAccountTypeAndGroupMobileWindow) {
   proc.RegisterDlg(0x1234, true);
   proc.RegisterDlg(0x1234, false);
-  proc.RegisterDlg(0, true);   // no dialog: nothing
+  proc.RegisterDlg(0, true);  // no dialog: nothing
   ASSERT_EQ(requests.Log().size(), 2u);
   std::vector<BYTE> open(12, 0);
   Put32(open, 0, 0x1234);

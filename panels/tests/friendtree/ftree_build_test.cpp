@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "host/basekit/log.h"
-#include "platform/file.h"
 #include "host/skinctl/colorconverter.h"
+#include "platform/file.h"
 #include "platform/imagelist.h"
 
 namespace {
@@ -102,7 +102,7 @@ TEST_F(FTreeBuild, StatusImagesAndKindBases) {
   const QWPOS room = AddFriend(rooms, u"room@muc.zq.com", u"交流室", QWSTATUS_ONLINE);
   const QWPOS odd = AddFriend(chat, u"odd@zq.com", u"怪", 40099);
   StartAndLoad();
-  EXPECT_EQ(Image(a1), 1);   // online: slot 1
+  EXPECT_EQ(Image(a1), 1);  // online: slot 1
   EXPECT_EQ(Image(a2), 0);
   EXPECT_EQ(Image(a3), 3);
   EXPECT_EQ(Image(odd), 0);  // unknown codes use slot 0
@@ -139,7 +139,7 @@ TEST_F(FTreeBuild, OnlyOnlineHidesOfflineFriendsAndFollowsTheirStatus) {
 TEST_F(FTreeBuild, OnlyOnlineKeepsACollapsedFilledGroupComplete) {
   WriteViewAll(0);
   StartAndLoad();
-  ClickItem(chat);   // collapse the group that the load opened
+  ClickItem(chat);  // collapse the group that the load opened
   ASSERT_FALSE(Expanded(chat));
   SetStatus(a2, QWSTATUS_ONLINE);
   ClickItem(chat);
@@ -152,7 +152,7 @@ TEST_F(FTreeBuild, OnlyOnlineNotificationRebuilds) {
   session.Notify(3151, 1, 0);
   EXPECT_TRUE(Tree().IsOnlyOnline());
   EXPECT_EQ(Children(Item(chat)), (std::vector<QWPOS>{a1, a3}));
-  EXPECT_TRUE(Children(Item(sup)).empty());   // rebuilt: only the chat-friends group is open
+  EXPECT_TRUE(Children(Item(sup)).empty());  // rebuilt: only the chat-friends group is open
   session.Notify(3151, 0, 0);
   EXPECT_EQ(Children(Item(chat)), (std::vector<QWPOS>{a1, a2, a3}));
 }
@@ -184,7 +184,7 @@ TEST_F(FTreeBuild, InsertsLandInDataOrderOrFillTheirGroup) {
   const QWPOS anew = data->InsertItem(chat, a1, CHostDataItem(f));
   session.Notify(1335, anew, a1);
   EXPECT_EQ(Children(Item(chat)), (std::vector<QWPOS>{a1, anew, a2, a3}));
-  session.Notify(1335, anew, a1);   // already there: nothing
+  session.Notify(1335, anew, a1);  // already there: nothing
   EXPECT_EQ(Children(Item(chat)).size(), 4u);
   // Into a group never opened: the whole group is filled.
   f.id = u"bnew@zq.com";
@@ -248,7 +248,7 @@ TEST_F(FTreeBuild, MobileButtonNeedsTheOwnServiceAndTheAttribute) {
   d.mobile = true;
   const QWPOS m = AddFriend(chat, u"m@zq.com", u"手机", QWSTATUS_ONLINE, d);
   HostPutU32(owner, qwownfield::kMobileService, 1);
-  StartAndLoad();   // "UseMoible" off by default
+  StartAndLoad();  // "UseMoible" off by default
   EXPECT_TRUE(Buttons(m).empty());
 }
 
@@ -266,7 +266,7 @@ TEST_F(FTreeBuild, EnterpriseModeShowsTrueNamesOfTheSameEnterprise) {
   EXPECT_EQ(Tree().GetEnterpriseSuffix(), u".acme");
   EXPECT_EQ(Text(same), u"李四-小李");
   EXPECT_EQ(Text(other), u"小王");
-  EXPECT_EQ(Item(cs), nullptr);   // the customer-service group is hidden
+  EXPECT_EQ(Item(cs), nullptr);  // the customer-service group is hidden
   session.Notify(1335, cs, empty);
   EXPECT_EQ(Item(cs), nullptr);
   // Logged off: enterprise mode ends.
@@ -298,7 +298,7 @@ TEST_F(FTreeBuild, LocateOpensTheGroupAndSelectsTheFriend) {
   ASSERT_NE(Item(b3), nullptr);
   EXPECT_EQ(Tree().GetSelectedItem(), Item(b3));
   EXPECT_TRUE(Expanded(sup));
-  session.Notify(3217, 0, a1);   // not a locate request
+  session.Notify(3217, 0, a1);  // not a locate request
   EXPECT_EQ(Tree().GetSelectedItem(), Item(b3));
 }
 
@@ -348,7 +348,7 @@ TEST_F(FTreeBuild, WorkDirectoryNamedValuesAndIconType) {
 
   session.Notify(3219, YRICON_BIG, 0);
   EXPECT_EQ(Tree().GetIconType(), YRICON_BIG);
-  EXPECT_EQ(Image(a1), 1);   // no photo file: the status slot
+  EXPECT_EQ(Image(a1), 1);  // no photo file: the status slot
 }
 
 TEST_F(FTreeBuild, BigIconPhotosAreLoadedScaledTintedAndCachedOnce) {
@@ -368,7 +368,7 @@ TEST_F(FTreeBuild, BigIconPhotosAreLoadedScaledTintedAndCachedOnce) {
   ASSERT_NE(images, nullptr);
   ASSERT_EQ(images->GetImageCount(), 37);
   EXPECT_EQ(Image(a1), 36);
-  EXPECT_EQ(Image(a3), 3);   // no photo: the status slot
+  EXPECT_EQ(Image(a3), 3);  // no photo: the status slot
   auto canvas = ImageList_GetImageCanvas(images->GetSafeHandle(), 36);
   ASSERT_TRUE(canvas);
   EXPECT_EQ(canvas->Width(), 32);
@@ -382,7 +382,7 @@ TEST_F(FTreeBuild, BigIconPhotosAreLoadedScaledTintedAndCachedOnce) {
   // A new load drops the photos from the list.
   session.Notify(1405);
   AdvanceClock(CQWFriendTreeCtrl::kLoadDelayMs);
-  EXPECT_EQ(images->GetImageCount(), 37);   // loaded again for the new tree
+  EXPECT_EQ(images->GetImageCount(), 37);  // loaded again for the new tree
   session.Notify(3219, YRICON_SMALL, 0);
   EXPECT_EQ(Image(a1), 1);
   CColorConverter::SetBaseColor(RGB(255, 255, 255));

@@ -11,7 +11,8 @@ class MainWindowTap {
  public:
   explicit MainWindowTap(HWND main) : m_main(main) {
     Current() = this;
-    m_old = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    m_old = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
   }
   ~MainWindowTap() {
     SetWindowLongPtrW(m_main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_old));
@@ -56,7 +57,8 @@ class FTreeCustom : public FTreeFixture {
   // Root items: data values in tree order.
   std::vector<DWORD_PTR> RootData() {
     std::vector<DWORD_PTR> out;
-    for (HTREEITEM i = Tree().GetRootItem(); i; i = Tree().GetNextSiblingItem(i)) out.push_back(Tree().GetItemData(i));
+    for (HTREEITEM i = Tree().GetRootItem(); i; i = Tree().GetNextSiblingItem(i))
+      out.push_back(Tree().GetItemData(i));
     return out;
   }
   HTREEITEM RootWithText(const std::u16string& text) {
@@ -70,11 +72,12 @@ class FTreeCustom : public FTreeFixture {
     return POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
   }
   // An INI file of this test in the host program's directory.
-  std::u16string LinkIni(const std::string& section, const std::string& key, const std::string& value) {
+  std::u16string LinkIni(const std::string& section, const std::string& key,
+                         const std::string& value) {
     iniName = "ftlinks_" + ToUtf8(account) + ".ini";
     iniPath = std::filesystem::path(ToUtf8(CCommFunction::GetModuleDirectory())) / iniName;
-    WritePrivateProfileStringW(FromUtf8(section).c_str(), FromUtf8(key).c_str(), FromUtf8(value).c_str(),
-                               FromUtf8(iniPath.string()).c_str());
+    WritePrivateProfileStringW(FromUtf8(section).c_str(), FromUtf8(key).c_str(),
+                               FromUtf8(value).c_str(), FromUtf8(iniPath.string()).c_str());
     return FromUtf8(iniName);
   }
   std::vector<std::string> RequestsNamed(const std::u16string& name) {
@@ -124,8 +127,8 @@ TEST_F(FTreeCustom, CustomNodesArePlacedFirstOrLastInListOrder) {
     </panel>)";
   StartAndLoad();
   ASSERT_EQ(Tree().GetCustomNodes().size(), 4u);
-  EXPECT_EQ(RootData(), (std::vector<DWORD_PTR>{FTREE_DATA_LINK, FTREE_DATA_LINK, chat, cs, FTREE_DATA_ADDFRIEND,
-                                                FTREE_DATA_LINK}));
+  EXPECT_EQ(RootData(), (std::vector<DWORD_PTR>{FTREE_DATA_LINK, FTREE_DATA_LINK, chat, cs,
+                                                FTREE_DATA_ADDFRIEND, FTREE_DATA_LINK}));
   EXPECT_EQ(Tree().GetItemText(Tree().GetRootItem()), u"帮助");
   const FTREE_LINKRECORD* home = Tree().GetLinkRecord(RootWithText(u"主页"));
   ASSERT_NE(home, nullptr);
@@ -142,11 +145,16 @@ TEST_F(FTreeCustom, CustomNodesArePlacedFirstOrLastInListOrder) {
 TEST_F(FTreeCustom, ClicksOnCustomNodes) {
   MainWindowTap tap(session.MainWindow());
   const std::u16string ini = LinkIni("LINKS", "HOME", "http://home.example.com/");
-  layout = "<panel><CustomNode type=\"add_friend\" text=\"加好友\"/>"
-           "<CustomNode type=\"link\" text=\"论坛\" url=\"http://bbs.example.com/\"/>"
-           "<CustomNode type=\"link\" text=\"主页\" inifile=\"" + iniName + "\" section=\"LINKS\" key=\"HOME\"/>"
-           "<CustomNode type=\"link\" text=\"空\" inifile=\"" + iniName + "\" section=\"LINKS\" key=\"NONE\"/>"
-           "<CustomNode type=\"link\" text=\"帮助\" url=\"IN_MENU_HELP\"/></panel>";
+  layout =
+      "<panel><CustomNode type=\"add_friend\" text=\"加好友\"/>"
+      "<CustomNode type=\"link\" text=\"论坛\" url=\"http://bbs.example.com/\"/>"
+      "<CustomNode type=\"link\" text=\"主页\" inifile=\"" +
+      iniName +
+      "\" section=\"LINKS\" key=\"HOME\"/>"
+      "<CustomNode type=\"link\" text=\"空\" inifile=\"" +
+      iniName +
+      "\" section=\"LINKS\" key=\"NONE\"/>"
+      "<CustomNode type=\"link\" text=\"帮助\" url=\"IN_MENU_HELP\"/></panel>";
   StartAndLoad();
   session.Requests().ClearLog();
   HWND wnd = Tree().GetSafeHwnd();
@@ -157,13 +165,14 @@ TEST_F(FTreeCustom, ClicksOnCustomNodes) {
   EXPECT_EQ(TakeRequests(), std::vector<std::string>{addFriend});
   DoubleClickAt(wnd, CentreOf(RootWithText(u"加好友")));
   PumpMessages();
-  EXPECT_EQ(TakeRequests(), std::vector<std::string>{addFriend});   // from its first click
+  EXPECT_EQ(TakeRequests(), std::vector<std::string>{addFriend});  // from its first click
   // Links act on a double-click only.
   ClickAt(wnd, CentreOf(RootWithText(u"论坛")));
   PumpMessages();
   EXPECT_TRUE(TakeRequests().empty());
   auto openUrl = [](const std::u16string& url) {
-    return Req(u"sys/OpenURL", AreaBytes(2 * url.size() + 2).Text(0, url, url.size() + 1), std::nullopt);
+    return Req(u"sys/OpenURL", AreaBytes(2 * url.size() + 2).Text(0, url, url.size() + 1),
+               std::nullopt);
   };
   DoubleClickAt(wnd, CentreOf(RootWithText(u"论坛")));
   PumpMessages();
@@ -201,7 +210,8 @@ TEST_F(FTreeCustom, TheCustomerServiceGroupEndsWithItsForumLink) {
 
 TEST_F(FTreeCustom, SetUpAtTheFirstOwnInformationInOrder) {
   std::filesystem::create_directories(AccountDir());
-  WritePrivateProfileStringW(u"IM", u"BIGICON", u"1", FromUtf8((AccountDir() / "mycfg.ini").string()).c_str());
+  WritePrivateProfileStringW(u"IM", u"BIGICON", u"1",
+                             FromUtf8((AccountDir() / "mycfg.ini").string()).c_str());
   session.Requests().SetStandingAnswer(u"sys/AccountType", CHostAnswer{1, {}, {}});
   attrs = {{u"default_group", u"我的好友"}};
   Start();
@@ -209,18 +219,20 @@ TEST_F(FTreeCustom, SetUpAtTheFirstOwnInformationInOrder) {
   session.Notify(3076, reinterpret_cast<WPARAM>(owner.data()), 0);
   std::vector<std::u16string> names;
   for (const auto& r : session.Requests().Log()) names.push_back(r.name);
-  EXPECT_EQ(names, (std::vector<std::u16string>{u"sys/EnterPriseParam", u"sys/EnterPriseParam", u"sys/AccountType",
-                                                u"sys/DefGroup", u"sys/DefGroup", u"sys/DefGroup",
-                                                u"Ui/GetMurFriendList"}));
+  EXPECT_EQ(names, (std::vector<std::u16string>{
+                       u"sys/EnterPriseParam", u"sys/EnterPriseParam", u"sys/AccountType",
+                       u"sys/DefGroup", u"sys/DefGroup", u"sys/DefGroup", u"Ui/GetMurFriendList"}));
   EXPECT_EQ(RequestsNamed(u"sys/DefGroup"),
-            (std::vector<std::string>{Req(u"sys/DefGroup", AreaBytes(136).Int(0, 1).Text(4, u"我的好友"), AreaBytes(4)),
-                                      Req(u"sys/DefGroup", AreaBytes(136).Int(0, 256), AreaBytes(4).Int(0, 1)),
-                                      Req(u"sys/DefGroup", AreaBytes(136).Int(0, 512), AreaBytes(4).Int(0, 1))}));
+            (std::vector<std::string>{
+                Req(u"sys/DefGroup", AreaBytes(136).Int(0, 1).Text(4, u"我的好友"), AreaBytes(4)),
+                Req(u"sys/DefGroup", AreaBytes(136).Int(0, 256), AreaBytes(4).Int(0, 1)),
+                Req(u"sys/DefGroup", AreaBytes(136).Int(0, 512), AreaBytes(4).Int(0, 1))}));
   EXPECT_EQ(Tree().GetIconType(), YRICON_BIG);
   EXPECT_TRUE(Tree().IsReportReady());
   EXPECT_EQ(CQWFriendTreeCtrl::GetChatFriendsGroupName(), u"我的好友");
   EXPECT_EQ(CQWFriendTreeCtrl::GetProtectedGroups(),
-            (std::vector<std::u16string>{u"未分组商友", u"我的好友", u"我的采购商", u"我的供应商", u"客服", u"聊天室"}));
+            (std::vector<std::u16string>{u"未分组商友", u"我的好友", u"我的采购商", u"我的供应商",
+                                         u"客服", u"聊天室"}));
   // The data came back with the host's friend list, plus the group named by the layout.
   const QWPOS mine = data->FindByName(u"我的好友");
   ASSERT_NE(mine, 0u);
@@ -237,7 +249,7 @@ TEST_F(FTreeCustom, AnEmptyDefaultGroupKeepsTheChatFriendsNameAndALogonAgainAdds
   attrs = {{u"default_group", u""}};
   StartAndLoad();
   EXPECT_EQ(CQWFriendTreeCtrl::GetChatFriendsGroupName(), u"聊天好友");
-  EXPECT_TRUE(RequestsNamed(u"sys/DefGroup").size() == 2u);   // only the two questions
+  EXPECT_TRUE(RequestsNamed(u"sys/DefGroup").size() == 2u);  // only the two questions
   // Logged off and on again: the set-up runs again.
   session.Notify(1476, 0, 0);
   session.Notify(3076, reinterpret_cast<WPARAM>(owner.data()), 0);

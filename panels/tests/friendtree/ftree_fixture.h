@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -36,7 +36,8 @@ struct AreaBytes {
 };
 
 // A request line as the host's transcript prints it.
-inline std::string Req(const std::u16string& name, std::optional<AreaBytes> a1, std::optional<AreaBytes> a2) {
+inline std::string Req(const std::u16string& name, std::optional<AreaBytes> a1,
+                       std::optional<AreaBytes> a2) {
   CHostRequestRecord r;
   r.name = name;
   if (a1) r.area1 = CHostArea{true, a1->bytes};
@@ -103,8 +104,8 @@ class FTreeFixture : public ::testing::Test {
         b[at + 2] = GetRValue(colour);
       }
     }
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                 static_cast<std::streamsize>(b.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
   }
 
   QWPOS AddGroup(const std::u16string& name, int kind = QWKIND_OWN) {
@@ -216,7 +217,9 @@ class FTreeFixture : public ::testing::Test {
     GetClientRect(Tree().GetSafeHwnd(), &client);
     return POINT{10, client.bottom - 5};
   }
-  bool Expanded(QWPOS pos) { return (Tree().GetItemState(Item(pos), TVIS_EXPANDED) & TVIS_EXPANDED) != 0; }
+  bool Expanded(QWPOS pos) {
+    return (Tree().GetItemState(Item(pos), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+  }
 
   // Changes a friend's status in the host data and tells the panel.
   void SetStatus(QWPOS pos, int status) {
@@ -268,8 +271,8 @@ class FTreeFixture : public ::testing::Test {
 
   CHostSession session;
   std::unique_ptr<CPluginFTree> plugin;
-  std::vector<std::pair<std::u16string, std::u16string>> attrs;   // layout attributes
-  std::string layout;   // the panel's layout element (UTF-8 XML), when given
+  std::vector<std::pair<std::u16string, std::u16string>> attrs;  // layout attributes
+  std::string layout;  // the panel's layout element (UTF-8 XML), when given
   CXmlDocument layoutDoc;
   std::vector<BYTE> owner;
   std::u16string account;

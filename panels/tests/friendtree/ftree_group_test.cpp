@@ -12,8 +12,12 @@ std::string EditGroup(int action, QWPOS pos, const std::u16string& name) {
 }
 
 std::string MsgBox(const std::u16string& caption, const std::u16string& text, HWND owner) {
-  return Req(u"sys/Msgbox", AreaBytes(656).Int(0, MB_OK | MB_ICONINFORMATION).Text(4, caption).Text(132, text, 260)
-                                .Int(652, owner),
+  return Req(u"sys/Msgbox",
+             AreaBytes(656)
+                 .Int(0, MB_OK | MB_ICONINFORMATION)
+                 .Text(4, caption)
+                 .Text(132, text, 260)
+                 .Int(652, owner),
              std::nullopt);
 }
 
@@ -35,7 +39,8 @@ class FTreeGroups : public FTreeMenus {
   void HostAddsGroups(bool during) {
     session.Requests().SetHandler(u"sys/EditGroup", [this, during](CHostPacket& p, LPARAM) {
       if (HostGetU32(p.Area(1).bytes.data(), 4, 0) != 0) return 1;
-      const QWPOS pos = AddGroup(HostGetText(p.Area(2).bytes.data(), p.Area(2).bytes.size(), 4, 64));
+      const QWPOS pos =
+          AddGroup(HostGetText(p.Area(2).bytes.data(), p.Area(2).bytes.size(), 4, 64));
       if (during) session.Messages().Deliver(1335, pos, data->GetPrevPosition(pos));
       else session.Defer([this, pos] { session.Notify(1335, pos, data->GetPrevPosition(pos)); });
       return static_cast<int>(pos);
@@ -44,14 +49,15 @@ class FTreeGroups : public FTreeMenus {
 };
 
 TEST_F(FTreeGroups, FiftyGroupsAreTheLimit) {
-  for (int i = 0; i < 42; ++i) AddGroup(FormatW(u"组%d", i));   // 49 with the fixture's 7
+  for (int i = 0; i < 42; ++i) AddGroup(FormatW(u"组%d", i));  // 49 with the fixture's 7
   Tree().SetSelected(Item(mine));
   Command(4838);
   EXPECT_EQ(TakeRequests(), std::vector<std::string>{EditGroup(0, 0, u"新建组1")});
   AddGroup(u"组42");
   Command(4836);
-  EXPECT_EQ(TakeRequests(), std::vector<std::string>{MsgBox(
-                                u"提示", u"组的数量已达上限（50个），不能再添加新组。", Tree().GetSafeHwnd())});
+  EXPECT_EQ(TakeRequests(),
+            std::vector<std::string>{MsgBox(u"提示", u"组的数量已达上限（50个），不能再添加新组。",
+                                            Tree().GetSafeHwnd())});
 }
 
 TEST_F(FTreeGroups, NewNamesSkipTakenOnesWithALibraryWideCounter) {
@@ -59,7 +65,8 @@ TEST_F(FTreeGroups, NewNamesSkipTakenOnesWithALibraryWideCounter) {
   AddGroup(u"新建组2");
   Command(4836);
   Command(4836);
-  EXPECT_EQ(TakeRequests(), (std::vector<std::string>{EditGroup(0, 0, u"新建组3"), EditGroup(0, 0, u"新建组4")}));
+  EXPECT_EQ(TakeRequests(),
+            (std::vector<std::string>{EditGroup(0, 0, u"新建组3"), EditGroup(0, 0, u"新建组4")}));
   EXPECT_EQ(CQWFriendTreeCtrl::NewGroupCounter(), 4);
 }
 
@@ -115,8 +122,9 @@ TEST_F(FTreeGroups, RenameToAnotherGroupsNameWarnsAndEditsAgain) {
   Tree().SetSelected(Item(mine));
   Command(4839);
   TypeName(u"空组");
-  EXPECT_EQ(TakeRequests(), std::vector<std::string>{MsgBox(u"重命名组", u"已经有一个同名的组，请换一个名称。",
-                                                             Tree().GetSafeHwnd())});
+  EXPECT_EQ(TakeRequests(),
+            std::vector<std::string>{
+                MsgBox(u"重命名组", u"已经有一个同名的组，请换一个名称。", Tree().GetSafeHwnd())});
   EXPECT_TRUE(Edit().IsEditing());
   EXPECT_EQ(Edit().GetWindowText(), u"同事");
 }
@@ -137,8 +145,8 @@ TEST_F(FTreeGroups, DeleteOnlyAnEmptyGroupAsTheHostsDataSays) {
   Tree().SetSelected(Item(empty));
   Command(4840);
   EXPECT_EQ(TakeRequests(), std::vector<std::string>{EditGroup(2, empty, u"空组")});
-  const std::string refused =
-      MsgBox(u"提示", u"该组中还有联系人，不能删除。请先把联系人移到其他组。", Tree().GetSafeHwnd());
+  const std::string refused = MsgBox(
+      u"提示", u"该组中还有联系人，不能删除。请先把联系人移到其他组。", Tree().GetSafeHwnd());
   // One friend, never loaded into the tree.
   ASSERT_TRUE(Children(Item(mine)).empty());
   Tree().SetSelected(Item(mine));
@@ -162,7 +170,7 @@ TEST_F(FTreeGroups, OnlyOnlineToggleIsWrittenAndRebuildsTheTree) {
   const std::u16string ini = FromUtf8((AccountDir() / "mycfg.ini").string());
   EXPECT_EQ(GetPrivateProfileIntW(u"GGPCW", u"VIEWFRIENDALL", -1, ini.c_str()), 0);
   EXPECT_EQ(Item(c1), nullptr);
-  EXPECT_TRUE(Expanded(chat));   // the chat-friends group opens after the rebuild
+  EXPECT_TRUE(Expanded(chat));  // the chat-friends group opens after the rebuild
   Command(4842);
   EXPECT_FALSE(Tree().IsOnlyOnline());
   EXPECT_EQ(GetPrivateProfileIntW(u"GGPCW", u"VIEWFRIENDALL", -1, ini.c_str()), 1);

@@ -119,7 +119,8 @@ class MessageWindow {
   }
   static LRESULT Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     if (msg == 3224 && Current()) {
-      Current()->received.push_back(u"3224 " + std::u16string(reinterpret_cast<const char16_t*>(w)) + u" " +
+      Current()->received.push_back(u"3224 " +
+                                    std::u16string(reinterpret_cast<const char16_t*>(w)) + u" " +
                                     std::u16string(reinterpret_cast<const char16_t*>(l)));
       return 0;
     }

@@ -39,7 +39,7 @@ TEST_F(FTreeMenus, StrangerMenu) {
 }
 
 TEST_F(FTreeMenus, GroupMenusByKind) {
-  RClickItem(chat);   // protected
+  RClickItem(chat);  // protected
   EXPECT_EQ(MenuShape(), "4835,4836,-,4842");
   EXPECT_EQ(MenuText(4835), u"添加好友");
   EXPECT_EQ(MenuText(4836), u"添加组");
@@ -89,23 +89,40 @@ TEST_F(FTreeMenus, FriendCommandsSendTheirRequests) {
   const AreaBytes id = AreaBytes(148).Int(16, 1).Text(20, u"a1@zq.com");
   auto chat = [&](int kind, int target) {
     return Req(u"sys/Chat", AreaBytes(4).Int(0, kind),
-               AreaBytes(276).Int(0, target).Int(12, 1).Int(16, 1).Text(20, u"a1@zq.com").Text(148, u"甲一"));
+               AreaBytes(276)
+                   .Int(0, target)
+                   .Int(12, 1)
+                   .Int(16, 1)
+                   .Text(20, u"a1@zq.com")
+                   .Text(148, u"甲一"));
   };
   auto edit = [&](int action, int v1, int v2) {
     return Req(u"sys/EditFriend", AreaBytes(4).Int(0, action),
-               AreaBytes(144).Int(0, 1).Text(4, u"a1@zq.com").Int(132, static_cast<std::uint32_t>(a1))
-                   .Int(136, v1).Int(140, v2));
+               AreaBytes(144)
+                   .Int(0, 1)
+                   .Text(4, u"a1@zq.com")
+                   .Int(132, static_cast<std::uint32_t>(a1))
+                   .Int(136, v1)
+                   .Int(140, v2));
   };
   const std::vector<std::pair<UINT, std::string>> cases = {
-      {4820, chat(0, 0)}, {4821, chat(1, 0)}, {4822, chat(3, 0)}, {4823, chat(2, 0)},
-      {4844, chat(6, 0)}, {4824, chat(5, 0)}, {4825, chat(4, 2)}, {4829, edit(2, 0, 0)},
-      {4831, Req(u"sys/HistoryInfo", id, std::nullopt)}, {4833, Req(u"sys/FriendInfo", id, std::nullopt)},
-      {4970, edit(3, 0, 1)}, {4974, edit(0, 0, 0)},
+      {4820, chat(0, 0)},
+      {4821, chat(1, 0)},
+      {4822, chat(3, 0)},
+      {4823, chat(2, 0)},
+      {4844, chat(6, 0)},
+      {4824, chat(5, 0)},
+      {4825, chat(4, 2)},
+      {4829, edit(2, 0, 0)},
+      {4831, Req(u"sys/HistoryInfo", id, std::nullopt)},
+      {4833, Req(u"sys/FriendInfo", id, std::nullopt)},
+      {4970, edit(3, 0, 1)},
+      {4974, edit(0, 0, 0)},
   };
   for (const auto& [command, expected] : cases) {
     session.Modal().QueueMenu(command);
     RClickItem(a1);
-    TakeRequests();   // the menu's own questions
+    TakeRequests();  // the menu's own questions
     Command(command);
     EXPECT_EQ(TakeRequests(), std::vector<std::string>{expected}) << command;
   }
@@ -126,14 +143,15 @@ TEST_F(FTreeMenus, MenuChoicesArriveAsCommands) {
   RClickItem(a2);
   const auto sent = TakeRequests();
   ASSERT_FALSE(sent.empty());
-  EXPECT_EQ(sent.back(), Req(u"sys/HistoryInfo", AreaBytes(148).Int(16, 1).Text(20, u"a2@zq.com"), std::nullopt));
+  EXPECT_EQ(sent.back(), Req(u"sys/HistoryInfo", AreaBytes(148).Int(16, 1).Text(20, u"a2@zq.com"),
+                             std::nullopt));
 }
 
 TEST_F(FTreeMenus, RemarkIsClearedAndSetThroughTheDialog) {
   Tree().SetSelected(Item(a1));
   Command(4980);
   EXPECT_EQ(data->Find(a1)->detail.remark, u"");
-  EXPECT_EQ(data->Find(a1)->detail.email, u"a1@mail.cn");   // the rest of the record is kept
+  EXPECT_EQ(data->Find(a1)->detail.email, u"a1@mail.cn");  // the rest of the record is kept
 
   TakeRequests();
   RemarkDriver driver(std::u16string(70, u'备'), IDOK);
@@ -148,7 +166,7 @@ TEST_F(FTreeMenus, RemarkIsClearedAndSetThroughTheDialog) {
   const AreaBytes open = AreaBytes(12).Int(0, driver.dialog).Int(4, 0).Int(8, 1);
   const AreaBytes close = AreaBytes(12).Int(0, driver.dialog).Int(4, 0).Int(8, 0);
   EXPECT_EQ(sent, (std::vector<std::string>{Req(u"sys/RigisterDlg", open, std::nullopt),
-                                             Req(u"sys/RigisterDlg", close, std::nullopt)}));
+                                            Req(u"sys/RigisterDlg", close, std::nullopt)}));
 
   // Cancel stores nothing, and still announces both ends.
   RemarkDriver cancel(u"不要", IDCANCEL);
@@ -196,7 +214,7 @@ TEST_F(FTreeMenus, MoveToEntriesNeverRunTheGroupWideDelete) {
   TakeRequests();
   Command(4899);
   const auto sent = session.Requests().Log();
-  ASSERT_EQ(sent.size(), 2u);   // the strangers' name, then the move
+  ASSERT_EQ(sent.size(), 2u);  // the strangers' name, then the move
   EXPECT_EQ(HostGetU32(sent[1].area1.bytes.data(), 4, 0), 4u);
   EXPECT_EQ(HostGetU32(sent[1].area2.bytes.data(), sent[1].area2.bytes.size(), 136),
             Tree().GetItemData(it->second));
@@ -207,7 +225,7 @@ TEST_F(FTreeMenus, MoveToEntriesNeverRunTheGroupWideDelete) {
 }
 
 TEST_F(FTreeMenus, MoveToTheOwnGroupSendsNothing) {
-  session.Modal().QueueMenu(UINT{4861});   // checked: the friend's own group
+  session.Modal().QueueMenu(UINT{4861});  // checked: the friend's own group
   RClickItem(a1);
   const auto sent = TakeRequests();
   for (const auto& line : sent) EXPECT_EQ(line.find("request sys/EditFriend"), std::string::npos);
@@ -215,15 +233,17 @@ TEST_F(FTreeMenus, MoveToTheOwnGroupSendsNothing) {
   RClickItem(a1);
   const auto moved = TakeRequests();
   ASSERT_FALSE(moved.empty());
-  EXPECT_EQ(moved.back(), Req(u"sys/EditFriend", AreaBytes(4).Int(0, 4),
-                              AreaBytes(144).Int(0, 1).Text(4, u"a1@zq.com").Int(132, a1).Int(136, mine)));
+  EXPECT_EQ(moved.back(),
+            Req(u"sys/EditFriend", AreaBytes(4).Int(0, 4),
+                AreaBytes(144).Int(0, 1).Text(4, u"a1@zq.com").Int(132, a1).Int(136, mine)));
 }
 
 TEST_F(FTreeMenus, DoubleClickEnterDeleteAndPostfixButtons) {
   TakeRequests();
   DblClickItem(a2);
-  const std::string chatA2 = Req(u"sys/Chat", AreaBytes(4).Int(0, 0),
-                                 AreaBytes(276).Int(12, 1).Int(16, 1).Text(20, u"a2@zq.com").Text(148, u"甲二"));
+  const std::string chatA2 =
+      Req(u"sys/Chat", AreaBytes(4).Int(0, 0),
+          AreaBytes(276).Int(12, 1).Int(16, 1).Text(20, u"a2@zq.com").Text(148, u"甲二"));
   EXPECT_EQ(TakeRequests(), std::vector<std::string>{chatA2});
   Tree().SelectItem(Item(a2));
   Tree().SetFocus();
@@ -232,9 +252,9 @@ TEST_F(FTreeMenus, DoubleClickEnterDeleteAndPostfixButtons) {
   EXPECT_EQ(TakeRequests(), std::vector<std::string>{chatA2});
   KeyPress(VK_DELETE);
   PumpMessages();
-  EXPECT_EQ(TakeRequests(), std::vector<std::string>{Req(
-                                u"sys/EditFriend", AreaBytes(4).Int(0, 2),
-                                AreaBytes(144).Int(0, 1).Text(4, u"a2@zq.com").Int(132, a2))});
+  EXPECT_EQ(TakeRequests(), std::vector<std::string>{
+                                Req(u"sys/EditFriend", AreaBytes(4).Int(0, 2),
+                                    AreaBytes(144).Int(0, 1).Text(4, u"a2@zq.com").Int(132, a2))});
   // Enter on a group opens it as a click would.
   Tree().SelectItem(Item(mine));
   KeyPress(VK_RETURN);
@@ -248,9 +268,10 @@ TEST_F(FTreeMenus, DoubleClickEnterDeleteAndPostfixButtons) {
   ASSERT_TRUE(Tree().GetPostfixBnRect(Item(a1), 0, &rc));
   ClickAt(Tree().GetSafeHwnd(), POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
   PumpMessages();
-  EXPECT_EQ(TakeRequests(), std::vector<std::string>{Req(
-                                u"sys/Chat", AreaBytes(4).Int(0, 5),
-                                AreaBytes(276).Int(12, 1).Int(16, 1).Text(20, u"a1@zq.com").Text(148, u"甲一"))});
+  EXPECT_EQ(TakeRequests(),
+            std::vector<std::string>{Req(
+                u"sys/Chat", AreaBytes(4).Int(0, 5),
+                AreaBytes(276).Int(12, 1).Int(16, 1).Text(20, u"a1@zq.com").Text(148, u"甲一"))});
 }
 
 TEST_F(FTreeMenus, CustomerServiceAndChatRoomContacts) {
@@ -259,8 +280,9 @@ TEST_F(FTreeMenus, CustomerServiceAndChatRoomContacts) {
   TakeRequests();
   // An offline desk that is not staffed gets e-mail.
   DblClickItem(desk);
-  const std::string mail = Req(u"sys/Chat", AreaBytes(4).Int(0, 5),
-                               AreaBytes(276).Int(12, 1).Int(16, 1).Text(20, u"kefu@zq.com").Text(148, u"客服小美"));
+  const std::string mail =
+      Req(u"sys/Chat", AreaBytes(4).Int(0, 5),
+          AreaBytes(276).Int(12, 1).Int(16, 1).Text(20, u"kefu@zq.com").Text(148, u"客服小美"));
   EXPECT_EQ(TakeRequests(), std::vector<std::string>{mail});
   // A staffed desk gets the service notice with the own account.
   session.Data().Get(u"CSData")->Find(csDesk)->serviceDesk = true;
@@ -273,9 +295,10 @@ TEST_F(FTreeMenus, CustomerServiceAndChatRoomContacts) {
   EXPECT_EQ(TakeRequests(), std::vector<std::string>{Req(u"ui/CSNoticeAllReq", std::nullopt, a2)});
   // A chat room is entered by its room identifier.
   DblClickItem(room);
-  EXPECT_EQ(TakeRequests(), std::vector<std::string>{Req(
-                                u"sys/Chat", AreaBytes(4).Int(0, 0),
-                                AreaBytes(276).Int(0, 6).Int(12, 1).Int(16, 1).Text(148, u"room@muc.zq.com"))});
+  EXPECT_EQ(TakeRequests(),
+            std::vector<std::string>{
+                Req(u"sys/Chat", AreaBytes(4).Int(0, 0),
+                    AreaBytes(276).Int(0, 6).Int(12, 1).Int(16, 1).Text(148, u"room@muc.zq.com"))});
 }
 
 TEST_F(FTreeMenus, GroupCommandsBroadcastGuideAndAddFriend) {
@@ -300,12 +323,14 @@ TEST_F(FTreeMenus, GroupCommandsBroadcastGuideAndAddFriend) {
 TEST_F(FTreeMenus, GroupMobileMessageGoesToTheHostsLiveWindow) {
   // The host answers with its window; members with the mobile flag are sent to it.
   MessageWindow window;
-  session.Requests().SetStandingAnswer(u"sys/Chat", CHostAnswer{static_cast<int>(window.hwnd), {}, {}});
+  session.Requests().SetStandingAnswer(u"sys/Chat",
+                                       CHostAnswer{static_cast<int>(window.hwnd), {}, {}});
   Tree().SetSelected(Item(chat));
   TakeRequests();
   Command(4837);
-  EXPECT_EQ(TakeRequests(), std::vector<std::string>{Req(u"sys/Chat", AreaBytes(4).Int(0, 4),
-                                                         AreaBytes(276).Int(0, 2).Int(12, 1).Int(16, 1))});
+  EXPECT_EQ(TakeRequests(),
+            std::vector<std::string>{Req(u"sys/Chat", AreaBytes(4).Int(0, 4),
+                                         AreaBytes(276).Int(0, 2).Int(12, 1).Int(16, 1))});
   EXPECT_EQ(window.received, (std::vector<std::u16string>{u"3224 a2@zq.com 甲二"}));
   // A window that is gone is sent nothing.
   const HWND gone = window.hwnd;

@@ -33,10 +33,10 @@ TEST(PluginFTree, RegistersAndUnregistersInListOrder) {
   RecordingMsgManager mgr;
   {
     CPluginFTree plugin;
-    CQWPluginCaller::RegisterMsg(&plugin);   // no manager yet: nothing
+    CQWPluginCaller::RegisterMsg(&plugin);  // no manager yet: nothing
     plugin.SetMsgManager(&mgr);
     CQWPluginCaller::RegisterMsg(&plugin);
-  }   // the destructor unregisters
+  }  // the destructor unregisters
   std::vector<std::string> expect;
   for (UINT id : kIds) expect.push_back(Call("+", id));
   for (UINT id : kIds) expect.push_back(Call("-", id));
@@ -74,7 +74,8 @@ TEST_F(PluginInHost, ShowingSendsTheSearchScopePair) {
   plugin->ShowPlugin(TRUE);
   plugin->ShowPlugin(TRUE);
   std::vector<UINT> sent;
-  for (std::size_t i = before; i < session.Notices().size(); ++i) sent.push_back(session.Notices()[i].id);
+  for (std::size_t i = before; i < session.Notices().size(); ++i)
+    sent.push_back(session.Notices()[i].id);
   EXPECT_EQ(sent, (std::vector<UINT>{3218, 3216, 3218, 3216}));
 }
 

@@ -53,7 +53,7 @@ TEST(SimpleEncrypt, KeepsZeroesAndMakesNoNewOnes) {
   }
   CCrypt::SimpleEncrypt(name, static_cast<int>(sizeof name));
   EXPECT_EQ(std::strlen(name), len);
-  CCrypt::SimpleEncrypt(name, 0);     // nothing to do
+  CCrypt::SimpleEncrypt(name, 0);                         // nothing to do
   CCrypt::SimpleEncrypt(static_cast<char*>(nullptr), 5);  // ignored
 }
 
@@ -63,7 +63,8 @@ TEST(Authcode, TextRoundTripIsPrintable) {
   ASSERT_NE(enc, nullptr);
   std::string e(enc);
   EXPECT_EQ(e.size(), authcode_encoded_length(20));
-  for (char c : e) EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '/' || c == '=');
+  for (char c : e)
+    EXPECT_TRUE(std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '/' || c == '=');
   char* dec = authcode(enc, 1, key, 0);
   EXPECT_STREQ(dec, "zhangsan@example.com");
   authcode_free(enc);

@@ -13,7 +13,7 @@ namespace {
 
 TEST(GlobalLog, WritesTimeLevelAndTextPerLine) {
   TempDir dir;
-  std::u16string path = dir.wide("log\\2026-12-08_MainFTree.log");   // folder created on the way
+  std::u16string path = dir.wide("log\\2026-12-08_MainFTree.log");  // folder created on the way
   ASSERT_TRUE(CGlobalLog::SetLogNameT(path.c_str()));
   EXPECT_TRUE(CGlobalLog::IsOpen());
   CGlobalLog::LogT(u"CQWFriendTreeCtrl::OnNotify()", 100);
@@ -42,7 +42,7 @@ TEST(GlobalLog, ThresholdAndReopenAppend) {
   CGlobalLog::LogT(u"low", 10);
   CGlobalLog::LogT(u"high", 100);
   CGlobalLog::SetLogLevel(0);
-  ASSERT_TRUE(CGlobalLog::SetLogNameT(path.c_str()));   // reopening appends
+  ASSERT_TRUE(CGlobalLog::SetLogNameT(path.c_str()));  // reopening appends
   CGlobalLog::LogT(u"again", 1);
   CGlobalLog::CloseGlobalLogT();
   std::string text = ReadFileText(dir.path() + "/a.log");
@@ -50,7 +50,7 @@ TEST(GlobalLog, ThresholdAndReopenAppend) {
   EXPECT_NE(text.find("] high\n"), std::string::npos);
   EXPECT_NE(text.find("] again\n"), std::string::npos);
   EXPECT_FALSE(CGlobalLog::SetLogNameT(nullptr));
-  EXPECT_FALSE(CGlobalLog::SetLogNameT(dir.wide().c_str()));   // a folder is not a log file
+  EXPECT_FALSE(CGlobalLog::SetLogNameT(dir.wide().c_str()));  // a folder is not a log file
   EXPECT_FALSE(CGlobalLog::IsOpen());
 }
 
@@ -58,21 +58,21 @@ TEST(IniFile, NumbersAndTexts) {
   TempDir dir;
   std::u16string file = dir.wide("mycfg.ini");
   CINIFile ini(file.c_str());
-  EXPECT_EQ(ini.ReadSet(u"GGPCW", u"VIEWFRIENDALL", 1), 1);   // missing file: default
+  EXPECT_EQ(ini.ReadSet(u"GGPCW", u"VIEWFRIENDALL", 1), 1);  // missing file: default
   EXPECT_TRUE(ini.WriteSet(u"GGPCW", u"VIEWFRIENDALL", 0));
   EXPECT_EQ(ini.ReadSet(u"GGPCW", u"VIEWFRIENDALL", 1), 0);
   EXPECT_EQ(ini.ReadSet(u"ggpcw", u"viewfriendall", 1), 0);  // names ignore case
   EXPECT_TRUE(ini.WriteSet(u"QVXGroupGetMsgType", u"group@host", u"2"));
   EXPECT_EQ(ini.ReadSet(u"QVXGroupGetMsgType", u"group@host", 0), 2);
   EXPECT_EQ(ini.ReadString(u"QVXGroupGetMsgType", u"group@host", u""), u"2");
-  EXPECT_EQ(CINIFile().ReadSet(u"a", u"b", 7), 7);   // no file name
+  EXPECT_EQ(CINIFile().ReadSet(u"a", u"b", 7), 7);  // no file name
   EXPECT_FALSE(CINIFile().WriteSet(u"a", u"b", 1));
 
   CProfile profile(file.c_str());
   EXPECT_EQ(profile.ReadSet(u"URL", u"register", u"http://default/"), u"http://default/");
   EXPECT_TRUE(profile.WriteSet(u"URL", u"register", u"http://example.test/reg"));
   EXPECT_EQ(profile.ReadSet(u"URL", u"register", u""), u"http://example.test/reg");
-  EXPECT_EQ(profile.ReadSet(u"URL", u"register", u"", 11), u"http://exam");   // capped
+  EXPECT_EQ(profile.ReadSet(u"URL", u"register", u"", 11), u"http://exam");  // capped
   EXPECT_EQ(profile.ReadSet(u"URL", u"none", nullptr), u"");
   EXPECT_EQ(profile.ReadInt(u"GGPCW", u"VIEWFRIENDALL", 5), 0);
 }
@@ -107,12 +107,13 @@ TEST(ResourceMgr, DialogTemplates) {
   ASSERT_NE(remark->Find(1000), nullptr);
   EXPECT_EQ(remark->Find(1000)->className, u"Edit");
   EXPECT_EQ(remark->Find(1000)->limit, 63);
-  EXPECT_NE(remark->Find(1), nullptr);   // OK
-  EXPECT_NE(remark->Find(2), nullptr);   // Cancel
+  EXPECT_NE(remark->Find(1), nullptr);  // OK
+  EXPECT_NE(remark->Find(2), nullptr);  // Cancel
 
   const CDialogTemplate* logon = res->GetDialog(596);
   ASSERT_NE(logon, nullptr);
-  for (int id : {3207, 3320, 3337, 3338, 3344, 2075, 3339, 3347, 3346, 3340, 2669, 3343, 3345, 3341, 3342})
+  for (int id :
+       {3207, 3320, 3337, 3338, 3344, 2075, 3339, 3347, 3346, 3340, 2669, 3343, 3345, 3341, 3342})
     EXPECT_NE(logon->Find(id), nullptr) << id;
   EXPECT_EQ(logon->Find(2075)->limit, 320);
   EXPECT_EQ(logon->Find(3339)->limit, 400);
@@ -128,7 +129,10 @@ TEST(ResourceMgr, SkinFileReplacesAndBadFileKeepsCurrent) {
   EXPECT_FALSE(res->LoadResourceFile(bad.c_str()));
   EXPECT_FALSE(res->LoadResourceFile(dir.wide("missing.xml").c_str()));
   EXPECT_EQ(res->GetDefRes(), def);
-  { std::ofstream(dir.path() + "/skin.xml") << "<resources><string id='60598'>在线中</string></resources>"; }
+  {
+    std::ofstream(dir.path() + "/skin.xml")
+        << "<resources><string id='60598'>在线中</string></resources>";
+  }
   EXPECT_TRUE(res->LoadResourceFile(dir.wide("skin.xml").c_str()));
   EXPECT_NE(res->GetDefRes(), def);
   EXPECT_EQ(res->GetString(60598), u"在线中");

@@ -1,6 +1,6 @@
 // The skinned dialog and controls, pictures, colours and the message box.
-#include "host/basekit/resource.h"
 #include "host/skinctl.h"
+#include "host/basekit/resource.h"
 #include "test_util.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ TEST(ColorConverter, WhiteBaseKeepsColours) {
 
 TEST(ColorConverter, TakesHueAndSaturationKeepsLightness) {
   COLORREF tinted = CColorConverter::GetColor(RGB(0, 0, 255), RGB(255, 0, 0));
-  EXPECT_EQ(tinted, RGB(0, 0, 255));   // same lightness 0.5 and full saturation
+  EXPECT_EQ(tinted, RGB(0, 0, 255));  // same lightness 0.5 and full saturation
   COLORREF light = CColorConverter::GetColor(RGB(0, 0, 139), RGB(200, 200, 200));
   double h, s, l, h0, s0, l0;
   CColorConverter::RGBtoHSL(light, h, s, l);
@@ -34,14 +34,14 @@ TEST(ColorConverter, TakesHueAndSaturationKeepsLightness) {
 TEST(ColorConverter, ConvertBitmapTintsEveryPixel) {
   Canvas canvas(3, 2);
   canvas.Fill(RECT{0, 0, 3, 2}, RGB(255, 0, 0));
-  canvas.SetRgba(2, 1, 0x80FFFFFFu);   // half-transparent white
+  canvas.SetRgba(2, 1, 0x80FFFFFFu);  // half-transparent white
   HBITMAP bmp = CreateBitmapFromCanvas(canvas);
   ASSERT_TRUE(CColorConverter::ConvertBitmap(bmp, RGB(0, 147, 0)));
   std::shared_ptr<Canvas> out = GetBitmapCanvas(bmp);
   COLORREF p = out->GetPixel(0, 0);
   EXPECT_GT(GetGValue(p), GetRValue(p));
   EXPECT_GT(GetGValue(p), GetBValue(p));
-  EXPECT_EQ(out->GetRgba(2, 1), 0x80FFFFFFu);   // white stays white, alpha kept
+  EXPECT_EQ(out->GetRgba(2, 1), 0x80FFFFFFu);  // white stays white, alpha kept
   DeleteObject(bmp);
   EXPECT_FALSE(CColorConverter::ConvertBitmap(0, RGB(0, 147, 0)));
   // With the current base colour.
@@ -61,7 +61,7 @@ TEST(ColorConverter, ConvertBitmapTintsEveryPixel) {
 
 // A driver for dialogs, message boxes and menus.
 class Driver : public ModalDriver {
-public:
+ public:
   MessageBoxView box;
   int boxAnswer = IDOK;
   std::u16string typeIntoRemark;
@@ -77,7 +77,8 @@ public:
     ++dialogs;
     if (d.templateId == 594 && !typeIntoRemark.empty()) {
       SetDlgItemTextW(d.dialog, 1000, typeIntoRemark.c_str());
-      SendMessageW(d.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), static_cast<LPARAM>(GetDlgItem(d.dialog, IDOK)));
+      SendMessageW(d.dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   static_cast<LPARAM>(GetDlgItem(d.dialog, IDOK)));
     }
   }
   UINT OnPopupMenu(const PopupMenuView& m) override {
@@ -88,11 +89,12 @@ public:
 };
 
 class SkinTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ResetUserInterface();
     SetModalDriver(&driver);
-    ASSERT_TRUE(host.CreateEx(0, nullptr, u"host", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 400}, nullptr, 0));
+    ASSERT_TRUE(host.CreateEx(0, nullptr, u"host", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 400},
+                              nullptr, 0));
   }
   void TearDown() override {
     host.DestroyWindow();
@@ -107,7 +109,8 @@ TEST_F(SkinTest, LogonTemplateBuildsTheDialogWithItsControls) {
   CCoolDialog dlg;
   ASSERT_TRUE(dlg.Create(596, &host));
   EXPECT_EQ(GetParent(dlg), static_cast<HWND>(host));
-  for (int id : {3207, 3320, 3337, 3338, 3344, 2075, 3339, 3347, 3346, 3340, 2669, 3343, 3345, 3341, 3342})
+  for (int id :
+       {3207, 3320, 3337, 3338, 3344, 2075, 3339, 3347, 3346, 3340, 2669, 3343, 3345, 3341, 3342})
     EXPECT_NE(dlg.GetDlgItem(id), nullptr) << id;
   char16_t cls[32] = {};
   GetClassNameW(dlg.GetDlgItem(2075)->GetSafeHwnd(), cls, 32);
@@ -129,7 +132,7 @@ TEST_F(SkinTest, LogonTemplateBuildsTheDialogWithItsControls) {
   label.SetTextColor(RGB(0x3C, 0x44, 0x4F));
   EXPECT_EQ(label.GetTextColor(), RGB(0x3C, 0x44, 0x4F));
   dlg.SetBackColor(RGB(10, 200, 30));
-  dlg.ShowWindow(SW_SHOW);   // the template makes a hidden child; the panel shows it
+  dlg.ShowWindow(SW_SHOW);  // the template makes a hidden child; the panel shows it
   dlg.UpdateWindow();
   Canvas pic = RenderWindow(dlg);
   EXPECT_EQ(pic.GetPixel(5, 5), RGB(10, 200, 30));
@@ -141,7 +144,7 @@ TEST_F(SkinTest, LogonTemplateBuildsTheDialogWithItsControls) {
 }
 
 class RemarkDialog : public CCoolDialog {
-public:
+ public:
   RemarkDialog(CWnd* parent) : CCoolDialog(594, parent) {}
   std::u16string remark;
   void OnOK() override {
@@ -156,7 +159,7 @@ TEST_F(SkinTest, RemarkDialogRunsThroughTheDriver) {
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(dlg.remark, u"老客户");
   EXPECT_EQ(driver.dialogs, 1);
-  driver.typeIntoRemark.clear();   // the driver does nothing: cancelled
+  driver.typeIntoRemark.clear();  // the driver does nothing: cancelled
   RemarkDialog again(&host);
   EXPECT_EQ(again.DoModal(), IDCANCEL);
 }
@@ -177,7 +180,7 @@ TEST_F(SkinTest, MessageBoxGoesToTheDriver) {
   EXPECT_EQ(MessageBoxExExDLL(u"Save account information to the registry failed!", MB_YESNO), IDNO);
   EXPECT_EQ(driver.box.text, u"Save account information to the registry failed!");
   EXPECT_EQ(driver.box.caption, CResourceMgr::GetInstance()->GetString(60574));
-  driver.boxAnswer = IDRETRY;   // not a button of an OK box: the default answer
+  driver.boxAnswer = IDRETRY;  // not a button of an OK box: the default answer
   EXPECT_EQ(MessageBoxExExDLL(u"x", MB_OK, u"标题", host), IDOK);
   EXPECT_EQ(driver.box.caption, u"标题");
   EXPECT_EQ(driver.box.owner, static_cast<HWND>(host));
@@ -191,7 +194,8 @@ TEST_F(SkinTest, ComboBoxListAndDropDown) {
       return CWnd::OnCommand(w, l);
     }
   } parent;
-  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"p", WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 300}, nullptr, 0));
+  ASSERT_TRUE(
+      parent.CreateEx(0, nullptr, u"p", WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 300}, nullptr, 0));
   CCoolComboBox combo;
   ASSERT_TRUE(combo.Create(WS_VISIBLE | CBS_DROPDOWN, RECT{10, 10, 170, 32}, &parent, 2075));
   EXPECT_EQ(combo.AddString(u"zhang@a"), 0);
@@ -202,9 +206,9 @@ TEST_F(SkinTest, ComboBoxListAndDropDown) {
   EXPECT_EQ(combo.FindStringExact(-1, u"none"), CB_ERR);
   EXPECT_EQ(combo.SetCurSel(1), 1);
   EXPECT_EQ(combo.GetWindowText(), u"zhang@a");
-  EXPECT_TRUE(parent.codes.empty());   // setting the selection is not typing
+  EXPECT_TRUE(parent.codes.empty());  // setting the selection is not typing
 
-  driver.menuAnswer = 3;   // the third entry
+  driver.menuAnswer = 3;  // the third entry
   EXPECT_EQ(combo.ShowDropDown(), 2);
   EXPECT_EQ(driver.menuTexts, (std::vector<std::u16string>{u"wang@c", u"zhang@a", u"li@b"}));
   EXPECT_EQ(combo.GetCurSel(), 2);
@@ -230,7 +234,8 @@ TEST_F(SkinTest, ComboBoxListAndDropDown) {
   parent.DestroyWindow();
 }
 
-std::u16string WritePng(const TempDir& dir, const std::string& name, int w, int h, COLORREF colour) {
+std::u16string WritePng(const TempDir& dir, const std::string& name, int w, int h,
+                        COLORREF colour) {
   Canvas canvas(w, h);
   canvas.Fill(RECT{0, 0, w, h}, colour);
   EXPECT_TRUE(canvas.WritePng(dir.path() + "/" + name));
@@ -274,7 +279,8 @@ TEST_F(SkinTest, BitmapButtonDrawsAndClicks) {
       return CWnd::OnCommand(w, l);
     }
   } parent;
-  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"p", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 200}, nullptr, 0));
+  ASSERT_TRUE(
+      parent.CreateEx(0, nullptr, u"p", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 200}, nullptr, 0));
   CGT_BitmapButton button;
   ASSERT_TRUE(button.Create(u"", WS_VISIBLE, RECT{0, 0, 30, 30}, &parent, 50));
   EXPECT_TRUE(button.SetIconFile(dir.wide("btn.png").c_str(), 4));
@@ -286,7 +292,7 @@ TEST_F(SkinTest, BitmapButtonDrawsAndClicks) {
   int handler = 0;
   button.SetClickHandler([&] { ++handler; });
   button.UpdateWindow();
-  EXPECT_EQ(RenderWindow(button).GetPixel(15, 15), RGB(255, 0, 0));   // normal state, centred
+  EXPECT_EQ(RenderWindow(button).GetPixel(15, 15), RGB(255, 0, 0));  // normal state, centred
   EXPECT_EQ(RenderWindow(button).GetPixel(1, 1), RGB(255, 255, 255));
 
   MouseMoveTo(button, CPoint(15, 15));
@@ -294,7 +300,7 @@ TEST_F(SkinTest, BitmapButtonDrawsAndClicks) {
   button.UpdateWindow();
   Canvas hover = RenderWindow(button);
   EXPECT_EQ(hover.GetPixel(15, 15), RGB(0, 255, 0));
-  EXPECT_EQ(hover.GetPixel(0, 0), RGB(0xC0, 0xC0, 0xC0));   // hover border
+  EXPECT_EQ(hover.GetPixel(0, 0), RGB(0xC0, 0xC0, 0xC0));  // hover border
   ClickAt(button, CPoint(15, 15));
   EXPECT_EQ(parent.clicked, 1);
   EXPECT_EQ(handler, 1);

@@ -10,7 +10,7 @@
 
 // A fresh directory removed at the end of the test.
 class TempDir {
-public:
+ public:
   TempDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "hostlibs-XXXXXX").string();
     path_ = mkdtemp(tmpl.data()) ? tmpl : std::string();
@@ -22,10 +22,10 @@ public:
   const std::string& path() const { return path_; }
   std::u16string wide(const std::string& name = "") const {
     std::string p = name.empty() ? path_ : path_ + "/" + name;
-    return std::u16string(p.begin(), p.end());   // ASCII temp paths
+    return std::u16string(p.begin(), p.end());  // ASCII temp paths
   }
 
-private:
+ private:
   std::string path_;
 };
 

@@ -1,6 +1,6 @@
 // The tree control, the friend tree, the pop-up menu and the group-name editor.
-#include "host/basekit/resource.h"
 #include "host/treeui.h"
+#include "host/basekit/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 // A tree that writes down every hook call.
 class RecordingTree : public CYRFriendTree {
-public:
+ public:
   std::vector<std::string> calls;
   HTREEITEM lastItem = nullptr;
   int lastIndex = -1;
@@ -19,7 +19,7 @@ public:
   BOOL allowDrag = TRUE;
   bool moveOnDrop = false;
 
-protected:
+ protected:
   void Note(const std::string& what, HTREEITEM item, int index = -1) {
     // Appended piece by piece: g++ 12 at -O3 takes a prepended "#" for an
     // overlapping copy (-Wrestrict).
@@ -46,10 +46,18 @@ protected:
     CYRFriendTree::OnItem_LButtonDblClk(item, flags, pt);
   }
   void OnItem_RButtonUp(HTREEITEM item, UINT, CPoint) override { Note("rup", item); }
-  void OnPostfix_LButtonDown(HTREEITEM item, int index, UINT, CPoint) override { Note("pfdown", item, index); }
-  void OnPostfix_LButtonUp(HTREEITEM item, int index, UINT, CPoint) override { Note("pfup", item, index); }
-  void OnPostfix_LButtonDblClk(HTREEITEM item, int index, UINT, CPoint) override { Note("pfdbl", item, index); }
-  void OnCheckbox_LButtonUp(HTREEITEM item, BOOL checked) override { Note(checked ? "check" : "uncheck", item); }
+  void OnPostfix_LButtonDown(HTREEITEM item, int index, UINT, CPoint) override {
+    Note("pfdown", item, index);
+  }
+  void OnPostfix_LButtonUp(HTREEITEM item, int index, UINT, CPoint) override {
+    Note("pfup", item, index);
+  }
+  void OnPostfix_LButtonDblClk(HTREEITEM item, int index, UINT, CPoint) override {
+    Note("pfdbl", item, index);
+  }
+  void OnCheckbox_LButtonUp(HTREEITEM item, BOOL checked) override {
+    Note(checked ? "check" : "uncheck", item);
+  }
   BOOL OnCustomBeginDrag(HTREEITEM item, CPoint) override {
     Note("begindrag", item);
     return allowDrag;
@@ -66,13 +74,13 @@ protected:
 };
 
 class TreeTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ResetUserInterface();
     RECT frame{0, 0, 400, 400};
     ASSERT_TRUE(host.CreateEx(0, nullptr, u"host", WS_POPUP | WS_VISIBLE, frame, nullptr, 0));
     ASSERT_TRUE(tree.Create(WS_VISIBLE | WS_CHILD, RECT{0, 0, 200, 100}, &host, 100));
-    tree.Init();   // no image files: a 16-pixel default list, rows of 20
+    tree.Init();  // no image files: a 16-pixel default list, rows of 20
   }
   void TearDown() override {
     tree.DestroyWindow();
@@ -87,7 +95,7 @@ protected:
   }
   std::string Dump() {
     std::u16string d = tree.DumpTree();
-    return std::string(d.begin(), d.end());   // ASCII texts in these tests
+    return std::string(d.begin(), d.end());  // ASCII texts in these tests
   }
 
   CWnd host;
@@ -97,7 +105,7 @@ protected:
 TEST_F(TreeTest, InsertOrderAndDump) {
   HTREEITEM b = tree.InsertItem(u"b", 1, 1);
   HTREEITEM a = tree.InsertItem(u"a", 2, 2, TVI_ROOT, TVI_FIRST);
-  HTREEITEM c = tree.InsertItem(u"c", 3, 3, TVI_ROOT, b);   // after b
+  HTREEITEM c = tree.InsertItem(u"c", 3, 3, TVI_ROOT, b);  // after b
   HTREEITEM b1 = tree.InsertItem(u"b1", 4, 4, b);
   tree.InsertItem(u"b0", 5, 5, b, TVI_FIRST);
   tree.InsertItem(u"b2", 6, 6, b, b1);
@@ -127,7 +135,7 @@ TEST_F(TreeTest, ItemPropertiesAndStaleHandles) {
   int img = 0, sel = 0;
   EXPECT_TRUE(tree.GetItemImage(g, img, sel));
   EXPECT_EQ(img, 1);
-  EXPECT_EQ(sel, 1);   // -1 means the same image
+  EXPECT_EQ(sel, 1);  // -1 means the same image
   EXPECT_EQ(tree.GetItemData(g), 42u);
   EXPECT_EQ(tree.GetItemFlag(g), 40);
   EXPECT_TRUE(tree.IsGroupItem(g));
@@ -174,9 +182,9 @@ TEST_F(TreeTest, ExpandCollapseAndVisibleRects) {
   HTREEITEM f2 = tree.InsertFriendItem(u"f2", 0, 0, 3, g1);
   HTREEITEM g2 = tree.InsertGroupItem(u"g2", 0, 0, 4);
   RECT rc{};
-  EXPECT_FALSE(tree.GetItemRect(f1, &rc, FALSE));   // collapsed: not visible
+  EXPECT_FALSE(tree.GetItemRect(f1, &rc, FALSE));  // collapsed: not visible
   ASSERT_TRUE(tree.GetItemRect(g2, &rc, FALSE));
-  EXPECT_EQ(rc.top, 20);                             // second row
+  EXPECT_EQ(rc.top, 20);  // second row
   EXPECT_TRUE(tree.Expand(g1, TVE_EXPAND));
   EXPECT_EQ(tree.GetItemState(g1, TVIS_EXPANDED), TVIS_EXPANDED);
   ASSERT_TRUE(tree.GetItemRect(f2, &rc, FALSE));
@@ -185,8 +193,8 @@ TEST_F(TreeTest, ExpandCollapseAndVisibleRects) {
   EXPECT_EQ(rc.top, 60);
   RECT text{};
   ASSERT_TRUE(tree.GetItemRect(f1, &text, TRUE));
-  EXPECT_EQ(text.left, 16 + 16 + 3);                 // indent, image, gap
-  EXPECT_EQ(text.right - text.left, MeasureText(0, u"f1"));   // as wide as drawn
+  EXPECT_EQ(text.left, 16 + 16 + 3);                         // indent, image, gap
+  EXPECT_EQ(text.right - text.left, MeasureText(0, u"f1"));  // as wide as drawn
   EXPECT_EQ(tree.GetNextVisibleItem(g1), f1);
   EXPECT_EQ(tree.GetLastVisibleItem(), g2);
   EXPECT_EQ(tree.GetContentHeight(), 80);
@@ -202,7 +210,7 @@ TEST_F(TreeTest, ExpandCollapseAndVisibleRects) {
 TEST_F(TreeTest, ScrollingAndEnsureVisible) {
   std::vector<HTREEITEM> items;
   for (int i = 0; i < 20; ++i) items.push_back(tree.InsertItem(u"row"));
-  EXPECT_EQ(tree.GetVisibleCount(), 5u);   // 100 pixels of 20-pixel rows
+  EXPECT_EQ(tree.GetVisibleCount(), 5u);  // 100 pixels of 20-pixel rows
   EXPECT_TRUE(tree.EnsureVisible(items[12]));
   EXPECT_EQ(tree.GetScrollPosition(), 13 * 20 - 100);
   EXPECT_EQ(tree.GetFirstVisibleItem(), items[8]);
@@ -212,7 +220,7 @@ TEST_F(TreeTest, ScrollingAndEnsureVisible) {
   EXPECT_EQ(tree.HitTest(CPoint(5, 95)), items[12]);
   tree.EnsureVisible(items[2]);
   EXPECT_EQ(tree.GetScrollPosition(), 40);
-  tree.SetScrollPosition(100000);   // clamped to the content
+  tree.SetScrollPosition(100000);  // clamped to the content
   EXPECT_EQ(tree.GetScrollPosition(), 400 - 100);
   tree.SetScrollPosition(-5);
   EXPECT_EQ(tree.GetScrollPosition(), 0);
@@ -285,7 +293,7 @@ TEST_F(TreeTest, ClicksReachTheHooks) {
   ClickAt(tree, TextPoint(g));
   EXPECT_EQ(tree.calls, (std::vector<std::string>{"down:g", "up:g"}));
   EXPECT_EQ(tree.GetSelectedItem(), g);
-  EXPECT_EQ(tree.GetItemState(g, TVIS_EXPANDED), TVIS_EXPANDED);   // a click opens a group
+  EXPECT_EQ(tree.GetItemState(g, TVIS_EXPANDED), TVIS_EXPANDED);  // a click opens a group
 
   tree.calls.clear();
   DoubleClickAt(tree, TextPoint(f));
@@ -295,7 +303,7 @@ TEST_F(TreeTest, ClicksReachTheHooks) {
   RightClickAt(tree, TextPoint(f));
   EXPECT_EQ(tree.calls, (std::vector<std::string>{"rup:f"}));
   tree.calls.clear();
-  RightClickAt(tree, CPoint(50, 90));   // empty space
+  RightClickAt(tree, CPoint(50, 90));  // empty space
   EXPECT_EQ(tree.calls, (std::vector<std::string>{"rup:-"}));
 
   RECT b{};
@@ -349,7 +357,7 @@ TEST_F(TreeTest, DragFriendOntoGroup) {
   MouseUpAt(tree, to);
   EXPECT_FALSE(tree.IsDragging());
   EXPECT_EQ(tree.calls, (std::vector<std::string>{"predrop:f", "target:g2", "droped:f"}));
-  EXPECT_EQ(tree.GetParentItem(f), g1);   // the override left the tree alone
+  EXPECT_EQ(tree.GetParentItem(f), g1);  // the override left the tree alone
 }
 
 TEST_F(TreeTest, DropRefusedAndDefaultMove) {
@@ -412,15 +420,15 @@ TEST_F(TreeTest, DropRefusedAndDefaultMove) {
 
 // A tree that records deletions.
 class DeletionTree : public CYRTreeCtrl {
-public:
+ public:
   std::vector<std::u16string> deleted;
 
-protected:
+ protected:
   void OnItemDeleted(HTREEITEM item) override { deleted.push_back(GetItemText(item)); }
 };
 
 TEST(TreeDelete, BranchGoesChildrenFirst) {
-  DeletionTree tree;   // no window needed for the item operations
+  DeletionTree tree;  // no window needed for the item operations
   HTREEITEM a = tree.InsertItem(u"a");
   HTREEITEM a1 = tree.InsertItem(u"a1", a);
   tree.InsertItem(u"a1x", a1);
@@ -432,7 +440,7 @@ TEST(TreeDelete, BranchGoesChildrenFirst) {
   EXPECT_EQ(tree.GetCount(), 1u);
   EXPECT_EQ(tree.GetRootItem(), b);
   EXPECT_EQ(tree.GetSelectedItem(), nullptr);
-  EXPECT_FALSE(tree.DeleteItem(a));   // already gone
+  EXPECT_FALSE(tree.DeleteItem(a));  // already gone
   EXPECT_TRUE(tree.DeleteAllItems());
   EXPECT_EQ(tree.GetCount(), 0u);
   EXPECT_EQ(tree.GetRootItem(), nullptr);
@@ -449,15 +457,18 @@ TEST(TreeSort, ByTextAndByCallback) {
   for (const char16_t* t : {u"Delta", u"alpha", u"charlie", u"Bravo"}) tree.InsertItem(t, p);
   EXPECT_TRUE(tree.SortChildren(p));
   std::u16string order;
-  for (HTREEITEM c = tree.GetChildItem(p); c; c = tree.GetNextSiblingItem(c)) order += tree.GetItemText(c) + u",";
+  for (HTREEITEM c = tree.GetChildItem(p); c; c = tree.GetNextSiblingItem(c))
+    order += tree.GetItemText(c) + u",";
   EXPECT_EQ(order, u"alpha,Bravo,charlie,Delta,");
 
   int n = 0;
-  for (HTREEITEM c = tree.GetChildItem(p); c; c = tree.GetNextSiblingItem(c)) tree.SetItemData(c, (n++ * 7) % 4);
+  for (HTREEITEM c = tree.GetChildItem(p); c; c = tree.GetNextSiblingItem(c))
+    tree.SetItemData(c, (n++ * 7) % 4);
   TVSORTCB sort{p, CompareData, 1};
   EXPECT_TRUE(tree.SortChildrenCB(&sort));
   std::vector<DWORD_PTR> data;
-  for (HTREEITEM c = tree.GetChildItem(p); c; c = tree.GetNextSiblingItem(c)) data.push_back(tree.GetItemData(c));
+  for (HTREEITEM c = tree.GetChildItem(p); c; c = tree.GetNextSiblingItem(c))
+    data.push_back(tree.GetItemData(c));
   EXPECT_EQ(data, (std::vector<DWORD_PTR>{3, 2, 1, 0}));
   EXPECT_FALSE(tree.SortChildrenCB(nullptr));
   // The root level sorts too.
@@ -484,7 +495,7 @@ TEST(FriendTree, IconTypesAndTextColours) {
 
 // A driver that answers menus and remembers what it saw.
 class MenuDriver : public ModalDriver {
-public:
+ public:
   UINT answer = 0;
   PopupMenuView seen;
   int menus = 0;
@@ -500,7 +511,8 @@ TEST(BCMenuTest, TheDriverSeesTheWholeMenu) {
   MenuDriver driver;
   SetModalDriver(&driver);
   CWnd owner;
-  ASSERT_TRUE(owner.CreateEx(0, nullptr, u"owner", WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100}, nullptr, 0));
+  ASSERT_TRUE(owner.CreateEx(0, nullptr, u"owner", WS_POPUP | WS_VISIBLE, RECT{0, 0, 100, 100},
+                             nullptr, 0));
   BCMenu menu;
   EXPECT_TRUE(menu.AppendMenuW(MF_STRING, 4820, u"发送即时消息", 3));
   EXPECT_TRUE(menu.AppendMenuW(MF_SEPARATOR, 0, nullptr));
@@ -526,7 +538,7 @@ TEST(BCMenuTest, TheDriverSeesTheWholeMenu) {
   driver.answer = 4000;
   EXPECT_EQ(menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, &owner), 0);
   EXPECT_TRUE(menu.DestroyMenu());
-  EXPECT_FALSE(menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, &owner));   // no menu any more
+  EXPECT_FALSE(menu.TrackPopupMenu(TPM_RETURNCMD, 0, 0, &owner));  // no menu any more
   EXPECT_EQ(driver.menus, 2);
 
   // Menus of the resource module.
@@ -549,7 +561,8 @@ TEST(BCMenuTest, TheDriverSeesTheWholeMenu) {
 TEST(GroupNameEdit, EnterReportsEscapeCancels) {
   ResetUserInterface();
   CWnd host;
-  ASSERT_TRUE(host.CreateEx(0, nullptr, u"host", WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 200}, nullptr, 0));
+  ASSERT_TRUE(
+      host.CreateEx(0, nullptr, u"host", WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 200}, nullptr, 0));
   CChangeGroupNameEdit edit;
   ASSERT_TRUE(edit.Create(0, RECT{0, 0, 10, 10}, &host, 1500));
   EXPECT_FALSE(edit.IsWindowVisible());
@@ -559,7 +572,7 @@ TEST(GroupNameEdit, EnterReportsEscapeCancels) {
   edit.StartEdit(u"旧组名", RECT{10, 20, 110, 40});
   EXPECT_TRUE(edit.IsEditing());
   EXPECT_TRUE(edit.IsWindowVisible());
-  TypeText(u"new");   // replaces the selected old name
+  TypeText(u"new");  // replaces the selected old name
   KeyPress(VK_RETURN);
   EXPECT_FALSE(edit.IsEditing());
   EXPECT_FALSE(edit.IsWindowVisible());
@@ -569,7 +582,7 @@ TEST(GroupNameEdit, EnterReportsEscapeCancels) {
   KeyPress(VK_ESCAPE);
   EXPECT_FALSE(edit.IsEditing());
   EXPECT_EQ(reports.size(), 1u);
-  edit.EditFinished();   // nothing open: no report
+  edit.EditFinished();  // nothing open: no report
   EXPECT_EQ(reports.size(), 1u);
 
   // Without a handler the parent gets the message.
@@ -580,7 +593,8 @@ TEST(GroupNameEdit, EnterReportsEscapeCancels) {
       return CWnd::WindowProc(msg, w, l);
     }
   } parent;
-  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"p", WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 200}, nullptr, 0));
+  ASSERT_TRUE(
+      parent.CreateEx(0, nullptr, u"p", WS_POPUP | WS_VISIBLE, RECT{0, 0, 300, 200}, nullptr, 0));
   CChangeGroupNameEdit edit2;
   ASSERT_TRUE(edit2.Create(0, RECT{0, 0, 10, 10}, &parent, 1500));
   edit2.StartEdit(u"组", RECT{0, 0, 80, 20});

@@ -42,7 +42,7 @@ TEST(HostMessages, DeliveredAtOnceToEveryRegisteredPluginInOrder) {
   c.tag = 3;
   m.RegisterMsg(100, &b);
   m.RegisterMsg(100, &a);
-  m.RegisterMsg(100, &a);   // twice: still delivered once
+  m.RegisterMsg(100, &a);  // twice: still delivered once
   m.RegisterMsg(200, &c);
   m.SendMsg(100, 7, 8);
   EXPECT_EQ(order, (std::vector<UINT>{2, 1}));
@@ -53,7 +53,7 @@ TEST(HostMessages, DeliveredAtOnceToEveryRegisteredPluginInOrder) {
   order.clear();
   m.SendMsg(100, 0, 0);
   EXPECT_EQ(order, (std::vector<UINT>{1}));
-  m.SendMsg(999, 0, 0);   // nobody registered: nothing happens
+  m.SendMsg(999, 0, 0);  // nobody registered: nothing happens
 }
 
 TEST(HostMessages, APluginLeavingDuringDeliveryIsNotCalled) {
@@ -215,7 +215,7 @@ TEST(HostData, LookUpsInsertsAndWriteBack) {
   EXPECT_EQ(d.FindPosition(s), 0u);
   d.Lock();
   d.Unlock();
-  d.Unlock();   // an extra unlock does not underflow
+  d.Unlock();  // an extra unlock does not underflow
   EXPECT_EQ(d.LockDepth(), 0);
   d.Reset();
   EXPECT_EQ(d.GetFirstPosition(), 0u);
@@ -265,14 +265,16 @@ TEST(HostData, DemoFixtureHasWhatTheDemoNeeds) {
   const QWPOS first = qun->GetFirstPosition();
   auto record = qun->GetItem(first);
   ASSERT_EQ(record->GetRecordSize(), QW_QUN_RECORD_SIZE);
-  EXPECT_EQ(HostGetText(record->GetRecord(), record->GetRecordSize(), qwqunfield::kGroupId, 64), u"10001");
+  EXPECT_EQ(HostGetText(record->GetRecord(), record->GetRecordSize(), qwqunfield::kGroupId, 64),
+            u"10001");
   EXPECT_EQ(qun->GetRole(u"10001", u"zhangwei.yiwu@zq.com"), 4);
   auto member = qun->GetItem(qun->GetFirstChildPosition(first));
   EXPECT_TRUE(member->IsMember());
   EXPECT_EQ(HostGetText(member->GetRecord(), member->GetRecordSize(), qwqunfield::kMemUserId, 64),
             u"zhangwei.yiwu@zq.com");
   const auto& owner = m.OwnerRecord();
-  EXPECT_EQ(HostGetText(owner.data(), owner.size(), qwownfield::kUserId, 64), u"zhangwei.yiwu@zq.com");
+  EXPECT_EQ(HostGetText(owner.data(), owner.size(), qwownfield::kUserId, 64),
+            u"zhangwei.yiwu@zq.com");
   EXPECT_EQ(HostGetU32(owner.data(), owner.size(), qwownfield::kMobileService), 1u);
   EXPECT_TRUE(m.Get(u"CSData")->CanBroadcast());
   EXPECT_TRUE(m.Get(u"AutoReplyData")->GetSwitch());
@@ -297,7 +299,8 @@ TEST(HostData, ReloadingKeepsTheObjectsPanelsHold) {
   CHostDataManager m;
   CQWData* before = m.GetData(u"MurFriendData");
   CXmlDocument doc;
-  ASSERT_TRUE(doc.LoadText(u"<hostdata><data key=\"MurFriendData\"><group name=\"g\"/></data></hostdata>"));
+  ASSERT_TRUE(
+      doc.LoadText(u"<hostdata><data key=\"MurFriendData\"><group name=\"g\"/></data></hostdata>"));
   std::string error;
   ASSERT_TRUE(m.LoadFixtureNode(doc.Root(), error)) << error;
   EXPECT_EQ(m.GetData(u"MurFriendData"), before);
@@ -309,11 +312,12 @@ TEST(HostData, FixturesCarryPhotosDepartmentsAutoRepliesAndRecordBytes) {
       std::filesystem::temp_directory_path() / ("hostsim-fixture-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   std::ofstream(dir / "me.bmp", std::ios::binary) << "BM1234";
-  std::ofstream(dir / "f.xml") << "<hostdata><owner id='me@x' name='Me' photo='me.bmp' record='4:0900'/>"
-                                  "<data key='OrgStructData'><member id='m1' name='M' dept='总部\\销售部'/></data>"
-                                  "<data key='AutoReplyData'><entry text='开会中'/><entry text='外出'/></data>"
-                                  "<data key='CSData'><friend id='c1' name='C' size='8' record='2:ab 6:cdef'/>"
-                                  "</data></hostdata>";
+  std::ofstream(dir / "f.xml")
+      << "<hostdata><owner id='me@x' name='Me' photo='me.bmp' record='4:0900'/>"
+         "<data key='OrgStructData'><member id='m1' name='M' dept='总部\\销售部'/></data>"
+         "<data key='AutoReplyData'><entry text='开会中'/><entry text='外出'/></data>"
+         "<data key='CSData'><friend id='c1' name='C' size='8' record='2:ab 6:cdef'/>"
+         "</data></hostdata>";
   CHostDataManager m;
   std::string error;
   ASSERT_TRUE(m.LoadFixture(FromUtf8((dir / "f.xml").string()), error)) << error;
@@ -336,7 +340,8 @@ TEST(HostData, FixturesCarryPhotosDepartmentsAutoRepliesAndRecordBytes) {
 
   CHostData* replies = m.Get(u"AutoReplyData");
   ASSERT_EQ(replies->GetTopCount(), 2);
-  EXPECT_EQ(replies->GetItem(replies->GetNextPosition(replies->GetFirstPosition()))->GetName(), u"外出");
+  EXPECT_EQ(replies->GetItem(replies->GetNextPosition(replies->GetFirstPosition()))->GetName(),
+            u"外出");
 
   CHostData* cs = m.Get(u"CSData");
   auto item = cs->GetItem(cs->FindById(u"c1"));
@@ -349,12 +354,15 @@ TEST(HostData, BadRecordBytesAndMissingPhotosAreRefused) {
   CHostDataManager m;
   std::string error;
   CXmlDocument doc;
-  ASSERT_TRUE(doc.LoadText(u"<hostdata><data key='CSData'><friend id='c' record='2:zz'/></data></hostdata>"));
+  ASSERT_TRUE(doc.LoadText(
+      u"<hostdata><data key='CSData'><friend id='c' record='2:zz'/></data></hostdata>"));
   EXPECT_FALSE(m.LoadFixtureNode(doc.Root(), error));
   EXPECT_NE(error.find("2:zz"), std::string::npos);
-  ASSERT_TRUE(doc.LoadText(u"<hostdata><data key='CSData'><friend id='c' record='ab'/></data></hostdata>"));
+  ASSERT_TRUE(
+      doc.LoadText(u"<hostdata><data key='CSData'><friend id='c' record='ab'/></data></hostdata>"));
   EXPECT_FALSE(m.LoadFixtureNode(doc.Root(), error));
-  ASSERT_TRUE(doc.LoadText(u"<hostdata><data key='CSData'><friend id='c' size='-1'/></data></hostdata>"));
+  ASSERT_TRUE(
+      doc.LoadText(u"<hostdata><data key='CSData'><friend id='c' size='-1'/></data></hostdata>"));
   EXPECT_FALSE(m.LoadFixtureNode(doc.Root(), error));
   ASSERT_TRUE(doc.LoadText(u"<hostdata><owner id='a' photo='/nonexistent/p.bmp'/></hostdata>"));
   EXPECT_FALSE(m.LoadFixtureNode(doc.Root(), error));

@@ -7,19 +7,19 @@
 #include <iterator>
 #include <sstream>
 
+#include "host/skinctl/coolcontrols.h"
 #include "hostsim/host_decode.h"
 #include "hostsim/host_session.h"
 #include "hostsim/scenario.h"
 #include "platform/controls.h"
+#include "platform/cwinapp.h"
 #include "platform/dialog.h"
 #include "platform/input.h"
 #include "platform/menu.h"
 #include "platform/message.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
-#include "platform/cwinapp.h"
 #include "platform/text.h"
-#include "host/skinctl/coolcontrols.h"
 
 namespace {
 
@@ -28,8 +28,8 @@ namespace fs = std::filesystem;
 // What a window of the test got.
 std::vector<UINT>* g_seen = nullptr;
 LRESULT RecordingProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  if (g_seen && (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || msg == WM_MOUSEMOVE || msg == WM_MOUSEWHEEL ||
-                 msg == WM_KEYDOWN))
+  if (g_seen && (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || msg == WM_MOUSEMOVE ||
+                 msg == WM_MOUSEWHEEL || msg == WM_KEYDOWN))
     g_seen->push_back(msg);
   return DefWindowProcW(h, msg, w, l);
 }
@@ -39,13 +39,15 @@ class Commands : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(host_.CreateWorld("")) << host_.LastError();
     ASSERT_TRUE(host_.LoadLibrary()) << host_.LastError();
-    ASSERT_TRUE(host_.LoadLayoutText("<layout width='320' height='560' workdir='work'>"
-                                     "<panel type='PluginSysSetup' name='setup' rect='0,0,24,24'/>"
-                                     "<panel type='PluginFTree' name='ftree' rect='0,30,320,500'/>"
-                                     "</layout>"))
+    ASSERT_TRUE(
+        host_.LoadLayoutText("<layout width='320' height='560' workdir='work'>"
+                             "<panel type='PluginSysSetup' name='setup' rect='0,0,24,24'/>"
+                             "<panel type='PluginFTree' name='ftree' rect='0,30,320,500'/>"
+                             "</layout>"))
         << host_.LastError();
     std::string error;
-    ASSERT_TRUE(host_.Data().LoadFixture(FromUtf8(HOSTSIM_DATA_DIR "/contacts.xml"), error)) << error;
+    ASSERT_TRUE(host_.Data().LoadFixture(FromUtf8(HOSTSIM_DATA_DIR "/contacts.xml"), error))
+        << error;
   }
   // The number of failed expectations; ok_ tells whether the run went through.
   int Run(const std::string& text) {
@@ -117,7 +119,8 @@ TEST_F(Commands, MalformedLinesStopTheRunWithTheirLineAndUsage) {
   EXPECT_FALSE(HasLine("never"));
   // Steps that cannot be carried out say why, without the usage.
   EXPECT_EQ(Fails("click popup 1 1\n"), "line 1: no pop-up window is shown");
-  EXPECT_EQ(Fails("click ftree \"nobody\"\n"), "line 1: panel \"ftree\" has no tree item \"nobody\"");
+  EXPECT_EQ(Fails("click ftree \"nobody\"\n"),
+            "line 1: panel \"ftree\" has no tree item \"nobody\"");
 }
 
 TEST_F(Commands, FilesIniAndRegistryAreSetUpAndExpected) {
@@ -163,20 +166,20 @@ TEST(HostWorld, EachRunHasItsOwnProgramDirectoryAndRegistry) {
     CHostSession a;
     ASSERT_TRUE(a.CreateWorld(HOSTSIM_DATA_DIR));
     first = a.ProgramDir();
-    EXPECT_TRUE(fs::exists(first + "/contacts.xml"));   // the layout's folder copied in
+    EXPECT_TRUE(fs::exists(first + "/contacts.xml"));  // the layout's folder copied in
     EXPECT_EQ(fs::current_path().string(), first);
     EXPECT_EQ(a.ProgramPath("x\\y.ini"), first + "/x/y.ini");
     EXPECT_EQ(a.ProgramPath("x/../../y.ini"), "");
     EXPECT_EQ(a.ProgramPath("/etc/passwd"), "");
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\T", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\T", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
               ERROR_SUCCESS);
     DWORD v = 5;
     RegSetValueExW(key, u"V", 0, REG_DWORD, reinterpret_cast<BYTE*>(&v), 4);
     RegCloseKey(key);
   }
-  EXPECT_FALSE(fs::exists(first));   // removed with the session
+  EXPECT_FALSE(fs::exists(first));  // removed with the session
   {
     CHostSession b;
     ASSERT_TRUE(b.CreateWorld(""));
@@ -186,7 +189,8 @@ TEST(HostWorld, EachRunHasItsOwnProgramDirectoryAndRegistry) {
     EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\T", 0, KEY_READ, &key), ERROR_SUCCESS);
   }
   // A named program directory is used as it is and kept.
-  const fs::path named = fs::temp_directory_path() / ("hostsim-named-" + std::to_string(::getpid()));
+  const fs::path named =
+      fs::temp_directory_path() / ("hostsim-named-" + std::to_string(::getpid()));
   fs::create_directories(named);
   {
     CHostSession c;
@@ -224,8 +228,8 @@ TEST_F(Commands, PointerKeysAndPopupsReachTheirWindows) {
   wc.lpfnWndProc = RecordingProc;
   wc.lpszClassName = u"HostSimTestPad";
   RegisterClassW(&wc);
-  HWND pad = CreateWindowExW(0, u"HostSimTestPad", u"", WS_CHILD | WS_VISIBLE, 0, 0, 320, 560, host_.MainWindow(),
-                             0, nullptr, nullptr);
+  HWND pad = CreateWindowExW(0, u"HostSimTestPad", u"", WS_CHILD | WS_VISIBLE, 0, 0, 320, 560,
+                             host_.MainWindow(), 0, nullptr, nullptr);
   SetWindowPos(pad, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_EQ(Run("drag main 10 10 50 50\n"), 0);
   ASSERT_TRUE(ok_) << error_;
@@ -236,7 +240,7 @@ TEST_F(Commands, PointerKeysAndPopupsReachTheirWindows) {
   EXPECT_EQ(seen.back(), WM_LBUTTONUP);
   EXPECT_GE(std::count(seen.begin(), seen.end(), WM_MOUSEMOVE), 4);
   seen.clear();
-  SetFocus(pad);   // the wheel goes to the focus
+  SetFocus(pad);  // the wheel goes to the focus
   EXPECT_EQ(Run("wheel main -120\n"), 0);
   EXPECT_EQ(std::count(seen.begin(), seen.end(), WM_MOUSEWHEEL), 1);
   DestroyWindow(pad);
@@ -267,7 +271,7 @@ TEST_F(Commands, MenusAreExpectedByShapeAndNoMenuCountsFromAnyExpectation) {
   TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, host_.MainWindow(), nullptr);
   EXPECT_EQ(Run("echo shown\n"
                 "expect line \"shown\"\n"
-                "expect nomenu\n"   // the menu came before the previous expectation
+                "expect nomenu\n"  // the menu came before the previous expectation
                 "expect menu 4820,4824,-,>4861,>-,>4862,4829\n"
                 "expect menuitem 4829 \"删除\" enabled\n"),
             0);
@@ -295,21 +299,23 @@ TEST_F(Commands, DialogsAreAnsweredAfterTheirControlsAreSet) {
   DialogTemplate t;
   t.caption = u"备注";
   t.rect = RECT{0, 0, 200, 100};
-  t.items.push_back({u"Edit", u"", 10, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, RECT{5, 5, 150, 25}});
-  t.items.push_back({u"Button", u"记住", 11, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, RECT{5, 30, 150, 50}});
+  t.items.push_back(
+      {u"Edit", u"", 10, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, RECT{5, 5, 150, 25}});
+  t.items.push_back(
+      {u"Button", u"记住", 11, WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, RECT{5, 30, 150, 50}});
   EXPECT_EQ(Run("dialog ok 10=\"张三\" 11=check 12=\"none\"\n"), 0);
   EXPECT_EQ(DialogBoxIndirectParamW(nullptr, &t, host_.MainWindow(), NameDialogProc, 0), 7);
   EXPECT_TRUE(HasLine("dialog has no control 12"));
-  EXPECT_EQ(Run("dialog ok 10=\"check\" 11=uncheck\n"), 0);   // a quoted check is a text
+  EXPECT_EQ(Run("dialog ok 10=\"check\" 11=uncheck\n"), 0);  // a quoted check is a text
   EXPECT_EQ(DialogBoxIndirectParamW(nullptr, &t, host_.MainWindow(), NameDialogProc, 0), 3);
 }
 
 TEST_F(Commands, MainWindowMessagesAndAddressesAreExpected) {
   ASSERT_NE(AfxGetMainWnd(), nullptr);
-  EXPECT_EQ(AfxGetMainWnd()->m_hWnd, host_.MainWindow());   // where the panels send
+  EXPECT_EQ(AfxGetMainWnd()->m_hWnd, host_.MainWindow());  // where the panels send
   PostMessageW(AfxGetMainWnd()->m_hWnd, 3169, 1, 2);
   SendMessageW(host_.MainWindow(), 4187, 0, 0);
-  CCoolHyperLink::GotoURL(u"http://example.org/a", 1);   // through the shell's "open"
+  CCoolHyperLink::GotoURL(u"http://example.org/a", 1);  // through the shell's "open"
   ShellExecuteW(0, u"open", u"http://example.org/b", nullptr, nullptr, 1);
   // The sent message arrives at once, the posted one when messages are pumped.
   EXPECT_EQ(Run("expect mainmsg 4187 0 0\n"
@@ -318,7 +324,7 @@ TEST_F(Commands, MainWindowMessagesAndAddressesAreExpected) {
                 "expect mainmsg 3169 1 2\n"
                 "expect url \"http://example.org/a\"\n"
                 "expect url \"http://example.org/b\"\n"
-                "expect url \"http://example.org/a\"\n"   // each is found once
+                "expect url \"http://example.org/a\"\n"  // each is found once
                 "expect mainmsg 4187\n"
                 "expect mainmsg 1301\n"),
             4);
@@ -327,9 +333,10 @@ TEST_F(Commands, MainWindowMessagesAndAddressesAreExpected) {
 }
 
 TEST_F(Commands, NotificationsCarryBytesAndFileContents) {
-  ASSERT_TRUE(host_.LoadLayoutText("<layout><module file='Dialog.dll'/>"
-                                   "<panel type='PluginReq' module='Dialog.dll' name='req' rect='0,0,9,9'/>"
-                                   "</layout>"))
+  ASSERT_TRUE(
+      host_.LoadLayoutText("<layout><module file='Dialog.dll'/>"
+                           "<panel type='PluginReq' module='Dialog.dll' name='req' rect='0,0,9,9'/>"
+                           "</layout>"))
       << host_.LastError();
   EXPECT_EQ(Run("notify 3233 bytes:41004200\n"
                 "file msg.txt 4300440000\n"
@@ -378,7 +385,7 @@ TEST_F(Commands, SnapshotsArePngFilesInTheProgramDirectory) {
 }
 
 TEST(Transcripts, LongZeroTailsAreCountedAndRequestsDecoded) {
-  EXPECT_EQ(ToShortHex({1, 0, 0, 0, 0, 0, 0, 0}), "0100000000000000");   // seven zeros stay
+  EXPECT_EQ(ToShortHex({1, 0, 0, 0, 0, 0, 0, 0}), "0100000000000000");  // seven zeros stay
   EXPECT_EQ(ToShortHex({1, 0, 0, 0, 0, 0, 0, 0, 0}), "01…+8 zero bytes");
   EXPECT_EQ(ToShortHex(std::vector<BYTE>(16, 0)), "…+16 zero bytes");
   CHostRequestRecord r;
@@ -397,7 +404,7 @@ TEST(Transcripts, LongZeroTailsAreCountedAndRequestsDecoded) {
                                   "area2 +20 identifier = \"a\"",
                                   "area2 +148 display name = \"b\"",
                               }));
-  r.area2.bytes.resize(10);   // too short for the later fields: they are left out
+  r.area2.bytes.resize(10);  // too short for the later fields: they are left out
   EXPECT_EQ(DecodeRequest(r).size(), 2u);
   r.name = u"sys/Unknown";
   EXPECT_TRUE(DecodeRequest(r).empty());

@@ -21,9 +21,10 @@ std::string ParseError(const std::string& text) {
 TEST(ScenarioParsing, WordsQuotesAndComments) {
   CScenario s;
   std::string error;
-  ASSERT_TRUE(ParseScenario("# comment\n\nnotify 3076 owner  # trailing\r\n"
-                            "type find \"张 三\\\"\"\nexpect line \"a b\"\n",
-                            s, error))
+  ASSERT_TRUE(
+      ParseScenario("# comment\n\nnotify 3076 owner  # trailing\r\n"
+                    "type find \"张 三\\\"\"\nexpect line \"a b\"\n",
+                    s, error))
       << error;
   ASSERT_EQ(s.lines.size(), 3u);
   EXPECT_EQ(s.lines[0].number, 3);
@@ -35,7 +36,8 @@ TEST(ScenarioParsing, WordsQuotesAndComments) {
 TEST(ScenarioParsing, BadLinesAreNamed) {
   EXPECT_EQ(ParseError("advance 5\nfly away\n"), "line 2: unknown command \"fly\"");
   EXPECT_EQ(ParseError("click ftree\n"),
-            "line 1: wrong number of words for \"click\"; usage: click PANEL X Y | click PANEL \"ITEM TEXT\" | "
+            "line 1: wrong number of words for \"click\"; usage: click PANEL X Y | click PANEL "
+            "\"ITEM TEXT\" | "
             "click popup X Y");
   EXPECT_EQ(ParseError("echo \"open\n"), "line 1: unterminated quote");
   EXPECT_EQ(ParseError("expect rain\n"), "line 1: bad expectation \"rain\"");
@@ -48,12 +50,12 @@ class ScenarioRun : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(host_.LoadLibrary()) << host_.LastError();
-    ASSERT_TRUE(host_.LoadLayoutText(
-        "<layout width='200' height='200'>"
-        "<panel type='PluginSysSetup' name='setup' rect='0,0,24,24'/>"
-        "<panel type='PluginAddFriend' name='add' rect='30,0,24,24'/>"
-        "<panel type='PluginFTree' name='ftree' rect='0,30,200,150'/>"
-        "</layout>"))
+    ASSERT_TRUE(
+        host_.LoadLayoutText("<layout width='200' height='200'>"
+                             "<panel type='PluginSysSetup' name='setup' rect='0,0,24,24'/>"
+                             "<panel type='PluginAddFriend' name='add' rect='30,0,24,24'/>"
+                             "<panel type='PluginFTree' name='ftree' rect='0,30,200,150'/>"
+                             "</layout>"))
         << host_.LastError();
   }
   int Run(const std::string& text) {
@@ -100,7 +102,8 @@ TEST_F(ScenarioRun, FailedExpectationsAreCountedAndPrinted) {
                 "expect line \"never\"\n"),
             5);
   EXPECT_TRUE(ok_);
-  EXPECT_NE(out_.str().find("FAIL line 2: no matching request sys/Chat (made: sys/Setup)"), std::string::npos);
+  EXPECT_NE(out_.str().find("FAIL line 2: no matching request sys/Chat (made: sys/Setup)"),
+            std::string::npos);
 }
 
 TEST_F(ScenarioRun, NotificationsFromPanelsAreExpected) {
@@ -179,8 +182,9 @@ TEST(HostSession, ABadLayoutOrLibraryIsReported) {
 TEST(HostSession, TheContainerShowsPagesByName) {
   CHostSession host;
   ASSERT_TRUE(host.LoadLibrary()) << host.LastError();
-  ASSERT_TRUE(host.LoadLayoutText("<layout><panel type='PluginQTree' name='groups' rect='0,0,50,50' "
-                                  "visible='0'/></layout>"));
+  ASSERT_TRUE(
+      host.LoadLayoutText("<layout><panel type='PluginQTree' name='groups' rect='0,0,50,50' "
+                          "visible='0'/></layout>"));
   const int index = host.FindIndex(u"groups");
   ASSERT_EQ(index, 0);
   EXPECT_FALSE(host.Panel(u"groups")->plugin->IsVisible());

@@ -21,11 +21,11 @@ class Snapshots : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(host_.LoadLibrary()) << host_.LastError();
-    ASSERT_TRUE(host_.LoadLayoutText(
-        "<layout width='200' height='180'>"
-        "<panel type='PluginSysSetup' name='setup' rect='0,0,24,24'/>"
-        "<panel type='PluginFTree' name='ftree' rect='0,30,200,150'/>"
-        "</layout>"))
+    ASSERT_TRUE(
+        host_.LoadLayoutText("<layout width='200' height='180'>"
+                             "<panel type='PluginSysSetup' name='setup' rect='0,0,24,24'/>"
+                             "<panel type='PluginFTree' name='ftree' rect='0,30,200,150'/>"
+                             "</layout>"))
         << host_.LastError();
   }
   void TearDown() override { host_.UnloadLibrary(); }
@@ -52,9 +52,9 @@ TEST_F(Snapshots, StepsChangedPicturesMenusAndAnEscapedPage) {
     ASSERT_TRUE(rec.Start(error)) << error;
     rec.BeforeLine(1, {"echo", "==", "第一步"});
     rec.BeforeLine(2, {"dump", "ftree"});
-    rec.AfterLine({"dump", "ftree"});           // first picture
+    rec.AfterLine({"dump", "ftree"});  // first picture
     rec.BeforeLine(3, {"dump", "ftree"});
-    rec.AfterLine({"dump", "ftree"});           // unchanged: no picture, the line waits
+    rec.AfterLine({"dump", "ftree"});  // unchanged: no picture, the line waits
     rec.BeforeLine(4, {"hide", "setup"});
     ShowWindow(host_.Panel(u"setup")->plugin->GetPluginWnd(), SW_HIDE);
     rec.AfterLine({"hide", "setup"});
@@ -72,10 +72,10 @@ TEST_F(Snapshots, StepsChangedPicturesMenusAndAnEscapedPage) {
     rec.AfterLine({"snapshot", "main", "shot.png"});
     EXPECT_TRUE(rec.Finish());
   }
-  EXPECT_EQ(GetModalDriver(), before);   // the host's driver is back
+  EXPECT_EQ(GetModalDriver(), before);  // the host's driver is back
   EXPECT_TRUE(std::filesystem::exists(dir_.Path("pics/demo-step-1.png")));
   EXPECT_TRUE(std::filesystem::exists(dir_.Path("pics/demo-step-2.png")));
-  EXPECT_FALSE(std::filesystem::exists(dir_.Path("pics/demo-step-3.png")));   // menus change nothing
+  EXPECT_FALSE(std::filesystem::exists(dir_.Path("pics/demo-step-3.png")));  // menus change nothing
   EXPECT_TRUE(std::filesystem::exists(dir_.Path("pics/demo-menu-1.png")));
   EXPECT_TRUE(std::filesystem::exists(dir_.Path("pics/demo-shot.png")));
   const std::string page = Slurp(dir_.Path("pics/demo.html"));
@@ -85,15 +85,18 @@ TEST_F(Snapshots, StepsChangedPicturesMenusAndAnEscapedPage) {
   // unchanged dump's line waits for the next picture.
   auto figure = [&](const std::string& picture) {
     const auto at = page.find("src=\"" + picture + "\"");
-    return at == std::string::npos ? std::string() : page.substr(at, page.find("</figure>", at) - at);
+    return at == std::string::npos ? std::string()
+                                   : page.substr(at, page.find("</figure>", at) - at);
   };
   EXPECT_NE(figure("demo-step-1.png").find("2  dump ftree"), std::string::npos);
   EXPECT_EQ(figure("demo-step-1.png").find("3  dump ftree"), std::string::npos);
   EXPECT_NE(figure("demo-step-2.png").find("3  dump ftree\n4  hide setup"), std::string::npos);
   // Quoted words are quoted again; the menu's caption is the line that opened it.
-  EXPECT_NE(figure("demo-menu-1.png").find("<pre>6  rclick ftree &quot;a b&quot;\n</pre>"), std::string::npos)
+  EXPECT_NE(figure("demo-menu-1.png").find("<pre>6  rclick ftree &quot;a b&quot;\n</pre>"),
+            std::string::npos)
       << figure("demo-menu-1.png");
-  EXPECT_NE(figure("demo-shot.png").find("<pre>7  snapshot main shot.png\n</pre>"), std::string::npos);
+  EXPECT_NE(figure("demo-shot.png").find("<pre>7  snapshot main shot.png\n</pre>"),
+            std::string::npos);
 }
 
 TEST_F(Snapshots, AFolderThatCannotBeMadeIsBadInput) {

@@ -22,9 +22,9 @@ const char* const kPluginNames[] = {
 };
 
 // Notifications the panels listen to, sent with harmless arguments.
-const UINT kNotifications[] = {3, 1302, 1335, 1345, 1355, 1365, 1375, 1385, 1404, 1405, 1476, 1477,
-                               1478, 1530, 2148, 3103, 3139, 3147, 3151, 3155, 3175, 3177, 3195,
-                               3216, 3218, 3219, 3225, 14440, 14460};
+const UINT kNotifications[] = {3,    1302, 1335, 1345, 1355, 1365, 1375, 1385,  1404, 1405,
+                               1476, 1477, 1478, 1530, 2148, 3103, 3139, 3147,  3151, 3155,
+                               3175, 3177, 3195, 3216, 3218, 3219, 3225, 14440, 14460};
 
 class EveryPlugin : public ::testing::TestWithParam<const char*> {};
 
@@ -34,8 +34,9 @@ TEST_P(EveryPlugin, GoesThroughTheHostsCallingOrder) {
   const std::u16string type = FromUtf8(GetParam());
   // A layout node with the attributes every panel has, and one child element.
   CXmlDocument layout;
-  ASSERT_TRUE(layout.LoadText(u"<panel name=\"p\" visible=\"1\" backcolor=\"#f0f0f0\" corner=\"6\">"
-                              u"<child value=\"1\"/></panel>"));
+  ASSERT_TRUE(
+      layout.LoadText(u"<panel name=\"p\" visible=\"1\" backcolor=\"#f0f0f0\" corner=\"6\">"
+                      u"<child value=\"1\"/></panel>"));
   const RECT rc{10, 20, 210, 320};
   CHostPanel* panel = host.AddPanel(type, u"p", rc, layout.Root());
   ASSERT_NE(panel, nullptr) << host.LastError();
@@ -94,9 +95,10 @@ TEST(PluginAttributes, BasesComeFirstAndArraysAreSharedPerClass) {
   std::vector<std::u16string> keys;
   for (int i = 0; i < a->GetAttrCount(); ++i) keys.emplace_back(a->GetAttr(i)->szKey);
   const std::vector<std::u16string> expected = {
-      u"name", u"visible", u"backcolor", u"backimage", u"transparent", u"transcolor", u"bordercolor",
-      u"corner", u"usebasecolor", u"default_group", u"FriendColor", u"GroupColor", u"GuideColor",
-      u"UseMoible", u"IconFile", u"BigIconFile"};
+      u"name",         u"visible",       u"backcolor",   u"backimage",
+      u"transparent",  u"transcolor",    u"bordercolor", u"corner",
+      u"usebasecolor", u"default_group", u"FriendColor", u"GroupColor",
+      u"GuideColor",   u"UseMoible",     u"IconFile",    u"BigIconFile"};
   EXPECT_EQ(keys, expected);
   const PLUGIN_ATTR* useBase = a->GetAttr(8);
   EXPECT_EQ(useBase->nType, ATTR_BOOL);
@@ -114,9 +116,9 @@ TEST(PluginAttributes, MinimumSizesOfTheBases) {
   struct Case {
     const char16_t* name;
     LONG width, height;
-  } cases[] = {{u"PluginFTree", 60, 100}, {u"PluginQTree", 60, 100}, {u"PluginBtnQunFinder", 30, 20},
-               {u"PluginWndQunCreator", 60, 200}, {u"PluginLogon", 150, 300},
-               {u"PluginOwnSetup", 16, 16}};
+  } cases[] = {{u"PluginFTree", 60, 100},       {u"PluginQTree", 60, 100},
+               {u"PluginBtnQunFinder", 30, 20}, {u"PluginWndQunCreator", 60, 200},
+               {u"PluginLogon", 150, 300},      {u"PluginOwnSetup", 16, 16}};
   for (const Case& c : cases) {
     CQWBasePlugin* p = host.GetPlugin(c.name);
     ASSERT_NE(p, nullptr);

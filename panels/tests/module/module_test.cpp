@@ -36,8 +36,10 @@ class LoadedLibrary : public ::testing::Test {
     module_ = LoadLibraryW(FromUtf8(LIST_LIBRARY_PATH).c_str());
     ASSERT_NE(module_, nullptr) << GetLoaderErrorText();
     using Generic = void (*)();
-    get_ = reinterpret_cast<GetPluginFn>(reinterpret_cast<Generic>(GetProcAddress(module_, "GetPlugin")));
-    free_ = reinterpret_cast<FreePluginFn>(reinterpret_cast<Generic>(GetProcAddress(module_, "FreePlugin")));
+    get_ = reinterpret_cast<GetPluginFn>(
+        reinterpret_cast<Generic>(GetProcAddress(module_, "GetPlugin")));
+    free_ = reinterpret_cast<FreePluginFn>(
+        reinterpret_cast<Generic>(GetProcAddress(module_, "FreePlugin")));
     ASSERT_NE(get_, nullptr);
     ASSERT_NE(free_, nullptr);
   }
@@ -108,13 +110,14 @@ TEST_F(LoadedLibrary, FreeingTwiceDestroysOnce) {
 
 TEST_F(LoadedLibrary, UnloadingDestroysWhatIsLeftOnceInCreationOrder) {
   std::vector<const CQWBasePlugin*> made;
-  for (const char16_t* name : {u"PluginFTree", u"PluginLogon", u"PluginResize", u"PluginOwnSetup",
-                               u"PluginRecentTree"})
+  for (const char16_t* name :
+       {u"PluginFTree", u"PluginLogon", u"PluginResize", u"PluginOwnSetup", u"PluginRecentTree"})
     made.push_back(get_(name));
   Unload();
   EXPECT_EQ(ended_.plugins, made);
-  EXPECT_EQ(ended_.types, (std::vector<std::u16string>{u"PluginFTree", u"PluginLogon", u"PluginResize",
-                                                        u"PluginOwnSetup", u"PluginRecentTree"}));
+  EXPECT_EQ(ended_.types,
+            (std::vector<std::u16string>{u"PluginFTree", u"PluginLogon", u"PluginResize",
+                                         u"PluginOwnSetup", u"PluginRecentTree"}));
 }
 
 // The host's managers as a host that is shutting down has them: every call
@@ -216,12 +219,13 @@ TEST(PluginRegistry, GrowsByAnEighthWithinFourTo1024) {
   std::vector<std::size_t> capacities;
   for (std::uintptr_t i = 1; i <= 45; ++i) {
     ASSERT_TRUE(r.Add(Fake(i)));
-    if (capacities.empty() || capacities.back() != r.GetCapacity()) capacities.push_back(r.GetCapacity());
+    if (capacities.empty() || capacities.back() != r.GetCapacity())
+      capacities.push_back(r.GetCapacity());
   }
   // 0 -> 4 -> 8 -> ... -> 32 (4 at a time while an eighth is below 4), 36,
   // 40, then 40 + 5.
   EXPECT_EQ(capacities, (std::vector<std::size_t>{4, 8, 12, 16, 20, 24, 28, 32, 36, 40, 45}));
-  while (r.GetCount()) r.RemoveAt(r.GetCount() - 1);   // fake pointers are never deleted
+  while (r.GetCount()) r.RemoveAt(r.GetCount() - 1);  // fake pointers are never deleted
 }
 
 TEST(PluginRegistry, GrowthStopsAt1024Slots) {
@@ -229,8 +233,8 @@ TEST(PluginRegistry, GrowthStopsAt1024Slots) {
   while (r.GetCount() < 9000 || r.GetCount() < r.GetCapacity()) ASSERT_TRUE(r.Add(nullptr));
   const std::size_t before = r.GetCapacity();
   ASSERT_TRUE(r.Add(nullptr));
-  EXPECT_EQ(r.GetCapacity(), before + 1024);   // an eighth would be more
-  r.DestroyAll();   // null elements are skipped
+  EXPECT_EQ(r.GetCapacity(), before + 1024);  // an eighth would be more
+  r.DestroyAll();                             // null elements are skipped
   EXPECT_EQ(r.GetCount(), 0u);
   EXPECT_EQ(r.GetCapacity(), 0u);
 }
@@ -246,7 +250,7 @@ TEST(PluginRegistry, RemovingKeepsOrderAndFindsTheFirst) {
   EXPECT_EQ(r.GetAt(1), Fake(3));
   EXPECT_EQ(r.Find(Fake(2)), 4);
   EXPECT_EQ(r.Find(Fake(9)), -1);
-  r.RemoveAt(99);   // out of range: nothing
+  r.RemoveAt(99);  // out of range: nothing
   EXPECT_EQ(r.GetCount(), 5u);
   while (r.GetCount()) r.RemoveAt(0);
 }

@@ -15,8 +15,8 @@ class BitmapTest : public UiTest {
   void SetUp() override {
     UiTest::SetUp();
     dir = std::filesystem::temp_directory_path() /
-          ("bitmap_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+          ("bitmap_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir);
   }
   void TearDown() override {
@@ -38,7 +38,7 @@ void Put32(std::string& s, unsigned v) {
 // A 24-bit bottom-up BMP of 3 x 2 pixels, written by hand: top row red,
 // green, blue; bottom row white, black, grey.
 std::string SmallBmp() {
-  const unsigned w = 3, h = 2, row = 12;   // 9 bytes padded to 12
+  const unsigned w = 3, h = 2, row = 12;  // 9 bytes padded to 12
   std::string s = "BM";
   Put32(s, 54 + row * h);
   Put32(s, 0);
@@ -59,7 +59,7 @@ std::string SmallBmp() {
     s.push_back(static_cast<char>(g));
     s.push_back(static_cast<char>(r));
   };
-  pixel(255, 255, 255);   // bottom row first
+  pixel(255, 255, 255);  // bottom row first
   pixel(0, 0, 0);
   pixel(128, 128, 128);
   s.append(3, '\0');
@@ -74,7 +74,8 @@ TEST_F(BitmapTest, BmpFileLoadsWithARealDecoder) {
   std::string path = (dir / "photo.bmp").string();
   ASSERT_TRUE(WriteFileAtomically(path, SmallBmp()));
   std::u16string wide(path.begin(), path.end());
-  HBITMAP bm = static_cast<HBITMAP>(LoadImageW(nullptr, wide.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  HBITMAP bm =
+      static_cast<HBITMAP>(LoadImageW(nullptr, wide.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   ASSERT_NE(bm, 0u);
   BITMAP info;
   ASSERT_EQ(GetObjectW(bm, sizeof info, &info), static_cast<int>(sizeof info));
@@ -85,7 +86,8 @@ TEST_F(BitmapTest, BmpFileLoadsWithARealDecoder) {
   EXPECT_EQ(c->GetPixel(2, 0), RGB(0, 0, 255));
   EXPECT_EQ(c->GetPixel(2, 1), RGB(128, 128, 128));
   // Scaled on load.
-  HBITMAP big = static_cast<HBITMAP>(LoadImageW(nullptr, wide.c_str(), IMAGE_BITMAP, 6, 4, LR_LOADFROMFILE));
+  HBITMAP big =
+      static_cast<HBITMAP>(LoadImageW(nullptr, wide.c_str(), IMAGE_BITMAP, 6, 4, LR_LOADFROMFILE));
   EXPECT_EQ(GetBitmapCanvas(big)->GetPixel(5, 0), RGB(0, 0, 255));
   EXPECT_EQ(GetBitmapCanvas(big)->GetPixel(0, 3), RGB(255, 255, 255));
   DeleteObject(bm);
@@ -95,13 +97,14 @@ TEST_F(BitmapTest, BmpFileLoadsWithARealDecoder) {
 TEST_F(BitmapTest, PngRoundTripThroughTheCanvasWriter) {
   Canvas picture(4, 3, Canvas::ToRgba(RGB(255, 255, 255)));
   picture.SetPixel(1, 1, RGB(0, 0, 139));
-  picture.SetRgba(3, 2, 0x00000000u);   // fully transparent
+  picture.SetRgba(3, 2, 0x00000000u);  // fully transparent
   std::string path = (dir / "skin.png").string();
   ASSERT_TRUE(picture.WritePng(path));
   // "\" separators as the panels write them.
   std::u16string wide;
   for (char ch : path) wide.push_back(ch == '/' ? u'\\' : static_cast<char16_t>(ch));
-  HBITMAP bm = static_cast<HBITMAP>(LoadImageW(nullptr, wide.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  HBITMAP bm =
+      static_cast<HBITMAP>(LoadImageW(nullptr, wide.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   ASSERT_NE(bm, 0u);
   auto c = GetBitmapCanvas(bm);
   EXPECT_EQ(c->Width(), 4);
@@ -144,7 +147,7 @@ TEST_F(ImageListTest, StripsSplitIntoImagesAndMasksAreHonoured) {
   GetBitmapCanvas(target)->Fill(RECT{0, 0, 4, 4}, RGB(255, 255, 255));
   EXPECT_TRUE(ImageList_Draw(list, 1, dc, 1, 1, ILD_TRANSPARENT));
   EXPECT_EQ(GetBitmapCanvas(target)->GetPixel(1, 1), RGB(2, 2, 2));
-  EXPECT_EQ(GetBitmapCanvas(target)->GetPixel(2, 1), RGB(255, 255, 255));   // masked out
+  EXPECT_EQ(GetBitmapCanvas(target)->GetPixel(2, 1), RGB(255, 255, 255));  // masked out
   EXPECT_FALSE(ImageList_Draw(list, 3, dc, 0, 0, ILD_NORMAL));
 
   Canvas one(2, 2, Canvas::ToRgba(RGB(9, 9, 9)));

@@ -6,7 +6,7 @@
 namespace {
 // "联系人" (contacts) in GBK.
 const char kGbk[] = "\xC1\xAA\xCF\xB5\xC8\xCB";
-}
+}  // namespace
 
 TEST(CodePage, DefaultsToGbkAndCanBeChanged) {
   EXPECT_EQ(GetACP(), 936u);
@@ -50,7 +50,9 @@ TEST(CodePage, MultiByteToWideCharSizesAndTerminators) {
 
 TEST(CodePage, InvalidBytesAreReplacedOrRefused) {
   // 0xFF is never valid in GBK; a lone lead byte at the end is incomplete.
-  EXPECT_EQ(FromAnsi("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(FromAnsi("a\xFF"
+                     "b"),
+            u"a\uFFFDb");
   EXPECT_EQ(FromAnsi("ab\xC1"), u"ab\uFFFD");
   EXPECT_EQ(FromUtf8("x\xC3(y"), u"x\uFFFD(y");
   char16_t out[8];
@@ -76,6 +78,8 @@ TEST(CodePage, WideCharToMultiByteDefaultCharacterAndSurrogates) {
   // An unpaired surrogate becomes U+FFFD in UTF-8.
   const char16_t lone[] = {u'a', 0xD800, u'b', 0};
   n = WideCharToMultiByte(CP_UTF8, 0, lone, -1, out, 16, nullptr, nullptr);
-  EXPECT_EQ(std::string(out, static_cast<size_t>(n - 1)), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(std::string(out, static_cast<size_t>(n - 1)),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(ToUtf8(std::u16string_view(lone, 2)), "a\xEF\xBF\xBD");
 }

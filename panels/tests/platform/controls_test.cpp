@@ -11,7 +11,9 @@ class ControlsTest : public UiTest {};
 int Notices(HWND parent, int id, WORD code) {
   int n = 0;
   for (auto& r : Log())
-    if (r.hwnd == parent && r.msg == WM_COMMAND && LOWORD(r.wParam) == id && HIWORD(r.wParam) == code) ++n;
+    if (r.hwnd == parent && r.msg == WM_COMMAND && LOWORD(r.wParam) == id &&
+        HIWORD(r.wParam) == code)
+      ++n;
   return n;
 }
 
@@ -39,17 +41,18 @@ TEST_F(ControlsTest, ButtonsReportClicksReleasedOverThem) {
 
 TEST_F(ControlsTest, CheckBoxesAndRadioButtons) {
   HWND top = Top(RECT{0, 0, 200, 100});
-  HWND check = CreateWindowExW(0, u"Button", u"只查看在线好友", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX,
-                               0, 0, 150, 20, top, static_cast<HMENU>(10), nullptr, nullptr);
+  HWND check =
+      CreateWindowExW(0, u"Button", u"只查看在线好友", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0,
+                      0, 150, 20, top, static_cast<HMENU>(10), nullptr, nullptr);
   EXPECT_EQ(IsDlgButtonChecked(top, 10), BST_UNCHECKED);
   ClickAt(top, POINT{5, 5});
   EXPECT_EQ(IsDlgButtonChecked(top, 10), BST_CHECKED);
   CheckDlgButton(top, 10, BST_UNCHECKED);
   EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  HWND r1 = CreateWindowExW(0, u"Button", u"a", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 30, 50,
-                            20, top, static_cast<HMENU>(11), nullptr, nullptr);
-  HWND r2 = CreateWindowExW(0, u"Button", u"b", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 60, 30, 50,
-                            20, top, static_cast<HMENU>(12), nullptr, nullptr);
+  HWND r1 = CreateWindowExW(0, u"Button", u"a", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 0, 30,
+                            50, 20, top, static_cast<HMENU>(11), nullptr, nullptr);
+  HWND r2 = CreateWindowExW(0, u"Button", u"b", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 60, 30,
+                            50, 20, top, static_cast<HMENU>(12), nullptr, nullptr);
   SendMessageW(r1, BM_CLICK, 0, 0);
   SendMessageW(r2, BM_CLICK, 0, 0);
   EXPECT_EQ(SendMessageW(r1, BM_GETCHECK, 0, 0), BST_UNCHECKED);
@@ -58,8 +61,8 @@ TEST_F(ControlsTest, CheckBoxesAndRadioButtons) {
 
 TEST_F(ControlsTest, EditSelectionReplacementAndNumbers) {
   HWND top = Top(RECT{0, 0, 200, 100});
-  HWND edit = CreateWindowExW(0, u"Edit", u"12345", WS_CHILD | WS_VISIBLE | ES_NUMBER, 0, 0, 100, 20,
-                              top, static_cast<HMENU>(20), nullptr, nullptr);
+  HWND edit = CreateWindowExW(0, u"Edit", u"12345", WS_CHILD | WS_VISIBLE | ES_NUMBER, 0, 0, 100,
+                              20, top, static_cast<HMENU>(20), nullptr, nullptr);
   SendMessageW(edit, EM_SETSEL, 1, 3);
   DWORD a = 0, b = 0;
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
@@ -70,7 +73,7 @@ TEST_F(ControlsTest, EditSelectionReplacementAndNumbers) {
   EXPECT_EQ(GetWindowTextString(edit), u"1945");
   EXPECT_EQ(Notices(top, 20, EN_CHANGE), 1);
   SetFocus(edit);
-  TypeText(u"x7");   // letters are refused by ES_NUMBER
+  TypeText(u"x7");  // letters are refused by ES_NUMBER
   EXPECT_EQ(GetWindowTextString(edit), u"19745");
   BOOL ok = FALSE;
   EXPECT_EQ(GetDlgItemInt(top, 20, &ok, FALSE), 19745u);

@@ -34,8 +34,10 @@ DialogTemplate Simple() {
   t.caption = u"创建群";
   t.rect = RECT{10, 10, 210, 110};
   t.items.push_back({u"Static", u"群名称", 100, WS_CHILD | WS_VISIBLE, 0, RECT{5, 5, 60, 25}});
-  t.items.push_back({u"Edit", u"", 101, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{65, 5, 195, 25}});
-  t.items.push_back({u"Button", u"确定", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{5, 60, 95, 85}});
+  t.items.push_back(
+      {u"Edit", u"", 101, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{65, 5, 195, 25}});
+  t.items.push_back(
+      {u"Button", u"确定", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{5, 60, 95, 85}});
   return t;
 }
 
@@ -80,7 +82,7 @@ TEST_F(DialogTest, ItemsAndPlacement) {
   driver.dialog = [&](const DialogView& v) {
     RECT rc;
     GetWindowRect(v.dialog, &rc);
-    EXPECT_EQ(rc.left, 110);   // relative to the owner
+    EXPECT_EQ(rc.left, 110);  // relative to the owner
     EXPECT_EQ(rc.top, 210);
     EXPECT_EQ(GetParent(v.dialog), owner);
     EXPECT_EQ(GetWindowTextString(GetDlgItem(v.dialog, 100)), u"群名称");
@@ -99,12 +101,15 @@ TEST_F(DialogTest, ModelessDialogsLiveUntilDestroyed) {
   DialogTemplate hidden = Simple();
   hidden.style = WS_POPUP;
   RegisterDialogTemplate(reinterpret_cast<HINSTANCE>(0x40), 596, hidden);
-  HWND d = CreateDialogParamW(reinterpret_cast<HINSTANCE>(0x40), MAKEINTRESOURCEW(596), 0, Recording, 0);
+  HWND d =
+      CreateDialogParamW(reinterpret_cast<HINSTANCE>(0x40), MAKEINTRESOURCEW(596), 0, Recording, 0);
   ASSERT_NE(d, 0u);
   EXPECT_EQ(driver.dialogs, 0);
-  EXPECT_FALSE(IsWindowVisible(d));   // the template has no WS_VISIBLE
-  EXPECT_EQ(CreateDialogParamW(reinterpret_cast<HINSTANCE>(0x41), MAKEINTRESOURCEW(596), 0, Recording, 0), 0u);
-  EXPECT_NE(FindDialogTemplate(nullptr, MAKEINTRESOURCEW(596)), nullptr);   // any module
+  EXPECT_FALSE(IsWindowVisible(d));  // the template has no WS_VISIBLE
+  EXPECT_EQ(
+      CreateDialogParamW(reinterpret_cast<HINSTANCE>(0x41), MAKEINTRESOURCEW(596), 0, Recording, 0),
+      0u);
+  EXPECT_NE(FindDialogTemplate(nullptr, MAKEINTRESOURCEW(596)), nullptr);  // any module
   ShowWindow(d, SW_SHOW);
   EXPECT_TRUE(EndDialog(d, 3));
   EXPECT_FALSE(IsWindowVisible(d));
@@ -115,7 +120,7 @@ TEST_F(DialogTest, ModelessDialogsLiveUntilDestroyed) {
   DestroyWindow(d);
   EXPECT_FALSE(EndDialog(d, 1));
   HWND top = Top(RECT{0, 0, 10, 10});
-  EXPECT_FALSE(EndDialog(top, 1));   // not a dialog
+  EXPECT_FALSE(EndDialog(top, 1));  // not a dialog
 }
 
 }  // namespace

@@ -28,10 +28,10 @@ TEST_F(DrawTextTest, ExtentsComeFromTheSelectedFont) {
   SIZE s;
   int line = FontLineHeight(0);
   ASSERT_TRUE(GetTextExtentPoint32W(dc, u"ab", 2, &s));
-  EXPECT_EQ(s.cx, Width(u"a") + Width(u"b"));   // advances add up: no kerning
+  EXPECT_EQ(s.cx, Width(u"a") + Width(u"b"));  // advances add up: no kerning
   EXPECT_EQ(s.cy, line);
   GetTextExtentPoint32W(dc, u"聊天好友", 4, &s);
-  EXPECT_EQ(s.cx, 4 * Width(u"聊"));   // ideographs share one advance
+  EXPECT_EQ(s.cx, 4 * Width(u"聊"));  // ideographs share one advance
   GetTextExtentPoint32W(dc, u"a聊\U0001F600", 4, &s);
   EXPECT_EQ(s.cx, Width(u"a") + Width(u"聊") + Width(u"\U0001F600"));
   EXPECT_FALSE(GetTextExtentPoint32W(0xBAD, u"a", 1, &s));
@@ -92,10 +92,11 @@ TEST_F(DrawTextTest, GlyphsLandWhereTheFormatSays) {
   EXPECT_LE(ink.right, left + Width(u"W"));
   EXPECT_GE(ink.top, top);
   EXPECT_LE(ink.bottom, top + line);
-  int reddish = 0;   // antialiased strokes: red blended over white
+  int reddish = 0;  // antialiased strokes: red blended over white
   for (int y = ink.top; y < ink.bottom; ++y)
     for (int x = ink.left; x < ink.right; ++x)
-      if (GetGValue(Pixels().GetPixel(x, y)) < 160 && GetRValue(Pixels().GetPixel(x, y)) == 255) ++reddish;
+      if (GetGValue(Pixels().GetPixel(x, y)) < 160 && GetRValue(Pixels().GetPixel(x, y)) == 255)
+        ++reddish;
   EXPECT_GT(reddish, 5);
 
   // OPAQUE fills the text's box with the background first.
@@ -127,7 +128,7 @@ TEST_F(DrawTextTest, EndEllipsisCutsToFit) {
   EXPECT_EQ(EllipsizeText(u"abcdefghij", Width(u"abcd") + dots), u"abcd...");
   EXPECT_EQ(EllipsizeText(u"abcdefghij", Width(u"abcd") + dots + Width(u"e") - 1), u"abcd...");
   EXPECT_EQ(EllipsizeText(u"聊天好友列表", Width(u"聊天") + dots + 1), u"聊天...");
-  EXPECT_EQ(EllipsizeText(u"abcdef", 2 * Width(u".")), u"..");   // not even "..." fits
+  EXPECT_EQ(EllipsizeText(u"abcdef", 2 * Width(u".")), u"..");  // not even "..." fits
   int width = Width(u"abcd") + dots;
   RECT calc{0, 0, width, 16};
   DrawTextW(dc, u"abcdefghij", -1, &calc, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);

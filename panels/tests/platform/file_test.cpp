@@ -18,7 +18,8 @@ std::u16string backslashed(std::u16string p) {
 TEST(File, WriteThenReadBackThroughBackslashPaths) {
   TempDir dir;
   auto path = backslashed(dir.WPath("RecentContactFriends.dat"));
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
   DWORD written = 0;
@@ -56,14 +57,16 @@ TEST(File, CreationDispositions) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_EQ(h, INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-  h = CreateFileW(dir.WPath("nodir/f.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  h = CreateFileW(dir.WPath("nodir/f.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                  nullptr);
   EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 
   h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   WriteFile(h, "abc", 3, nullptr, nullptr);
   CloseHandle(h);
-  EXPECT_EQ(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr),
+            INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
 
   // OPEN_ALWAYS keeps the content and says the file existed.
@@ -84,7 +87,8 @@ TEST(File, CreationDispositions) {
   EXPECT_EQ(GetFileSize(h, nullptr), 0u);
   CloseHandle(h);
   // A directory is not a file.
-  EXPECT_EQ(CreateFileW(dir.WPath("").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(CreateFileW(dir.WPath("").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
 }
 

@@ -8,7 +8,8 @@
 namespace {
 
 HANDLE writeFile(const std::u16string& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                         nullptr);
   DWORD n = 0;
   WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
   return h;
@@ -73,7 +74,8 @@ TEST(FileMapping, EmptyFilesAndBadHandlesAreRefused) {
   // A read-only mapping cannot be larger than its file.
   EXPECT_EQ(CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 10, nullptr), nullptr);
   CloseHandle(file);
-  EXPECT_EQ(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 10, nullptr), nullptr);
+  EXPECT_EQ(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READONLY, 0, 10, nullptr),
+            nullptr);
   EXPECT_EQ(MapViewOfFile(reinterpret_cast<HANDLE>(0x4), FILE_MAP_READ, 0, 0, 0), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
 }

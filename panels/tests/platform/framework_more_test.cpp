@@ -14,14 +14,15 @@ class ChainedEdit : public CEdit {
   int chars = 0;
   void OnChar(UINT ch, UINT repeat, UINT flags) override {
     ++chars;
-    if (ch != u'x') CEdit::OnChar(ch, repeat, flags);   // swallow x
+    if (ch != u'x') CEdit::OnChar(ch, repeat, flags);  // swallow x
   }
 };
 
 TEST_F(FrameworkMoreTest, ChainingToTheBaseHandlerReachesTheControl) {
   HWND top = Top(RECT{0, 0, 200, 100});
   ChainedEdit edit;
-  ASSERT_TRUE(edit.Create(WS_VISIBLE | WS_BORDER, CRect(0, 0, 100, 20), CWnd::FromHandle(top), 1500));
+  ASSERT_TRUE(
+      edit.Create(WS_VISIBLE | WS_BORDER, CRect(0, 0, 100, 20), CWnd::FromHandle(top), 1500));
   edit.SetFocus();
   TypeText(u"axb");
   EXPECT_EQ(edit.chars, 3);
@@ -117,7 +118,7 @@ TEST_F(FrameworkMoreTest, TemporaryWrappersFollowTheirWindows) {
   EXPECT_TRUE(attached.Attach(top));
   EXPECT_EQ(CWnd::FromHandle(top), &attached);
   EXPECT_EQ(attached.Detach(), top);
-  EXPECT_TRUE(IsWindow(top));   // detaching leaves the window alone
+  EXPECT_TRUE(IsWindow(top));  // detaching leaves the window alone
 }
 
 }  // namespace

@@ -43,9 +43,7 @@ class ClickPanel : public CWnd {
     dc.SetTextColor(RGB(255, 255, 255));
     dc.DrawText(u"好友", &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   }
-  void PostNcDestroy() override {
-    events.push_back("postncdestroy");
-  }
+  void PostNcDestroy() override { events.push_back("postncdestroy"); }
 };
 
 class SelfDeleting : public CWnd {
@@ -61,7 +59,8 @@ class SelfDeleting : public CWnd {
 TEST_F(FrameworkTest, DerivedHandlersReceiveDecodedMessages) {
   HWND top = Top(RECT{0, 0, 200, 100});
   ClickPanel panel;
-  ASSERT_TRUE(panel.Create(nullptr, u"panel", WS_VISIBLE, CRect(10, 10, 110, 60), CWnd::FromHandle(top), 50));
+  ASSERT_TRUE(panel.Create(nullptr, u"panel", WS_VISIBLE, CRect(10, 10, 110, 60),
+                           CWnd::FromHandle(top), 50));
   EXPECT_EQ(CWnd::FromHandle(panel.m_hWnd), &panel);
   EXPECT_EQ(panel.GetDlgCtrlID(), 50);
   ASSERT_GE(panel.events.size(), 2u);
@@ -86,7 +85,8 @@ TEST_F(FrameworkTest, DerivedHandlersReceiveDecodedMessages) {
   int inside = 0, outside = 0;
   for (int y = 10; y < 60; ++y)
     for (int x = 10; x < 110; ++x)
-      if (picture.GetPixel(x, y) != RGB(0, 128, 0)) ++(PtInRect(&box, POINT{x, y}) ? inside : outside);
+      if (picture.GetPixel(x, y) != RGB(0, 128, 0))
+        ++(PtInRect(&box, POINT{x, y}) ? inside : outside);
   EXPECT_GT(inside, 10);
   EXPECT_EQ(outside, 0);
   EXPECT_TRUE(panel.DestroyWindow());
@@ -121,7 +121,7 @@ TEST_F(FrameworkTest, SubclassingAnExistingControlChainsToItsProcedure) {
                                 static_cast<HMENU>(IDOK), nullptr, nullptr);
   ClickPanel wrapper;
   ASSERT_TRUE(wrapper.SubclassWindow(button));
-  EXPECT_FALSE(ClickPanel().SubclassWindow(button));   // one object per window
+  EXPECT_FALSE(ClickPanel().SubclassWindow(button));  // one object per window
   Log().clear();
   ClickAt(top, POINT{10, 10});
   // The override saw the press; the button's own procedure did not (no chaining),
@@ -162,7 +162,8 @@ TEST_F(FrameworkTest, DialogObjectRunsThroughTheDriver) {
   DialogTemplate t;
   t.caption = u"重命名";
   t.rect = RECT{0, 0, 200, 100};
-  t.items.push_back({u"Edit", u"", 1001, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{5, 5, 195, 25}});
+  t.items.push_back(
+      {u"Edit", u"", 1001, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{5, 5, 195, 25}});
   t.items.push_back({u"Button", u"确定", IDOK, WS_CHILD | WS_VISIBLE, 0, RECT{5, 50, 95, 75}});
   RenameDialog dlg(t);
   EXPECT_EQ(dlg.DoModal(), IDOK);

@@ -25,13 +25,13 @@ struct Surface {
 TEST_F(GdiMoreTest, AlphaBlendWeighsSourceAndDestination) {
   Surface src(2, 1, RGB(200, 0, 0));
   Surface dst(2, 1, RGB(0, 0, 100));
-  src.Pixels().SetRgba(1, 0, 0x000000C8u);   // red with alpha 0
+  src.Pixels().SetRgba(1, 0, 0x000000C8u);  // red with alpha 0
   BLENDFUNCTION half{AC_SRC_OVER, 0, 128, 0};
   AlphaBlend(dst.dc, 0, 0, 1, 1, src.dc, 0, 0, 1, 1, half);
   EXPECT_EQ(dst.Pixels().GetPixel(0, 0), RGB(100, 0, 50));
   BLENDFUNCTION perPixel{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   AlphaBlend(dst.dc, 1, 0, 1, 1, src.dc, 1, 0, 1, 1, perPixel);
-  EXPECT_EQ(dst.Pixels().GetPixel(1, 0), RGB(0, 0, 100));   // transparent source leaves it
+  EXPECT_EQ(dst.Pixels().GetPixel(1, 0), RGB(0, 0, 100));  // transparent source leaves it
 }
 
 TEST_F(GdiMoreTest, SaveAndRestoreTheDCState) {
@@ -46,12 +46,12 @@ TEST_F(GdiMoreTest, SaveAndRestoreTheDCState) {
   POINT org;
   GetViewportOrgEx(s.dc, &org);
   EXPECT_EQ(org.x, 0);
-  EXPECT_FALSE(RestoreDC(s.dc, 1));   // nothing saved any more
+  EXPECT_FALSE(RestoreDC(s.dc, 1));  // nothing saved any more
 }
 
 TEST_F(GdiMoreTest, ImageListBlendsThirtyTwoBitImages) {
   HIMAGELIST list = ImageList_Create(1, 1, ILC_COLOR32, 1, 1);
-  Canvas c(1, 1, 0x80FF0000u);   // blue at half alpha
+  Canvas c(1, 1, 0x80FF0000u);  // blue at half alpha
   HBITMAP bm = CreateBitmapFromCanvas(c);
   ASSERT_EQ(ImageList_Add(list, bm, 0), 0);
   Surface s(1, 1, RGB(255, 255, 255));
@@ -88,7 +88,7 @@ TEST_F(GdiMoreTest, GetObjectDescribesEachKind) {
   EXPECT_EQ(GetObjectW(pen, sizeof lp, &lp), static_cast<int>(sizeof lp));
   EXPECT_EQ(lp.lopnWidth.x, 3);
   EXPECT_EQ(lp.lopnColor, RGB(1, 2, 3));
-  EXPECT_EQ(GetObjectW(pen, 2, &lp), 0);   // buffer too small
+  EXPECT_EQ(GetObjectW(pen, 2, &lp), 0);  // buffer too small
   EXPECT_EQ(GetObjectW(pen, 0, nullptr), static_cast<int>(sizeof lp));
   LOGFONTW lf;
   lf.lfHeight = -12;

@@ -52,8 +52,8 @@ TEST_F(GdiTest, FillFrameAndRectangleFollowTheHalfOpenRule) {
   EXPECT_EQ(SelectObject(m.dc, oldBrush), red);
   DeleteObject(blue);
   DeleteObject(red);
-  EXPECT_EQ(FillRect(m.dc, &rc, red), 0);   // deleted brush
-  EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));   // stock objects stay
+  EXPECT_EQ(FillRect(m.dc, &rc, red), 0);                  // deleted brush
+  EXPECT_TRUE(DeleteObject(GetStockObject(WHITE_BRUSH)));  // stock objects stay
   EXPECT_NE(GetObjectType(GetStockObject(WHITE_BRUSH)), 0u);
 }
 
@@ -90,7 +90,7 @@ TEST_F(GdiTest, BlitsCopyStretchAndSkipTheTransparentColour) {
   MemoryCanvas src(4, 4);
   MemoryCanvas dst(8, 8);
   auto s = GetBitmapCanvas(src.bitmap);
-  s->Fill(RECT{0, 0, 4, 4}, RGB(255, 0, 255));   // magenta = transparent
+  s->Fill(RECT{0, 0, 4, 4}, RGB(255, 0, 255));  // magenta = transparent
   s->Fill(RECT{1, 1, 3, 3}, RGB(10, 20, 30));
   GetBitmapCanvas(dst.bitmap)->Fill(RECT{0, 0, 8, 8}, RGB(255, 255, 255));
 
@@ -138,7 +138,7 @@ TEST_F(GdiTest, WindowPaintingShowsInTheWindowsPicture) {
                                0, nullptr, nullptr);
   PumpMessages();
   Canvas picture = RenderWindow(top);
-  EXPECT_EQ(picture.GetPixel(5, 5), GetSysColor(COLOR_WINDOW));   // the class background
+  EXPECT_EQ(picture.GetPixel(5, 5), GetSysColor(COLOR_WINDOW));  // the class background
   EXPECT_EQ(picture.GetPixel(25, 25), RGB(0, 0, 139));
   // Drawing through GetDC goes to the window's canvas at once.
   HDC dc = GetDC(child);
@@ -175,7 +175,7 @@ TEST_F(GdiTest, RegionsCombineAndTestPoints) {
   EXPECT_EQ(CombineRgn(c, a, b, RGN_XOR), COMPLEXREGION);
   EXPECT_FALSE(PtInRegion(c, 7, 7));
   EXPECT_TRUE(PtInRegion(c, 12, 12));
-  EXPECT_FALSE(PtInRegion(a, 10, 5));   // right edge is outside
+  EXPECT_FALSE(PtInRegion(a, 10, 5));  // right edge is outside
   OffsetRgn(a, 100, 0);
   RECT box;
   GetRgnBox(a, &box);

@@ -54,8 +54,8 @@ std::string DibBytes(const Canvas& c, int bits) {
   for (int i = 0; i < 6; ++i) Put32(s, 0);
   COLORREF opaque = c.GetPixel(w / 2, h / 2);
   if (bits == 8) {
-    Put32(s, 0);                                                                 // index 0: black
-    Put32(s, (GetRValue(opaque) << 16) | (GetGValue(opaque) << 8) | GetBValue(opaque));   // 1
+    Put32(s, 0);  // index 0: black
+    Put32(s, (GetRValue(opaque) << 16) | (GetGValue(opaque) << 8) | GetBValue(opaque));  // 1
     for (int i = 2; i < 256; ++i) Put32(s, 0);
   }
   std::size_t stride = (static_cast<std::size_t>(w) * bits + 31) / 32 * 4;
@@ -79,7 +79,8 @@ std::string DibBytes(const Canvas& c, int bits) {
   for (int y = h - 1; y >= 0; --y) {
     std::string row(maskStride, 0);
     for (int x = 0; x < w; ++x)
-      if (!(c.GetRgba(x, y) >> 24)) row[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
+      if (!(c.GetRgba(x, y) >> 24))
+        row[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
     s += row;
   }
   return s;
@@ -138,7 +139,8 @@ class IconTest : public UiTest {
     UiTest::TearDown();
   }
   HICON Load(const char* name, int size, UINT flags = LR_LOADFROMFILE) {
-    return static_cast<HICON>(LoadImageW(nullptr, dir.WPath(name).c_str(), IMAGE_ICON, size, size, flags));
+    return static_cast<HICON>(
+        LoadImageW(nullptr, dir.WPath(name).c_str(), IMAGE_ICON, size, size, flags));
   }
   Canvas& Pixels() { return *GetBitmapCanvas(bitmap); }
 
@@ -152,7 +154,8 @@ TEST_F(IconTest, EachSizeComesFromItsOwnPicture) {
     const char* file;
     int size;
     COLORREF colour;
-  } cases[] = {{"a.ico", 16, kRed}, {"a.ico", 32, kBlue}, {"b.ico", 16, kBlue}, {"b.ico", 32, kRed}};
+  } cases[] = {
+      {"a.ico", 16, kRed}, {"a.ico", 32, kBlue}, {"b.ico", 16, kBlue}, {"b.ico", 32, kRed}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.size));
     HICON icon = Load(c.file, c.size);
@@ -186,7 +189,7 @@ TEST_F(IconTest, SizesBetweenAndAroundThePictures) {
   // Drawing scales and may fill a background first.
   HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
   DrawIconEx(dc, 0, 0, first, 32, 32, 0, white, DI_NORMAL);
-  EXPECT_EQ(Pixels().GetPixel(1, 1), RGB(255, 255, 255));   // a scaled border pixel
+  EXPECT_EQ(Pixels().GetPixel(1, 1), RGB(255, 255, 255));  // a scaled border pixel
   EXPECT_EQ(Pixels().GetPixel(16, 16), kRed);
   EXPECT_EQ(Pixels().GetPixel(33, 33), kBackground);
   // DI_MASK alone blackens what the icon covers; DI_IMAGE alone ignores alpha.
@@ -214,9 +217,9 @@ TEST_F(IconTest, SizesBetweenAndAroundThePictures) {
 
 TEST_F(IconTest, DamagedFilesGiveNoIcon) {
   std::string good = IcoBytes({{16, 32, PngBytes(Framed(16, kRed), dir)}});
-  std::string truncated = good.substr(0, 10);   // the directory is cut
+  std::string truncated = good.substr(0, 10);  // the directory is cut
   std::string outside = good;
-  outside[21] = '\x7F';   // the picture's offset lies past the end
+  outside[21] = '\x7F';  // the picture's offset lies past the end
   std::string wrongSize = IcoBytes({{16, 32, DibBytes(Framed(16, kRed), 32).substr(0, 100)}});
   for (const std::string& bytes : {truncated, outside, wrongSize, std::string("\0\0\1\0\0\0", 6)}) {
     WriteFile(dir.Path("bad.ico"), bytes);
@@ -244,13 +247,13 @@ TEST_F(IconTest, CopyImageScalesAndMayDropTheOriginal) {
   ASSERT_NE(copy, 0u);
   EXPECT_EQ(GetBitmapCanvas(copy)->Width(), 8);
   EXPECT_EQ(GetBitmapCanvas(copy)->GetPixel(7, 3), kBlue);
-  GetBitmapCanvas(copy)->SetPixel(0, 0, kBackground);   // copies share nothing
+  GetBitmapCanvas(copy)->SetPixel(0, 0, kBackground);  // copies share nothing
   EXPECT_EQ(GetBitmapCanvas(original)->GetPixel(0, 0), kRed);
   EXPECT_EQ(CopyImage(original, IMAGE_BITMAP, 0, 0, LR_COPYRETURNORG), original);
   auto moved = static_cast<HBITMAP>(CopyImage(original, IMAGE_BITMAP, 0, 0, LR_COPYDELETEORG));
   EXPECT_NE(moved, 0u);
   EXPECT_EQ(GetBitmapCanvas(original), nullptr);
-  EXPECT_EQ(CopyImage(moved, IMAGE_ICON, 0, 0, 0), 0u);   // not an icon
+  EXPECT_EQ(CopyImage(moved, IMAGE_ICON, 0, 0, 0), 0u);  // not an icon
   HICON icon = Load("a.ico", 16);
   auto bigger = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, 32, 32, 0));
   EXPECT_EQ(GetIconCanvas(bigger)->Width(), 32);
@@ -270,12 +273,12 @@ TEST_F(IconTest, DibSectionBitsAreTheBitmap) {
     HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &raw, nullptr, 0);
     ASSERT_NE(dib, 0u);
     auto* bits = static_cast<std::uint8_t*>(raw);
-    EXPECT_EQ(bits[0] | bits[3], 0);   // starts zeroed
+    EXPECT_EQ(bits[0] | bits[3], 0);  // starts zeroed
     // The first row in memory is the bottom one for a positive height.
     int firstRow = height > 0 ? 2 : 0;
-    bits[0] = 10;    // blue
-    bits[1] = 20;    // green
-    bits[2] = 30;    // red
+    bits[0] = 10;  // blue
+    bits[1] = 20;  // green
+    bits[2] = 30;  // red
     bits[3] = 255;
     HDC mem = CreateCompatibleDC(dc);
     SelectObject(mem, dib);

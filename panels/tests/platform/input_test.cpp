@@ -9,7 +9,7 @@ class InputTest : public UiTest {};
 TEST_F(InputTest, ClickLandsOnChildUnderPointWithClientCoordinates) {
   HWND top = Top(RECT{100, 100, 300, 300});
   HWND a = Child(top, RECT{10, 10, 60, 60}, 1);
-  HWND b = Child(top, RECT{50, 50, 150, 150}, 2);   // overlaps a; a is above (created first)
+  HWND b = Child(top, RECT{50, 50, 150, 150}, 2);  // overlaps a; a is above (created first)
   Log().clear();
   EXPECT_EQ(ClickAt(top, POINT{55, 55}), a);
   EXPECT_EQ(ClickAt(top, POINT{70, 80}), b);
@@ -22,7 +22,7 @@ TEST_F(InputTest, ClickLandsOnChildUnderPointWithClientCoordinates) {
     }
   EXPECT_TRUE(found);
   EXPECT_EQ(ClickAt(top, POINT{5, 5}), top);
-  EXPECT_EQ(ClickAt(top, POINT{250, 5}), 0u);   // outside the window
+  EXPECT_EQ(ClickAt(top, POINT{250, 5}), 0u);  // outside the window
 }
 
 TEST_F(InputTest, RegionLimitsHitTesting) {
@@ -30,7 +30,7 @@ TEST_F(InputTest, RegionLimitsHitTesting) {
   HWND round = Child(top, RECT{0, 0, 100, 100}, 1);
   SetWindowRgn(round, CreateEllipticRgn(0, 0, 100, 100), TRUE);
   EXPECT_EQ(ClickAt(top, POINT{50, 50}), round);
-  EXPECT_EQ(ClickAt(top, POINT{2, 2}), top);   // the corner is outside the circle
+  EXPECT_EQ(ClickAt(top, POINT{2, 2}), top);  // the corner is outside the circle
 }
 
 TEST_F(InputTest, DisabledChildLeavesItsAreaToItsParent) {
@@ -103,7 +103,8 @@ TEST_F(InputTest, ControlsTakeTheFocusAndTypedTextReachesThem) {
   EXPECT_EQ(GetWindowTextString(edit), u"ab群1");
   int changes = 0;
   for (auto& r : Log())
-    if (r.hwnd == top && r.msg == WM_COMMAND && HIWORD(r.wParam) == EN_CHANGE && LOWORD(r.wParam) == 5)
+    if (r.hwnd == top && r.msg == WM_COMMAND && HIWORD(r.wParam) == EN_CHANGE &&
+        LOWORD(r.wParam) == 5)
       ++changes;
   EXPECT_EQ(changes, 4);
   KeyPress(VK_BACK);
@@ -116,7 +117,7 @@ TEST_F(InputTest, ControlsTakeTheFocusAndTypedTextReachesThem) {
   SendMessageW(edit, EM_LIMITTEXT, 6, 0);
   TypeText(u"z");
   EXPECT_EQ(GetWindowTextString(edit), u"ab群Qqz");
-  TypeText(u"zz");   // past the limit: refused
+  TypeText(u"zz");  // past the limit: refused
   EXPECT_EQ(GetWindowTextString(edit), u"ab群Qqz");
   SendMessageW(edit, EM_SETSEL, 0, -1);
   TypeText(u"x");
@@ -166,7 +167,7 @@ TEST_F(InputTest, RightClickEndsInAContextMenuRequestToTheParent) {
   for (auto& r : Log())
     if (r.hwnd == top && r.msg == WM_CONTEXTMENU) {
       EXPECT_EQ(r.wParam, child);
-      EXPECT_EQ(GET_X_LPARAM(r.lParam), 15);   // screen co-ordinates
+      EXPECT_EQ(GET_X_LPARAM(r.lParam), 15);  // screen co-ordinates
       EXPECT_EQ(GET_Y_LPARAM(r.lParam), 16);
     }
 }
@@ -181,18 +182,18 @@ TEST_F(InputTest, HoverAfterRestingAndLeaveWhenThePointerGoes) {
   tme.dwHoverTime = 100;
   EXPECT_TRUE(TrackMouseEvent(&tme));
   AdvanceClock(60);
-  MouseMoveTo(top, POINT{12, 12});   // moving restarts the wait
+  MouseMoveTo(top, POINT{12, 12});  // moving restarts the wait
   AdvanceClock(60);
   EXPECT_EQ(Count(a, WM_MOUSEHOVER), 0);
   AdvanceClock(40);
   EXPECT_EQ(Count(a, WM_MOUSEHOVER), 1);
   AdvanceClock(500);
-  EXPECT_EQ(Count(a, WM_MOUSEHOVER), 1);   // one notice per request
+  EXPECT_EQ(Count(a, WM_MOUSEHOVER), 1);  // one notice per request
   MouseMoveTo(top, POINT{100, 100});
   EXPECT_EQ(Count(a, WM_MOUSELEAVE), 1);
   MouseMoveTo(top, POINT{10, 10});
   MouseMoveTo(top, POINT{100, 100});
-  EXPECT_EQ(Count(a, WM_MOUSELEAVE), 1);   // not tracked any more
+  EXPECT_EQ(Count(a, WM_MOUSELEAVE), 1);  // not tracked any more
   // Asking while the pointer is elsewhere gives the leave notice at once.
   tme.dwFlags = TME_LEAVE;
   TrackMouseEvent(&tme);
@@ -215,7 +216,8 @@ TEST_F(InputTest, CursorComesFromSetCursorHandlingOrTheClass) {
   wc.lpszClassName = u"HandCursor";
   RegisterClassW(&wc);
   HWND top = Top(RECT{0, 0, 200, 200});
-  CreateWindowExW(0, u"HandCursor", u"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, 0, nullptr, nullptr);
+  CreateWindowExW(0, u"HandCursor", u"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top, 0, nullptr,
+                  nullptr);
   EXPECT_NE(LoadCursorW(nullptr, IDC_HAND), LoadCursorW(nullptr, IDC_ARROW));
   EXPECT_EQ(LoadCursorW(nullptr, MAKEINTRESOURCEW(1)), 0u);
   MouseMoveTo(top, POINT{10, 10});

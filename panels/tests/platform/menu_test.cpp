@@ -73,7 +73,7 @@ TEST_F(MenuTest, ReturnedOrPostedCommands) {
   EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, owner, nullptr), 4862);
   Log().clear();
   EXPECT_TRUE(TrackPopupMenu(menu, 0, 0, 0, 0, owner, nullptr));
-  EXPECT_EQ(Count(owner, WM_COMMAND), 0);   // posted, not sent
+  EXPECT_EQ(Count(owner, WM_COMMAND), 0);  // posted, not sent
   PumpMessages();
   ASSERT_EQ(Count(owner, WM_COMMAND), 1);
   for (auto& r : Log())
@@ -104,7 +104,8 @@ TEST_F(MenuTest, EditingItems) {
   EXPECT_EQ(GetMenuItemID(menu, 3), static_cast<UINT>(-1));
   HMENU sub = GetSubMenu(menu, 3);
   ASSERT_NE(sub, 0u);
-  EXPECT_EQ(GetMenuState(menu, 4862, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);   // found in the submenu
+  EXPECT_EQ(GetMenuState(menu, 4862, MF_BYCOMMAND) & MF_CHECKED,
+            MF_CHECKED);  // found in the submenu
   EXPECT_EQ(EnableMenuItem(menu, 4820, MF_GRAYED), MF_ENABLED);
   EXPECT_EQ(EnableMenuItem(menu, 4820, MF_ENABLED), MF_GRAYED);
   EXPECT_EQ(EnableMenuItem(menu, 1, MF_BYCOMMAND), -1);
@@ -113,7 +114,7 @@ TEST_F(MenuTest, EditingItems) {
   char16_t text[16];
   EXPECT_EQ(GetMenuStringW(menu, 4831, text, 16, MF_BYCOMMAND), 2);
   EXPECT_EQ(std::u16string(text), u"历史");
-  EXPECT_TRUE(DeleteMenu(menu, 4, MF_BYPOSITION));   // the submenu goes with it
+  EXPECT_TRUE(DeleteMenu(menu, 4, MF_BYPOSITION));  // the submenu goes with it
   EXPECT_FALSE(IsMenu(sub));
   EXPECT_TRUE(RemoveMenu(menu, 4829, MF_BYCOMMAND));
   EXPECT_EQ(GetMenuItemCount(menu), 4);

@@ -36,7 +36,7 @@ TEST_F(MessageTest, SentMessagesAreSynchronousAndBadTargetsAreRefused) {
 TEST_F(MessageTest, MessagesForDestroyedWindowsAreDropped) {
   HWND a = Top(RECT{0, 0, 50, 50});
   HWND b = Top(RECT{0, 0, 50, 50});
-  PumpMessages();   // first paints
+  PumpMessages();  // first paints
   PostMessageW(a, WM_USER, 0, 0);
   PostMessageW(b, WM_USER, 0, 0);
   DestroyWindow(a);
@@ -73,7 +73,7 @@ TEST_F(MessageTest, PaintComesAfterPostedMessagesAndValidates) {
   ASSERT_GE(order.size(), 3u);
   EXPECT_EQ(order[0], WM_USER);
   EXPECT_EQ(order[1], WM_PAINT);
-  EXPECT_EQ(order[2], WM_ERASEBKGND);   // from BeginPaint in the default handling
+  EXPECT_EQ(order[2], WM_ERASEBKGND);  // from BeginPaint in the default handling
   Log().clear();
   PumpMessages();
   EXPECT_EQ(Count(w, WM_PAINT), 0);

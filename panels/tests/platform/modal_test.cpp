@@ -78,9 +78,12 @@ DialogTemplate RemarkTemplate() {
   DialogTemplate t;
   t.caption = u"备注";
   t.rect = RECT{0, 0, 200, 100};
-  t.items.push_back({u"Edit", u"", 1001, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0, RECT{10, 10, 190, 30}});
-  t.items.push_back({u"Button", u"确定", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{10, 60, 90, 85}});
-  t.items.push_back({u"Button", u"取消", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{100, 60, 190, 85}});
+  t.items.push_back({u"Edit", u"", 1001, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER, 0,
+                     RECT{10, 10, 190, 30}});
+  t.items.push_back(
+      {u"Button", u"确定", IDOK, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, RECT{10, 60, 90, 85}});
+  t.items.push_back({u"Button", u"取消", IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0,
+                     RECT{100, 60, 190, 85}});
   return t;
 }
 
@@ -103,8 +106,7 @@ INT_PTR RemarkProc(HWND hdlg, UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       return FALSE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 
@@ -118,7 +120,7 @@ TEST_F(ModalTest, DialogDrivenThroughItsControls) {
     EXPECT_EQ(view.caption, u"备注");
     EXPECT_FALSE(IsWindowEnabled(owner));
     HWND edit = GetDlgItem(view.dialog, 1001);
-    EXPECT_EQ(GetFocus(), edit);   // first tab stop
+    EXPECT_EQ(GetFocus(), edit);  // first tab stop
     EXPECT_EQ(GetWindowTextString(edit), u"旧备注");
     SendMessageW(edit, EM_SETSEL, 0, -1);
     TypeText(u"新备注");
@@ -143,7 +145,8 @@ TEST_F(ModalTest, DialogLeftOpenIsCancelled) {
   driver.dialog = [](const DialogView&) {};
   DialogTemplate t = RemarkTemplate();
   g_remark = u"unchanged";
-  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, &t, 0, RemarkProc, reinterpret_cast<LPARAM>(u"")), IDCANCEL);
+  EXPECT_EQ(DialogBoxIndirectParamW(nullptr, &t, 0, RemarkProc, reinterpret_cast<LPARAM>(u"")),
+            IDCANCEL);
   EXPECT_EQ(g_remark, u"unchanged");
   EXPECT_EQ(DialogBoxParamW(nullptr, MAKEINTRESOURCEW(12345), 0, RemarkProc, 0), -1);
   // A template naming an unknown class cannot be created.

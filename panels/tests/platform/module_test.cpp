@@ -1,5 +1,5 @@
-#include "platform/file.h"
 #include "platform/module.h"
+#include "platform/file.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>

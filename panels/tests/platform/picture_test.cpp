@@ -100,7 +100,7 @@ TEST_F(PictureTest, TextInkStaysInsideItsRectangle) {
   // The first and last characters are there: ink reaches into both ends.
   EXPECT_LT(ink.left, left + MeasureText(0, u"好"));
   EXPECT_GT(ink.right, left + width - MeasureText(0, u"s"));
-  EXPECT_GT(CountNear(Pixels(), ink, kInk, 40), 20);   // dark strokes, not just a haze
+  EXPECT_GT(CountNear(Pixels(), ink, kInk, 40), 20);  // dark strokes, not just a haze
 }
 
 TEST_F(PictureTest, ChineseIsWiderThanAsciiAndDrawnAsMeasured) {
@@ -146,8 +146,9 @@ TEST_F(PictureTest, BoldIsWiderThanNormal) {
 
 TEST_F(PictureTest, TheSelectedTreeRowHasTheSelectionColour) {
   CWnd host;
-  ASSERT_TRUE(host.CreateEx(0, nullptr, u"host", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100}, nullptr, 0));
-  CYRFriendTree tree;   // Init gives it its default image list and rows
+  ASSERT_TRUE(
+      host.CreateEx(0, nullptr, u"host", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100}, nullptr, 0));
+  CYRFriendTree tree;  // Init gives it its default image list and rows
   ASSERT_TRUE(tree.Create(WS_VISIBLE | WS_CHILD, RECT{0, 0, 200, 100}, &host, 100));
   tree.Init();
   HTREEITEM a = tree.InsertItem(u"张三");
@@ -175,7 +176,7 @@ TEST_F(PictureTest, ATintedImageTakesTheBaseColoursHue) {
   Canvas c(3, 1);
   c.SetPixel(0, 0, RGB(128, 128, 128));
   c.SetPixel(1, 0, RGB(200, 180, 160));
-  c.SetRgba(2, 0, 0x00FFFFFFu);   // transparent
+  c.SetRgba(2, 0, 0x00FFFFFFu);  // transparent
   HBITMAP image = CreateBitmapFromCanvas(c);
   const COLORREF base = RGB(40, 160, 60);
   ASSERT_TRUE(CColorConverter::ConvertBitmap(image, base));

@@ -41,7 +41,8 @@ TEST(Profile, MissingFileSectionOrKeyGivesTheDefault) {
 TEST(Profile, NamesAreCaseInsensitiveAndValuesTrimmedAndUnquoted) {
   TempDir dir;
   TempDir::Write(dir.Path("a.ini"),
-                 "; leading comment\n[Skin]\n  Name =  Blue Sky  \nquoted=\"  padded \"\nsingle='x'\nhalf=\"x\n"
+                 "; leading comment\n[Skin]\n  Name =  Blue Sky  \nquoted=\"  padded "
+                 "\"\nsingle='x'\nhalf=\"x\n"
                  "bare\n[skin]\nName=second section\n");
   auto ini = dir.WPath("a.ini");
   EXPECT_EQ(get(ini, u"SKIN", u"name"), u"Blue Sky");
@@ -79,7 +80,8 @@ TEST(Profile, SectionAndKeyListsAndSmallBuffers) {
 TEST(Profile, IntegersReadTheirLeadingNumber) {
   TempDir dir;
   TempDir::Write(dir.Path("n.ini"),
-                 "[N]\nplain=42\nneg=-5\nlead=12abc\nspace=  7 \nhex=0x1F\ntext=abc\nempty=\nplus=+3\nbig=4294967297\n");
+                 "[N]\nplain=42\nneg=-5\nlead=12abc\nspace=  7 "
+                 "\nhex=0x1F\ntext=abc\nempty=\nplus=+3\nbig=4294967297\n");
   auto f = dir.WPath("n.ini");
   auto num = [&](LPCWSTR key) { return GetPrivateProfileIntW(u"N", key, 99, f.c_str()); };
   EXPECT_EQ(num(u"plain"), 42u);
@@ -90,7 +92,7 @@ TEST(Profile, IntegersReadTheirLeadingNumber) {
   EXPECT_EQ(num(u"text"), 0u);    // present but not a number
   EXPECT_EQ(num(u"empty"), 99u);  // empty reads as missing
   EXPECT_EQ(num(u"plus"), 3u);
-  EXPECT_EQ(num(u"big"), 1u);     // wraps like the original
+  EXPECT_EQ(num(u"big"), 1u);  // wraps like the original
   EXPECT_EQ(num(u"missing"), 99u);
 }
 
@@ -101,8 +103,7 @@ TEST(Profile, WritingCreatesFileAndSectionAndKeepsTheRest) {
   EXPECT_EQ(TempDir::Read(dir.Path("mycfg.ini")), "[GGPCW]\r\nVIEWFRIENDALL=0\r\n");
   EXPECT_EQ(GetPrivateProfileIntW(u"GGPCW", u"VIEWFRIENDALL", 1, ini.c_str()), 0u);
 
-  TempDir::Write(dir.Path("mycfg.ini"),
-                 "; settings\n[A]\nx=1\n; about y\ny=2\n\n[B]\nz=3\n");
+  TempDir::Write(dir.Path("mycfg.ini"), "; settings\n[A]\nx=1\n; about y\ny=2\n\n[B]\nz=3\n");
   ASSERT_TRUE(WritePrivateProfileStringW(u"a", u"Y", u"20", ini.c_str()));
   ASSERT_TRUE(WritePrivateProfileStringW(u"A", u"new", u"n", ini.c_str()));
   ASSERT_TRUE(WritePrivateProfileStringW(u"C", u"c", u"cc", ini.c_str()));
@@ -135,7 +136,8 @@ TEST(Profile, ChineseTextIsStoredInTheSystemCodePage) {
 TEST(Profile, Utf16FilesAreReadAndStayUtf16) {
   TempDir dir;
   std::u16string text = u"\uFEFF[皮肤]\r\n名称=蓝色\r\n";
-  TempDir::Write(dir.Path("u.ini"), std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+  TempDir::Write(dir.Path("u.ini"),
+                 std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
   auto ini = dir.WPath("u.ini");
   EXPECT_EQ(get(ini, u"皮肤", u"名称"), u"蓝色");
   ASSERT_TRUE(WritePrivateProfileStringW(u"皮肤", u"颜色", u"红", ini.c_str()));
@@ -166,9 +168,13 @@ TEST(Profile, AFailedWriteLeavesTheOldFile) {
   EXPECT_FALSE(WritePrivateProfileStringW(u"A", u"k", u"2", dir.WPath("no/such/keep.ini").c_str()));
   // The disk "fills up" while the new content is written.
   std::u16string big(4000, u'x');
-  int rc = RunInChild([&] { return WritePrivateProfileStringW(u"A", u"k", big.c_str(), ini.c_str()) ? 1 : 0; }, 100);
+  int rc = RunInChild(
+      [&] { return WritePrivateProfileStringW(u"A", u"k", big.c_str(), ini.c_str()) ? 1 : 0; },
+      100);
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(TempDir::Read(dir.Path("keep.ini")), "[A]\nk=1\n");
   // No temporary file is left behind.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()), std::filesystem::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Dir()),
+                          std::filesystem::directory_iterator()),
+            1);
 }

@@ -18,8 +18,8 @@ class Registry : public ::testing::Test {
 
   HKEY Create(const char16_t* sub = kSubKey) {
     HKEY k = nullptr;
-    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, sub, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                              nullptr, &k, nullptr),
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, sub, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &k, nullptr),
               static_cast<LSTATUS>(ERROR_SUCCESS));
     return k;
   }
@@ -40,15 +40,17 @@ class Registry : public ::testing::Test {
 
 TEST_F(Registry, CreateOpenAndDisposition) {
   HKEY k = nullptr;
-  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSubKey, 0, KEY_READ, &k), static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSubKey, 0, KEY_READ, &k),
+            static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(k, nullptr);
   DWORD disposition = 0;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSubKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &disposition),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSubKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                            &disposition),
             static_cast<LSTATUS>(ERROR_SUCCESS));
   EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
   RegCloseKey(k);
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"software\\CONTACTPANELS\\client", 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &k, &disposition),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"software\\CONTACTPANELS\\client", 0, nullptr, 0,
+                            KEY_ALL_ACCESS, nullptr, &k, &disposition),
             static_cast<LSTATUS>(ERROR_SUCCESS));
   EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
   EXPECT_EQ(RegCloseKey(k), static_cast<LSTATUS>(ERROR_SUCCESS));
@@ -59,7 +61,8 @@ TEST_F(Registry, CreateOpenAndDisposition) {
   EXPECT_EQ(RegOpenKeyExW(k, u"Client", 0, KEY_READ, &child), static_cast<LSTATUS>(ERROR_SUCCESS));
   RegCloseKey(child);
   RegCloseKey(k);
-  EXPECT_EQ(RegOpenKeyExW(reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x5555)), u"x", 0, KEY_READ, &k),
+  EXPECT_EQ(RegOpenKeyExW(reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x5555)), u"x", 0,
+                          KEY_READ, &k),
             static_cast<LSTATUS>(ERROR_INVALID_HANDLE));
 }
 
@@ -67,20 +70,24 @@ TEST_F(Registry, BinaryAndDwordValuesWithSizeQueries) {
   HKEY k = Create();
   std::vector<BYTE> record(1000);
   for (size_t i = 0; i < record.size(); ++i) record[i] = static_cast<BYTE>(i * 7);
-  ASSERT_EQ(RegSetValueExW(k, u"UserID0", 0, REG_BINARY, record.data(), 1000), static_cast<LSTATUS>(ERROR_SUCCESS));
+  ASSERT_EQ(RegSetValueExW(k, u"UserID0", 0, REG_BINARY, record.data(), 1000),
+            static_cast<LSTATUS>(ERROR_SUCCESS));
   ASSERT_EQ(SetDword(k, u"LastUser", 2), static_cast<LSTATUS>(ERROR_SUCCESS));
 
   DWORD type = 0, size = 0;
   // No buffer: only the size.
-  EXPECT_EQ(RegQueryValueExW(k, u"UserID0", nullptr, &type, nullptr, &size), static_cast<LSTATUS>(ERROR_SUCCESS));
+  EXPECT_EQ(RegQueryValueExW(k, u"UserID0", nullptr, &type, nullptr, &size),
+            static_cast<LSTATUS>(ERROR_SUCCESS));
   EXPECT_EQ(size, 1000u);
   EXPECT_EQ(type, REG_BINARY);
   // Too small: ERROR_MORE_DATA and the size needed.
   std::vector<BYTE> out(1000);
   size = 10;
-  EXPECT_EQ(RegQueryValueExW(k, u"UserID0", nullptr, &type, out.data(), &size), static_cast<LSTATUS>(ERROR_MORE_DATA));
+  EXPECT_EQ(RegQueryValueExW(k, u"UserID0", nullptr, &type, out.data(), &size),
+            static_cast<LSTATUS>(ERROR_MORE_DATA));
   EXPECT_EQ(size, 1000u);
-  EXPECT_EQ(RegQueryValueExW(k, u"userid0", nullptr, &type, out.data(), &size), static_cast<LSTATUS>(ERROR_SUCCESS));
+  EXPECT_EQ(RegQueryValueExW(k, u"userid0", nullptr, &type, out.data(), &size),
+            static_cast<LSTATUS>(ERROR_SUCCESS));
   EXPECT_EQ(out, record);
 
   LSTATUS rc;
@@ -96,7 +103,8 @@ TEST_F(Registry, BinaryAndDwordValuesWithSizeQueries) {
             static_cast<LSTATUS>(ERROR_SUCCESS));
   char16_t back[8] = {};
   size = sizeof back;
-  EXPECT_EQ(RegQueryValueExW(k, u"", nullptr, &type, reinterpret_cast<BYTE*>(back), &size), static_cast<LSTATUS>(ERROR_SUCCESS));
+  EXPECT_EQ(RegQueryValueExW(k, u"", nullptr, &type, reinterpret_cast<BYTE*>(back), &size),
+            static_cast<LSTATUS>(ERROR_SUCCESS));
   EXPECT_EQ(std::u16string(back), u"联系人");
   EXPECT_EQ(type, REG_SZ);
   RegCloseKey(k);
@@ -113,7 +121,8 @@ TEST_F(Registry, DeleteValuesAndKeys) {
   EXPECT_EQ(rc, static_cast<LSTATUS>(ERROR_SUCCESS));
   RegCloseKey(k);
   // A key with subkeys cannot be deleted; its leaves can.
-  EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\ContactPanels"), static_cast<LSTATUS>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\ContactPanels"),
+            static_cast<LSTATUS>(ERROR_ACCESS_DENIED));
   HKEY open = nullptr;
   RegOpenKeyExW(HKEY_CURRENT_USER, kSubKey, 0, KEY_ALL_ACCESS, &open);
   EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, kSubKey), static_cast<LSTATUS>(ERROR_SUCCESS));
@@ -123,7 +132,8 @@ TEST_F(Registry, DeleteValuesAndKeys) {
   EXPECT_EQ(rc, static_cast<LSTATUS>(ERROR_KEY_DELETED));
   RegCloseKey(open);
   HKEY gone = nullptr;
-  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSubKey, 0, KEY_READ, &gone), static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSubKey, 0, KEY_READ, &gone),
+            static_cast<LSTATUS>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST_F(Registry, EnumerationOrderAndBufferSizes) {
@@ -147,29 +157,34 @@ TEST_F(Registry, EnumerationOrderAndBufferSizes) {
   }
   EXPECT_EQ(keys, (std::vector<std::u16string>{u"Alpha", u"beta", u"gamma"}));
   DWORD len = 5;  // "Alpha" needs 6 with its terminator
-  EXPECT_EQ(RegEnumKeyExW(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr), static_cast<LSTATUS>(ERROR_MORE_DATA));
+  EXPECT_EQ(RegEnumKeyExW(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr),
+            static_cast<LSTATUS>(ERROR_MORE_DATA));
 
   // Values come in creation order.
   DWORD type = 0, data = 0, dataSize = sizeof data;
   len = 32;
-  ASSERT_EQ(RegEnumValueW(k, 0, name, &len, nullptr, &type, reinterpret_cast<BYTE*>(&data), &dataSize),
-            static_cast<LSTATUS>(ERROR_SUCCESS));
+  ASSERT_EQ(
+      RegEnumValueW(k, 0, name, &len, nullptr, &type, reinterpret_cast<BYTE*>(&data), &dataSize),
+      static_cast<LSTATUS>(ERROR_SUCCESS));
   EXPECT_EQ(std::u16string(name), u"zeta");
   EXPECT_EQ(data, 1u);
   len = 32;
   dataSize = 2;
-  EXPECT_EQ(RegEnumValueW(k, 1, name, &len, nullptr, &type, reinterpret_cast<BYTE*>(&data), &dataSize),
-            static_cast<LSTATUS>(ERROR_MORE_DATA));
+  EXPECT_EQ(
+      RegEnumValueW(k, 1, name, &len, nullptr, &type, reinterpret_cast<BYTE*>(&data), &dataSize),
+      static_cast<LSTATUS>(ERROR_MORE_DATA));
   EXPECT_EQ(dataSize, 4u);
   len = 32;
-  EXPECT_EQ(RegEnumValueW(k, 2, name, &len, nullptr, nullptr, nullptr, nullptr), static_cast<LSTATUS>(ERROR_NO_MORE_ITEMS));
+  EXPECT_EQ(RegEnumValueW(k, 2, name, &len, nullptr, nullptr, nullptr, nullptr),
+            static_cast<LSTATUS>(ERROR_NO_MORE_ITEMS));
   RegCloseKey(k);
 }
 
 TEST_F(Registry, AKeyOpenedForReadingCannotBeWritten) {
   RegCloseKey(Create());
   HKEY k = nullptr;
-  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSubKey, 0, KEY_READ, &k), static_cast<LSTATUS>(ERROR_SUCCESS));
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kSubKey, 0, KEY_READ, &k),
+            static_cast<LSTATUS>(ERROR_SUCCESS));
   EXPECT_EQ(SetDword(k, u"LastUser", 1), static_cast<LSTATUS>(ERROR_ACCESS_DENIED));
   RegCloseKey(k);
 }
@@ -197,13 +212,19 @@ TEST_F(Registry, AnInterruptedWriteLeavesThePreviousContent) {
   SetDword(k, u"LastUser", 1);
   std::string before = TempDir::Read(dir_.Path("cfg/registry"));
   // A crashed writer's temporary file is ignored.
-  TempDir::Write(dir_.Path("cfg/registry.Ab12Cd"), "REGISTRY 1\n[HKEY_CURRENT_USER\\Software]\n\"LastUser\"=4:09000000\n");
+  TempDir::Write(dir_.Path("cfg/registry.Ab12Cd"),
+                 "REGISTRY 1\n[HKEY_CURRENT_USER\\Software]\n\"LastUser\"=4:09000000\n");
   EXPECT_EQ(GetDword(k, u"LastUser"), 1u);
   // A write that fails half-way (the disk fills up) reports failure and
   // changes nothing.
   std::vector<BYTE> big(100000, 0xAB);
   int rc = RunInChild(
-      [&] { return RegSetValueExW(k, u"Big", 0, REG_BINARY, big.data(), static_cast<DWORD>(big.size())) == ERROR_SUCCESS ? 0 : 1; },
+      [&] {
+        return RegSetValueExW(k, u"Big", 0, REG_BINARY, big.data(),
+                              static_cast<DWORD>(big.size())) == ERROR_SUCCESS
+                   ? 0
+                   : 1;
+      },
       static_cast<long>(before.size()) + 10);
   EXPECT_EQ(rc, 1);
   EXPECT_EQ(TempDir::Read(dir_.Path("cfg/registry")), before);

@@ -28,22 +28,26 @@ TEST(MainWindow, TheHostSetsItAndItGoesWithItsWindow) {
 }
 
 TEST(Shell, OpenReachesTheHostsOpener) {
-  EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteW(0, u"open", u"http://a.test/", nullptr, nullptr, 1)),
-            SE_ERR_NOASSOC);   // nothing installed: nothing opens
+  EXPECT_EQ(
+      reinterpret_cast<INT_PTR>(ShellExecuteW(0, u"open", u"http://a.test/", nullptr, nullptr, 1)),
+      SE_ERR_NOASSOC);  // nothing installed: nothing opens
   std::vector<std::u16string> opened;
   bool accept = true;
   SetShellOpener([&](const std::u16string& file, const std::u16string& params, int show) {
     opened.push_back(file + u"|" + params + u"|" + static_cast<char16_t>(u'0' + show));
     return accept;
   });
-  EXPECT_TRUE(ShellExecuteSucceeded(ShellExecuteW(0, u"open", u"http://a.test/注册", nullptr, nullptr, 1)));
+  EXPECT_TRUE(
+      ShellExecuteSucceeded(ShellExecuteW(0, u"open", u"http://a.test/注册", nullptr, nullptr, 1)));
   EXPECT_TRUE(ShellExecuteSucceeded(ShellExecuteW(0, nullptr, u"x.txt", u"-v", nullptr, 5)));
   EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteW(0, u"print", u"x.txt", nullptr, nullptr, 1)),
             SE_ERR_NOASSOC);
-  EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteW(0, u"open", u"", nullptr, nullptr, 1)), SE_ERR_FNF);
+  EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteW(0, u"open", u"", nullptr, nullptr, 1)),
+            SE_ERR_FNF);
   accept = false;
   EXPECT_FALSE(ShellExecuteSucceeded(ShellExecuteW(0, u"open", u"y", nullptr, nullptr, 1)));
-  EXPECT_EQ(opened, (std::vector<std::u16string>{u"http://a.test/注册||1", u"x.txt|-v|5", u"y||1"}));
+  EXPECT_EQ(opened,
+            (std::vector<std::u16string>{u"http://a.test/注册||1", u"x.txt|-v|5", u"y||1"}));
   SetShellOpener(nullptr);
 }
 
@@ -73,8 +77,8 @@ TEST(FormatMessage, SystemTextsAndInserts) {
             u"No connection could be made because the target machine actively refused it.\r\n");
   EXPECT_EQ(SystemErrorText(ERROR_FILE_NOT_FOUND), u"The system cannot find the file specified.");
   // One line: the text's own line breaks become spaces.
-  n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_MAX_WIDTH_MASK, nullptr, ERROR_ACCESS_DENIED,
-                     0, buf, 256, nullptr);
+  n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_MAX_WIDTH_MASK, nullptr,
+                     ERROR_ACCESS_DENIED, 0, buf, 256, nullptr);
   EXPECT_EQ(std::u16string(buf, n), u"Access is denied. ");
   SetLastError(0);
   EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 99999, 0, buf, 256, nullptr), 0u);
@@ -84,11 +88,11 @@ TEST(FormatMessage, SystemTextsAndInserts) {
   n = Format(FORMAT_MESSAGE_FROM_STRING, u"%1 秒后重试%n(%2!d!%%)%0 never", 0, buf, 256, u"30", 7);
   EXPECT_EQ(std::u16string(buf, n), u"30 秒后重试\r\n(7%)");
   DWORD_PTR array[] = {reinterpret_cast<DWORD_PTR>(u"b"), reinterpret_cast<DWORD_PTR>(u"a"), 255};
-  n = FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY, u"%2%1 %3!X!", 0, 0, buf, 256,
-                     reinterpret_cast<va_list*>(array));
+  n = FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_ARGUMENT_ARRAY, u"%2%1 %3!X!", 0,
+                     0, buf, 256, reinterpret_cast<va_list*>(array));
   EXPECT_EQ(std::u16string(buf, n), u"ab FF");
-  n = FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_IGNORE_INSERTS, u"%1 and %2!d!", 0, 0, buf, 256,
-                     nullptr);
+  n = FormatMessageW(FORMAT_MESSAGE_FROM_STRING | FORMAT_MESSAGE_IGNORE_INSERTS, u"%1 and %2!d!", 0,
+                     0, buf, 256, nullptr);
   EXPECT_EQ(std::u16string(buf, n), u"%1 and %2!d!");
 
   // Failures: too small a buffer, inserts without arguments, a broken insert.
@@ -101,10 +105,11 @@ TEST(FormatMessage, SystemTextsAndInserts) {
 
   // The allocating form hands over a block for LocalFree.
   LPWSTR block = nullptr;
-  n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, ERROR_TIMEOUT, 0,
-                     reinterpret_cast<LPWSTR>(&block), 0, nullptr);
+  n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
+                     ERROR_TIMEOUT, 0, reinterpret_cast<LPWSTR>(&block), 0, nullptr);
   ASSERT_NE(block, nullptr);
-  EXPECT_EQ(std::u16string(block, n), u"This operation returned because the timeout period expired.\r\n");
+  EXPECT_EQ(std::u16string(block, n),
+            u"This operation returned because the timeout period expired.\r\n");
   EXPECT_EQ(block[n], 0);
   EXPECT_EQ(LocalFree(block), nullptr);
 }

@@ -1,10 +1,10 @@
 // Snapshots of windows and pictures of menus and message boxes.
+#include "platform/snapshot.h"
 #include "platform/bitmap.h"
 #include "platform/file.h"
 #include "platform/gdi.h"
 #include "platform/imagelist.h"
 #include "platform/modal_picture.h"
-#include "platform/snapshot.h"
 #include "temp_dir.h"
 #include "ui_test_support.h"
 
@@ -162,7 +162,7 @@ TEST_F(SnapshotTest, MenuOverOwnerShowsTheOwnersWindowAndGrowsPastItsEdge) {
   HWND top = Painted(0, RECT{200, 100, 300, 200}, RGB(0, 120, 0), WS_POPUP | WS_VISIBLE);
   PopupMenuView menu = SampleMenu();
   menu.owner = top;
-  menu.pt = POINT{260, 120};   // 60, 20 inside the window; the menu passes its right edge
+  menu.pt = POINT{260, 120};  // 60, 20 inside the window; the menu passes its right edge
   Canvas picture = RenderPopupMenuOverOwner(menu, 32010);
   Keep(picture, "menu-over");
   EXPECT_EQ(picture.GetPixel(5, 5), RGB(0, 120, 0));
@@ -186,15 +186,15 @@ TEST_F(SnapshotTest, MessageBoxPictureMarksTheDefaultButton) {
   // One default button (filled with the accent) and the round icon.
   EXPECT_GT(Pixels(picture, kAccent), 76 * 20);
   box.type = MB_OK;
-  box.defaultButton = IDCANCEL;   // not among the buttons: none is marked, no icon
+  box.defaultButton = IDCANCEL;  // not among the buttons: none is marked, no icon
   EXPECT_EQ(Pixels(RenderMessageBox(box), kAccent), 0);
 }
 
 // Icons drawn with an alpha channel keep what lies under their transparent
 // pixels in a 32-bit list, unless a mask says otherwise.
 TEST_F(SnapshotTest, AlphaIconsInA32BitMaskedListBlendOverTheBackground) {
-  Canvas strip(2, 1, 0x00FF00FFu);           // a fully transparent magenta pixel
-  strip.SetRgba(1, 0, 0xFF0000FFu);          // an opaque red one
+  Canvas strip(2, 1, 0x00FF00FFu);   // a fully transparent magenta pixel
+  strip.SetRgba(1, 0, 0xFF0000FFu);  // an opaque red one
   HBITMAP bm = CreateBitmapFromCanvas(strip);
   HIMAGELIST list = ImageList_Create(1, 1, ILC_COLOR32 | ILC_MASK, 2, 2);
   ASSERT_EQ(ImageList_Add(list, bm, 0), 0);
@@ -257,7 +257,7 @@ TEST_F(SnapshotTest, DriverWithoutInnerKeepsTheDefaultsAndReportsAFailedWrite) {
   HWND owner = Painted(0, RECT{0, 0, 80, 60}, RGB(255, 255, 255), WS_POPUP | WS_VISIBLE);
   HMENU m = CreatePopupMenu();
   AppendMenuW(m, MF_STRING, 1, u"一");
-  EXPECT_EQ(TrackPopupMenu(m, TPM_RETURNCMD, 0, 0, 0, owner, nullptr), 0);   // dismissed
+  EXPECT_EQ(TrackPopupMenu(m, TPM_RETURNCMD, 0, 0, 0, owner, nullptr), 0);  // dismissed
   EXPECT_EQ(MessageBoxW(owner, u"好", u"", MB_OKCANCEL | MB_DEFBUTTON2), IDCANCEL);
   SetModalDriver(previous);
   DestroyMenu(m);

@@ -7,9 +7,9 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -52,7 +52,9 @@ inline int RunInChild(const std::function<int()>& fn, long fileSizeLimit = -1) {
   if (pid == 0) {
     if (fileSizeLimit >= 0) {
       std::signal(SIGXFSZ, SIG_IGN);
-      struct rlimit rl{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+      struct rlimit rl {
+        static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)
+      };
       ::setrlimit(RLIMIT_FSIZE, &rl);
     }
     ::_exit(fn());

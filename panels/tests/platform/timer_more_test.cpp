@@ -20,7 +20,7 @@ TEST_F(TimerMoreTest, TimerProceduresAndThreadTimers) {
   UINT_PTR a = SetTimer(0, 0, 25, CALLBACK_Record);
   UINT_PTR b = SetTimer(0, 0, 25, CALLBACK_Record);
   EXPECT_NE(a, 0u);
-  EXPECT_NE(a, b);   // a thread timer gets a new id unless an existing one is named
+  EXPECT_NE(a, b);  // a thread timer gets a new id unless an existing one is named
   EXPECT_EQ(SetTimer(0, a, 50, CALLBACK_Record), a);
   AdvanceClock(50);
   // b at 25 and 50; a, set again later, at 50 after b.
@@ -43,8 +43,8 @@ TEST_F(TimerMoreTest, TimerProceduresAndThreadTimers) {
 LRESULT SelfKilling(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_TIMER) {
     g_calls.emplace_back(hwnd, wParam);
-    KillTimer(hwnd, wParam);   // a one-shot, as the friend tree's load timer
-    AdvanceClock(1000);        // nested: only moves the target, fires nothing now
+    KillTimer(hwnd, wParam);  // a one-shot, as the friend tree's load timer
+    AdvanceClock(1000);       // nested: only moves the target, fires nothing now
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -55,13 +55,14 @@ TEST_F(TimerMoreTest, OneShotTimersAndNestedAdvances) {
   wc.lpfnWndProc = SelfKilling;
   wc.lpszClassName = u"SelfKillingTimer";
   RegisterClassW(&wc);
-  HWND w = CreateWindowExW(0, u"SelfKillingTimer", u"", WS_POPUP, 0, 0, 1, 1, 0, 0, nullptr, nullptr);
+  HWND w =
+      CreateWindowExW(0, u"SelfKillingTimer", u"", WS_POPUP, 0, 0, 1, 1, 0, 0, nullptr, nullptr);
   g_calls.clear();
   DWORD start = GetTickCount();
   SetTimer(w, 101, 20, nullptr);
   SetTimer(w, 102, 500, nullptr);
   AdvanceClock(20);
-  ASSERT_EQ(g_calls.size(), 2u);   // the nested advance let 102 fall due in this run
+  ASSERT_EQ(g_calls.size(), 2u);  // the nested advance let 102 fall due in this run
   EXPECT_EQ(g_calls[0].second, 101u);
   EXPECT_EQ(g_calls[1].second, 102u);
   EXPECT_EQ(GetTickCount(), start + 2020);

@@ -38,7 +38,7 @@ void UiTest::SetUp() {
   wc.hbrBackground = COLOR_WINDOW + 1;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = kRecorder;
-  RegisterClassW(&wc);   // fails harmlessly when an earlier test registered it
+  RegisterClassW(&wc);  // fails harmlessly when an earlier test registered it
 }
 
 void UiTest::TearDown() {

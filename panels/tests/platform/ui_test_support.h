@@ -23,7 +23,7 @@ std::vector<Received>& Log();
 int Count(HWND hwnd, UINT msg);
 // The messages of one window, in order, leaving out the listed noise.
 std::vector<UINT> MessagesOf(HWND hwnd, std::vector<UINT> ignore = {WM_SETCURSOR, WM_MOUSEMOVE,
-                                                                      WM_PAINT, WM_ERASEBKGND});
+                                                                    WM_PAINT, WM_ERASEBKGND});
 
 constexpr const char16_t* kRecorder = u"UiTestRecorder";
 

@@ -28,7 +28,7 @@ TEST_F(WindowTreeTest, EnumerationAndSearch) {
   EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), 0u);
   EXPECT_EQ(FindWindowExW(top, 0, nullptr, u"搜索"), b);
   EXPECT_EQ(FindWindowExW(top, a, kRecorder, nullptr), b);
-  EXPECT_EQ(FindWindowW(u"uitestrecorder", u"top"), top);   // class names ignore case
+  EXPECT_EQ(FindWindowW(u"uitestrecorder", u"top"), top);  // class names ignore case
   EXPECT_EQ(FindWindowW(nullptr, u"nothing"), 0u);
   EXPECT_TRUE(IsChild(top, a1));
   EXPECT_FALSE(IsChild(a, b));
@@ -37,7 +37,7 @@ TEST_F(WindowTreeTest, EnumerationAndSearch) {
   char16_t name[32];
   EXPECT_EQ(GetClassNameW(a, name, 32), 14);
   EXPECT_EQ(std::u16string(name), kRecorder);
-  SetWindowPos(a, b, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);   // below b
+  SetWindowPos(a, b, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // below b
   EXPECT_EQ(GetWindow(top, GW_CHILD), b);
   SetWindowPos(b, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   EXPECT_EQ(GetWindow(top, GW_CHILD), a);
@@ -48,7 +48,7 @@ TEST_F(WindowTreeTest, SetCursorAsksTheParentFirst) {
     static LRESULT Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (m == WM_SETCURSOR) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;   // the parent decides for its children
+        return TRUE;  // the parent decides for its children
       }
       return DefWindowProcW(h, m, w, l);
     }
@@ -68,7 +68,7 @@ TEST_F(WindowTreeTest, WindowRegionsBelongToTheWindow) {
   HWND top = Top(RECT{0, 0, 100, 100});
   HRGN rgn = CreateRoundRectRgn(0, 0, 100, 100, 20, 20);
   EXPECT_EQ(SetWindowRgn(top, rgn, TRUE), 1);
-  EXPECT_EQ(GetObjectType(rgn), 0u);   // taken over by the window
+  EXPECT_EQ(GetObjectType(rgn), 0u);  // taken over by the window
   HRGN copy = CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(GetWindowRgn(top, copy), COMPLEXREGION);
   EXPECT_FALSE(PtInRegion(copy, 1, 1));
@@ -87,13 +87,14 @@ TEST_F(WindowTreeTest, ClassExtraBytesAndStyles) {
   wc.cbWndExtra = 16;
   wc.lpszClassName = u"WithExtra";
   RegisterClassW(&wc);
-  HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, u"WithExtra", u"", WS_POPUP, 0, 0, 1, 1, 0, 0, nullptr, nullptr);
+  HWND w = CreateWindowExW(WS_EX_TOOLWINDOW, u"WithExtra", u"", WS_POPUP, 0, 0, 1, 1, 0, 0, nullptr,
+                           nullptr);
   SetWindowLongPtrW(w, 8, 42);
   EXPECT_EQ(GetWindowLongPtrW(w, 8), 42);
-  EXPECT_EQ(GetWindowLongPtrW(w, 16), 0);   // past the extra bytes
+  EXPECT_EQ(GetWindowLongPtrW(w, 16), 0);  // past the extra bytes
   EXPECT_EQ(GetWindowLongPtrW(w, GWL_EXSTYLE), static_cast<LONG_PTR>(WS_EX_TOOLWINDOW));
   EXPECT_EQ(GetWindowLongPtrW(w, GWL_STYLE) & WS_POPUP, static_cast<LONG_PTR>(WS_POPUP));
-  EXPECT_FALSE(UnregisterClassW(u"WithExtra", nullptr));   // still in use
+  EXPECT_FALSE(UnregisterClassW(u"WithExtra", nullptr));  // still in use
   DestroyWindow(w);
   EXPECT_TRUE(UnregisterClassW(u"WithExtra", nullptr));
 }

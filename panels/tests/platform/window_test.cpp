@@ -25,8 +25,9 @@ TEST_F(WindowTest, CreationMessagesAndFailure) {
   wc.lpfnWndProc = Refuse::Proc;
   wc.lpszClassName = u"RefuseCreate";
   RegisterClassW(&wc);
-  EXPECT_EQ(RegisterClassW(&wc), 0);   // registered once only
-  EXPECT_EQ(CreateWindowExW(0, u"refusecreate", u"", WS_POPUP, 0, 0, 1, 1, 0, 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(RegisterClassW(&wc), 0);  // registered once only
+  EXPECT_EQ(CreateWindowExW(0, u"refusecreate", u"", WS_POPUP, 0, 0, 1, 1, 0, 0, nullptr, nullptr),
+            0u);
 }
 
 TEST_F(WindowTest, DestroySendsDestroyParentFirstAndNcDestroyChildrenFirst) {
@@ -38,7 +39,7 @@ TEST_F(WindowTest, DestroySendsDestroyParentFirstAndNcDestroyChildrenFirst) {
   std::vector<std::pair<HWND, UINT>> seen;
   for (auto& r : Log()) seen.emplace_back(r.hwnd, r.msg);
   std::vector<std::pair<HWND, UINT>> expected = {
-      {top, WM_DESTROY},          {child, WM_DESTROY}, {grandchild, WM_DESTROY},
+      {top, WM_DESTROY},          {child, WM_DESTROY},   {grandchild, WM_DESTROY},
       {grandchild, WM_NCDESTROY}, {child, WM_NCDESTROY}, {top, WM_NCDESTROY}};
   EXPECT_EQ(seen, expected);
   EXPECT_FALSE(IsWindow(top));
@@ -48,7 +49,8 @@ TEST_F(WindowTest, DestroySendsDestroyParentFirstAndNcDestroyChildrenFirst) {
 
 TEST_F(WindowTest, OwnedPopupsGoWithTheirOwner) {
   HWND owner = Top(RECT{0, 0, 100, 100});
-  HWND popup = CreateWindowExW(0, kRecorder, u"", WS_POPUP, 0, 0, 10, 10, owner, 0, nullptr, nullptr);
+  HWND popup =
+      CreateWindowExW(0, kRecorder, u"", WS_POPUP, 0, 0, 10, 10, owner, 0, nullptr, nullptr);
   EXPECT_EQ(GetParent(popup), owner);
   EXPECT_EQ(GetWindow(popup, GW_OWNER), owner);
   DestroyWindow(owner);
@@ -82,7 +84,7 @@ TEST_F(WindowTest, GeometryAndCoordinateMapping) {
   std::vector<UINT> expected = {WM_MOVE, WM_SIZE};
   EXPECT_EQ(MessagesOf(child), expected);
   Log().clear();
-  SetWindowPos(child, 0, 0, 0, 70, 40, SWP_NOMOVE | SWP_NOZORDER);   // no change: no message
+  SetWindowPos(child, 0, 0, 0, 70, 40, SWP_NOMOVE | SWP_NOZORDER);  // no change: no message
   EXPECT_TRUE(MessagesOf(child).empty());
   EXPECT_EQ(GetDlgCtrlID(child), 7);
   EXPECT_EQ(GetDlgItem(top, 7), child);
@@ -100,7 +102,7 @@ TEST_F(WindowTest, ReparentingMovesTheWindowBetweenTrees) {
   RECT rc;
   GetWindowRect(c, &rc);
   EXPECT_EQ(rc.left, 210);
-  EXPECT_EQ(SetParent(b, c), 0u);   // a window cannot become its own descendant
+  EXPECT_EQ(SetParent(b, c), 0u);  // a window cannot become its own descendant
   DestroyWindow(b);
   EXPECT_FALSE(IsWindow(c));
   EXPECT_TRUE(IsWindow(a));
@@ -141,7 +143,7 @@ TEST_F(WindowTest, ZOrderDecidesOverlappingHits) {
   EXPECT_EQ(WindowFromPoint(POINT{5, 5}), second);
   ShowWindow(second, SW_HIDE);
   EXPECT_EQ(WindowFromPoint(POINT{5, 5}), first);
-  EXPECT_EQ(ChildWindowFromPoint(top, POINT{5, 5}), second);   // plain form counts hidden windows
+  EXPECT_EQ(ChildWindowFromPoint(top, POINT{5, 5}), second);  // plain form counts hidden windows
   EXPECT_EQ(ChildWindowFromPointEx(top, POINT{5, 5}, CWP_SKIPINVISIBLE), first);
   EXPECT_EQ(ChildWindowFromPoint(top, POINT{500, 5}), 0u);
 }

@@ -1,5 +1,5 @@
-#include "platform/text.h"
 #include "platform/xml.h"
+#include "platform/text.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -59,11 +59,13 @@ TEST(Xml, Utf16GbkAndBrokenInput) {
 
   TempDir dir;
   std::u16string text = u"\uFEFF<skin name=\"经典\"/>";
-  TempDir::Write(dir.Path("u16.xml"), std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+  TempDir::Write(dir.Path("u16.xml"),
+                 std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
   ASSERT_TRUE(doc.LoadFile(dir.WPath("u16.xml"))) << doc.ErrorText();
   EXPECT_EQ(doc.Root().Attribute(u"name"), u"经典");
 
-  TempDir::Write(dir.Path("gbk.xml"), "<?xml version=\"1.0\" encoding=\"GB2312\"?><skin name=\"" + ToAnsi(u"经典") + "\"/>");
+  TempDir::Write(dir.Path("gbk.xml"), "<?xml version=\"1.0\" encoding=\"GB2312\"?><skin name=\"" +
+                                          ToAnsi(u"经典") + "\"/>");
   ASSERT_TRUE(doc.LoadFile(dir.WPath("gbk.xml"))) << doc.ErrorText();
   EXPECT_EQ(doc.Root().Attribute(u"name"), u"经典");
 

@@ -26,15 +26,15 @@ class CTestPlugin : public CQWBaseWndPlugin {
 
  protected:
   const CQWAttrArray& GetAttrArray() override {
-    static const CQWAttrArray attrs = QWExtendAttrs(
-        CQWBaseWndPlugin::GetAttrArray(),
-        {
-            QW_PLUGIN_ATTR(ATTR_TEXT, CTestPlugin, text, u"Text", u"文本"),
-            QW_PLUGIN_ATTR(ATTR_BOOL, CTestPlugin, flag, u"Flag", u"开关"),
-            QW_PLUGIN_ATTR(ATTR_COLOR, CTestPlugin, colour, u"Colour", u"颜色"),
-            QW_PLUGIN_ATTR(ATTR_NUMBER, CTestPlugin, number, u"Number", u"数字"),
-            QW_PLUGIN_ATTR(ATTR_CHOICE, CTestPlugin, choice, u"Align", u"位置"),
-        });
+    static const CQWAttrArray attrs =
+        QWExtendAttrs(CQWBaseWndPlugin::GetAttrArray(),
+                      {
+                          QW_PLUGIN_ATTR(ATTR_TEXT, CTestPlugin, text, u"Text", u"文本"),
+                          QW_PLUGIN_ATTR(ATTR_BOOL, CTestPlugin, flag, u"Flag", u"开关"),
+                          QW_PLUGIN_ATTR(ATTR_COLOR, CTestPlugin, colour, u"Colour", u"颜色"),
+                          QW_PLUGIN_ATTR(ATTR_NUMBER, CTestPlugin, number, u"Number", u"数字"),
+                          QW_PLUGIN_ATTR(ATTR_CHOICE, CTestPlugin, choice, u"Align", u"位置"),
+                      });
     return attrs;
   }
   const CQWEnumAttrMap& GetEnumAttrMap() override {
@@ -63,8 +63,9 @@ CXmlNode Node(CXmlDocument& doc, const std::u16string& xml) {
 TEST(PluginAttributes, EachKindIsReadFromItsText) {
   CTestPlugin p;
   CXmlDocument doc;
-  ASSERT_TRUE(p.LoadInfo(Node(doc, u"<p text=\"你好\" FLAG=\"yes\" colour=\"#102030\" number=\"0x10\" "
-                                   u"align=\"Right\" name=\"n1\"><a/><b/></p>")));
+  ASSERT_TRUE(p.LoadInfo(Node(doc,
+                              u"<p text=\"你好\" FLAG=\"yes\" colour=\"#102030\" number=\"0x10\" "
+                              u"align=\"Right\" name=\"n1\"><a/><b/></p>")));
   EXPECT_EQ(p.text, u"你好");
   EXPECT_TRUE(p.flag);
   EXPECT_EQ(p.colour, RGB(0x10, 0x20, 0x30));
@@ -75,11 +76,11 @@ TEST(PluginAttributes, EachKindIsReadFromItsText) {
 }
 
 TEST(PluginAttributes, ColoursInEveryWrittenForm) {
-  for (auto [text, want] : std::vector<std::pair<std::u16string, COLORREF>>{
-           {u"RGB(1, 35, 82)", RGB(1, 35, 82)},
-           {u"165,75,30", RGB(165, 75, 30)},
-           {u"0x4F443C", 0x4F443C},
-           {u"10", 10}}) {
+  for (auto [text, want] :
+       std::vector<std::pair<std::u16string, COLORREF>>{{u"RGB(1, 35, 82)", RGB(1, 35, 82)},
+                                                        {u"165,75,30", RGB(165, 75, 30)},
+                                                        {u"0x4F443C", 0x4F443C},
+                                                        {u"10", 10}}) {
     CTestPlugin p;
     CXmlDocument doc;
     p.LoadInfo(Node(doc, u"<p Colour=\"" + text + u"\"/>"));
@@ -106,7 +107,8 @@ TEST(PluginAttributes, TextThatDoesNotParseKeepsTheDefault) {
 TEST(PluginAttributes, TextFormsRoundTripThroughSaveInfo) {
   CTestPlugin p;
   CXmlDocument in;
-  p.LoadInfo(Node(in, u"<p Text=\"甲\" Flag=\"1\" Colour=\"#0a0b0c\" Number=\"-3\" Align=\"left\"/>"));
+  p.LoadInfo(
+      Node(in, u"<p Text=\"甲\" Flag=\"1\" Colour=\"#0a0b0c\" Number=\"-3\" Align=\"left\"/>"));
   CXmlDocument out;
   CXmlNode node = Node(out, u"<saved/>");
   ASSERT_TRUE(p.SaveInfo(node));
@@ -143,12 +145,13 @@ TEST(PluginBase, WorkDirectoryKeepsItsSeparator) {
 }
 
 TEST(PluginBase, BackgroundIsTintedByTheBaseColour) {
-  HWND top = CreateWindowExW(0, u"Static", u"", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, 0, 0, nullptr, nullptr);
+  HWND top = CreateWindowExW(0, u"Static", u"", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, 0, 0, nullptr,
+                             nullptr);
   HDC dc = GetDC(top);
   CTestPlugin p;
   p.m_clrBack = RGB(200, 100, 50);
   p.DrawPluginBack(dc, RECT{0, 0, 10, 10});
-  EXPECT_EQ(GetPixel(dc, 5, 5), RGB(200, 100, 50));   // white base: as set
+  EXPECT_EQ(GetPixel(dc, 5, 5), RGB(200, 100, 50));  // white base: as set
   p.SetBaseColor(RGB(0, 255, 128));
   // The one store: what any panel sets, the converter and every panel read.
   EXPECT_EQ(CColorConverter::GetBaseColor(), RGB(0, 255, 128));
@@ -168,8 +171,10 @@ TEST(PluginBase, BackgroundIsTintedByTheBaseColour) {
 }
 
 TEST(PluginBase, PanelWindowIsCreatedOnceThenMoved) {
-  HWND a = CreateWindowExW(0, u"Static", u"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, 0, 0, nullptr, nullptr);
-  HWND b = CreateWindowExW(0, u"Static", u"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, 0, 0, nullptr, nullptr);
+  HWND a = CreateWindowExW(0, u"Static", u"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, 0, 0, nullptr,
+                           nullptr);
+  HWND b = CreateWindowExW(0, u"Static", u"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, 0, 0, nullptr,
+                           nullptr);
   HWND wnd = 0;
   {
     CTestPlugin p;
@@ -185,7 +190,7 @@ TEST(PluginBase, PanelWindowIsCreatedOnceThenMoved) {
     EXPECT_TRUE(p.HidePlugin());
     EXPECT_FALSE(IsWindowVisible(wnd));
   }
-  EXPECT_FALSE(IsWindow(wnd));   // the window goes with the plug-in
+  EXPECT_FALSE(IsWindow(wnd));  // the window goes with the plug-in
   DestroyWindow(a);
   DestroyWindow(b);
 }

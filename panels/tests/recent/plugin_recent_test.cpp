@@ -76,7 +76,8 @@ TEST_F(RecentPlugin, TheBaseColourTintsTheTreeBackground) {
 }
 
 TEST_F(RecentPlugin, ItsEndLeavesTheSharedLogOpen) {
-  const std::filesystem::path log = std::filesystem::temp_directory_path() / ("rc_" + ToUtf8(tag) + ".log");
+  const std::filesystem::path log =
+      std::filesystem::temp_directory_path() / ("rc_" + ToUtf8(tag) + ".log");
   made.push_back(log);
   ASSERT_TRUE(CGlobalLog::SetLogNameT(FromUtf8(log.string()).c_str()));
   StartAndLogon();

@@ -72,7 +72,8 @@ class RecentFixture : public ::testing::Test {
   }
   void WriteFile(const std::string& bytes) {
     std::filesystem::create_directories(AccountDir());
-    std::ofstream(FilePath(), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(FilePath(), std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
   std::string ReadFile() const {
     std::ifstream in(FilePath(), std::ios::binary);
@@ -88,8 +89,9 @@ class RecentFixture : public ::testing::Test {
     g.name = g.id = name;
     return data->Add(0, g);
   }
-  QWPOS AddContact(CHostData* data, QWPOS group, const std::u16string& id, const std::u16string& name,
-                   int status = QWSTATUS_ONLINE, CQWFriendDetail detail = {}) {
+  QWPOS AddContact(CHostData* data, QWPOS group, const std::u16string& id,
+                   const std::u16string& name, int status = QWSTATUS_ONLINE,
+                   CQWFriendDetail detail = {}) {
     CHostRecord f;
     f.kind = data->DefaultKind();
     f.id = id;

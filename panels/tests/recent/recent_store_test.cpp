@@ -13,7 +13,8 @@ namespace {
 using RecentStore = RecentFixture;
 
 TEST_F(RecentStore, StatusTwoThenOwnerInformationLoadsTheFileNewestFirst) {
-  WriteFile(Record(1, u"a@zq.com", u"甲") + Record(4096, u"b@zq.com", u"") + Record(1, u"c@zq.com", u"丙"));
+  WriteFile(Record(1, u"a@zq.com", u"甲") + Record(4096, u"b@zq.com", u"") +
+            Record(1, u"c@zq.com", u"丙"));
   Start();
   session.Notify(3076, reinterpret_cast<WPARAM>(owner.data()), 0);
   EXPECT_FALSE(Store().IsLoaded()) << "owner information alone reads nothing";
@@ -33,7 +34,7 @@ TEST_F(RecentStore, StatusTwoThenOwnerInformationLoadsTheFileNewestFirst) {
 TEST_F(RecentStore, FileSizesBeyondTheCapAndBelowOneRecord) {
   std::string big;
   for (int i = 0; i < 21; ++i) big += Record(1, u"u" + FromUtf8(std::to_string(i)), u"");
-  WriteFile(big.substr(0, 5210));   // 20 whole records and 10 bytes of a 21st
+  WriteFile(big.substr(0, 5210));  // 20 whole records and 10 bytes of a 21st
   StartAndLogon();
   EXPECT_EQ(Store().Entries().size(), 20u);
   EXPECT_EQ(Ids().back(), u"u19");
@@ -63,7 +64,7 @@ TEST_F(RecentStore, AddingResolvesTheContactAndWritesTheFileAtOnce) {
   AddContact(friends, g, u"li@zq.com", u"李四");
   StartAndLogon();
   AddRecent(1, u"li@zq.com");
-  AddRecent(1, u"nobody@zq.com");   // not in the host's data: kept, without a position
+  AddRecent(1, u"nobody@zq.com");  // not in the host's data: kept, without a position
   EXPECT_EQ(ReadFile(), Record(1, u"nobody@zq.com", u"") + Record(1, u"li@zq.com", u"李四"));
   EXPECT_EQ(Texts(), (std::vector<std::u16string>{u"nobody", u"李四"}));
   EXPECT_FALSE(Store().IsDirty());
@@ -120,7 +121,7 @@ TEST_F(RecentStore, ALongIdentifierIsStoredCutTo63Characters) {
   StartAndLogon();
   const std::u16string id(70, u'x');
   AddRecent(1, id);
-  AddRecent(1, id);   // the same contact again: still one entry
+  AddRecent(1, id);  // the same contact again: still one entry
   ASSERT_EQ(Store().Entries().size(), 1u);
   EXPECT_EQ(Store().Entries().front()->id, id.substr(0, 63));
   EXPECT_EQ(ReadFile(), Record(1, id.substr(0, 63), u""));
@@ -140,9 +141,11 @@ TEST_F(RecentStore, EnterpriseSuffixAndTheFileOfTheAccount) {
   const CHostRequestRecord* ask = LastRequest(u"sys/EnterPriseParam");
   ASSERT_NE(ask, nullptr);
   EXPECT_EQ(HostGetText(ask->area1.bytes.data(), ask->area1.bytes.size(), 0, 64), u"imu");
-  EXPECT_EQ(HostGetText(ask->area1.bytes.data(), ask->area1.bytes.size(), 128, 64), u"disableTrueName");
+  EXPECT_EQ(HostGetText(ask->area1.bytes.data(), ask->area1.bytes.size(), 128, 64),
+            u"disableTrueName");
   AddRecent(1, u"x@zq.com");
-  EXPECT_EQ(Store().GetSettingFilePath(), CCommFunction::GetModuleDirectory() + account + u"\\RecentContactFriends.dat");
+  EXPECT_EQ(Store().GetSettingFilePath(),
+            CCommFunction::GetModuleDirectory() + account + u"\\RecentContactFriends.dat");
   EXPECT_EQ(ReadFile(), Record(1, u"x@zq.com", u""));
 
   // Without a setting, true names are shown; an owner without "." is no enterprise.
@@ -156,7 +159,8 @@ TEST_F(RecentStore, EnterpriseSuffixAndTheFileOfTheAccount) {
 }
 
 TEST_F(RecentStore, AnAtInTheProgramFolderDoesNotCutThePath) {
-  const std::filesystem::path program = std::filesystem::temp_directory_path() / ("rc@" + ToUtf8(tag));
+  const std::filesystem::path program =
+      std::filesystem::temp_directory_path() / ("rc@" + ToUtf8(tag));
   std::filesystem::create_directories(program);
   made.push_back(program);
   SetModuleFileNameOverride(FromUtf8((program / "host").string()));
@@ -169,9 +173,10 @@ TEST_F(RecentStore, AnAtInTheProgramFolderDoesNotCutThePath) {
 TEST_F(RecentStore, NothingIsReadOrWrittenBeforeTheOwnerIsKnown) {
   WriteFile(Record(1, u"old@zq.com", u"旧"));
   Start();
-  AddRecent(1, u"early@zq.com");   // loads (nothing: no owner) and cannot write
+  AddRecent(1, u"early@zq.com");  // loads (nothing: no owner) and cannot write
   EXPECT_TRUE(Store().IsDirty());
-  EXPECT_EQ(ReadFile(), Record(1, u"old@zq.com", u"旧")) << "another account's file stays as it was";
+  EXPECT_EQ(ReadFile(), Record(1, u"old@zq.com", u"旧"))
+      << "another account's file stays as it was";
   // The owner arrives: the early contact joins the owner's list on top.
   Logon();
   EXPECT_EQ(Ids(), (std::vector<std::u16string>{u"early@zq.com", u"old@zq.com"}));
@@ -196,7 +201,7 @@ TEST_F(RecentStore, TheListGoesBackToTheFileItCameFrom) {
   AddRecent(1, u"x@zq.com");
   const std::filesystem::path firstFile = FilePath();
   SetOwnerId(tag + u"b@zq.com");
-  session.Notify(3076, reinterpret_cast<WPARAM>(owner.data()), 0);   // no status 2: no reload
+  session.Notify(3076, reinterpret_cast<WPARAM>(owner.data()), 0);  // no status 2: no reload
   AddRecent(1, u"y@zq.com");
   EXPECT_FALSE(FileExists()) << "the new owner's file is not written with the old list";
   std::ifstream in(firstFile, std::ios::binary);
@@ -209,7 +214,7 @@ TEST_F(RecentStore, TheListGoesBackToTheFileItCameFrom) {
 TEST_F(RecentStore, LogOffWritesAndDropsTheList) {
   StartAndLogon();
   AddRecent(1, u"x@zq.com");
-  session.Notify(1476, 1, 0);   // another account type logs off: nothing
+  session.Notify(1476, 1, 0);  // another account type logs off: nothing
   EXPECT_EQ(Store().Entries().size(), 1u);
   session.Notify(1476, 40, 0);  // no such account type
   EXPECT_EQ(Store().Entries().size(), 1u);
@@ -227,7 +232,7 @@ TEST_F(RecentStore, LogOffWritesAndDropsTheList) {
 TEST_F(RecentStore, ReloadingRemovesTheItemsBeforeTheEntries) {
   WriteFile(Record(1, u"a", u"") + Record(1, u"b", u""));
   StartAndLogon();
-  Logon();   // a second logon reads the file again
+  Logon();  // a second logon reads the file again
   EXPECT_EQ(Texts(), (std::vector<std::u16string>{u"a", u"b"}));
   EXPECT_EQ(Tree().GetItemMapSize(), 2u);
   EXPECT_EQ(Tree().GetCount(), 2u);

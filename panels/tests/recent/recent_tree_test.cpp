@@ -110,7 +110,7 @@ TEST_F(RecentTree, TextsImagesAndTheVideoButtonFollowTheRecord) {
   session.Notify(1365, li, 0);
   EXPECT_EQ(Image(item), 4);
   EXPECT_EQ(Tree().GetPostfixBnCount(item), 0);
-  Tree().ShowPB(item, CRecentContactTreeCtrl::PB_VIDEO, false);   // hiding twice is harmless
+  Tree().ShowPB(item, CRecentContactTreeCtrl::PB_VIDEO, false);  // hiding twice is harmless
   EXPECT_EQ(Tree().GetPostfixBnCount(item), 0);
 
   // The contact leaves the host's data: shown offline.
@@ -149,7 +149,8 @@ TEST_F(RecentTree, TheFriendMenuAndItsCommands) {
   AddRecent(1, u"li@zq.com");
   session.Modal().QueueMenu(UINT{4831});
   RightClick(ItemByText(u"李四"));
-  EXPECT_EQ(MenuIds(), (std::vector<std::string>{"4820", "-", "4824", "-", "4831", "4833", "13010"}));
+  EXPECT_EQ(MenuIds(),
+            (std::vector<std::string>{"4820", "-", "4824", "-", "4831", "4833", "13010"}));
   EXPECT_EQ(MenuText(4824), u"发送电子邮件 <li@mail.zq.com>");
   EXPECT_EQ(MenuText(4820), u"发送即时消息");
   const CHostRequestRecord* history = LastRequest(u"sys/HistoryInfo");
@@ -160,7 +161,8 @@ TEST_F(RecentTree, TheFriendMenuAndItsCommands) {
   // Without an address the mail item is there, disabled.
   session.Modal().QueueMenu(UINT{4833});
   RightClick(ItemByText(u"赵六"));
-  EXPECT_EQ(MenuIds(), (std::vector<std::string>{"4820", "-", "!4000", "-", "4831", "4833", "13010"}));
+  EXPECT_EQ(MenuIds(),
+            (std::vector<std::string>{"4820", "-", "!4000", "-", "4831", "4833", "13010"}));
   EXPECT_EQ(Hex(LastRequest(u"sys/FriendInfo")->area1.bytes),
             Hex(Area(148).Int(16, 1).Text(20, u"zhao@zq.com").bytes));
 
@@ -175,7 +177,7 @@ TEST_F(RecentTree, TheFriendMenuAndItsCommands) {
     EXPECT_EQ(LastChat(), Chat(type, 1, u"zhao@zq.com", u"赵六")) << command;
   }
   const std::size_t before = session.Requests().Log().size();
-  Tree().RunCommand(4970);   // blocking belongs to the friend tree
+  Tree().RunCommand(4970);  // blocking belongs to the friend tree
   EXPECT_EQ(session.Requests().Log().size(), before);
 }
 
@@ -193,8 +195,8 @@ TEST_F(RecentTree, TheStrangerMenu) {
   AddRecent(1, u"s@zq.com");
   session.Modal().QueueMenu(UINT{4974});
   RightClick(ItemByText(u"生人"));
-  EXPECT_EQ(MenuIds(),
-            (std::vector<std::string>{"4820", "-", "!4000", "-", "4970", "4974", "-", "4831", "4833"}));
+  EXPECT_EQ(MenuIds(), (std::vector<std::string>{"4820", "-", "!4000", "-", "4970", "4974", "-",
+                                                 "4831", "4833"}));
   EXPECT_EQ(MenuText(4970), u"取消屏蔽");
   const CHostRequestRecord* ask = LastRequest(u"sys/DefGroup");
   ASSERT_NE(ask, nullptr);
@@ -204,7 +206,8 @@ TEST_F(RecentTree, TheStrangerMenu) {
             Hex(Area(148).Int(16, 1).Text(20, u"s@zq.com").bytes));
 
   RightClick(ItemByText(u"过客"));
-  EXPECT_EQ(MenuIds(), (std::vector<std::string>{"4820", "-", "!4000", "-", "4974", "-", "4831", "4833"}));
+  EXPECT_EQ(MenuIds(),
+            (std::vector<std::string>{"4820", "-", "!4000", "-", "4974", "-", "4831", "4833"}));
 }
 
 TEST_F(RecentTree, OrganisationMenuNoMenuAndTheEmptyArea) {
@@ -213,13 +216,14 @@ TEST_F(RecentTree, OrganisationMenuNoMenuAndTheEmptyArea) {
   StartAndLogon();
   AddRecent(4096, u"m@zq.com");
   AddRecent(256, u"cs@zq.com");
-  AddRecent(1, u"gone@zq.com");   // no record
+  AddRecent(1, u"gone@zq.com");  // no record
   RightClick(ItemByText(u"孙七"));
   EXPECT_EQ(MenuIds(), (std::vector<std::string>{"4820", "-", "13010"}));
   const std::size_t shown = session.Modal().MenusShown();
   RightClick(ItemByText(u"cs"));
   RightClick(ItemByText(u"gone"));
-  EXPECT_EQ(session.Modal().MenusShown(), shown) << "no menu for kind 256 or a contact without a record";
+  EXPECT_EQ(session.Modal().MenusShown(), shown)
+      << "no menu for kind 256 or a contact without a record";
 
   // A friend whose position is also a position of the organisation data
   // still gets the friend menu.
@@ -276,7 +280,7 @@ TEST_F(RecentTree, RequestsNeedAProcessorAndARecord) {
   session.Requests().Forget(u"sys/Chat");
   Tree().RunCommand(4821);
   EXPECT_EQ(LastRequest(u"sys/Chat"), nullptr);
-  Tree().ChatWithFriend(1, 0, 0, 0);   // no position: nothing
+  Tree().ChatWithFriend(1, 0, 0, 0);  // no position: nothing
   EXPECT_EQ(LastRequest(u"sys/Chat"), nullptr);
 }
 

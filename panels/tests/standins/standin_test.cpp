@@ -45,7 +45,7 @@ struct Module {
 TEST(StandIns, TheRequestDialogRecordsEveryCallInOrder) {
   Module m(u"Dialog.dll");
   ASSERT_TRUE(m.handle && m.get && m.free);
-  EXPECT_EQ(m.get(u"PluginFTree"), nullptr);   // only the request dialog
+  EXPECT_EQ(m.get(u"PluginFTree"), nullptr);  // only the request dialog
   CQWBasePlugin* p = m.get(u"PluginReq");
   ASSERT_NE(p, nullptr);
   p->SetDataManager(nullptr);
@@ -83,7 +83,7 @@ TEST(StandIns, TheGroupDialogModuleMakesBothDialogs) {
   ASSERT_TRUE(create && find);
   m.free(find);
   m.free(create);
-  m.free(nullptr);   // nothing to give back: no call recorded
+  m.free(nullptr);  // nothing to give back: no call recorded
   ASSERT_EQ(m.lines.size(), 5u);
   EXPECT_EQ(m.lines[3], "QunDialog.dll FreePlugin PluginFindQun");
 }

@@ -76,7 +76,7 @@ class PICKLIST_EXPORT PickWindow {
   bool is_open() const;
   std::string title() const;
   std::string select_statement() const;  // the statement in force, "" without a list
-  std::string list_name() const;          // "" without a list
+  std::string list_name() const;         // "" without a list
   std::vector<ColumnInfo> columns() const;
 
   long rowcount() const;
@@ -94,10 +94,10 @@ class PICKLIST_EXPORT PickWindow {
   int click_query();
   int click_ok();
   int click_exit();
-  bool select_row(long n);          // false outside the rows
-  int double_click(long row);       // 0: outside the rows
-  int press_enter();                // Enter in the grid
-  void close();                     // the title bar's close box
+  bool select_row(long n);     // false outside the rows
+  int double_click(long row);  // 0: outside the rows
+  int press_enter();           // Enter in the grid
+  void close();                // the title bar's close box
 
   void on_closed(std::function<void()> listener);
 

@@ -50,10 +50,10 @@ class GridRef {
 
 // What both windows read. Strings may be null (nullopt).
 struct trans_parm {
-  GridRef dw_parm;                       // receives the chosen value
-  std::optional<std::string> dw_name;    // list name, blanks and letter case ignored
-  std::int16_t row_parm = 0;             // target row in dw_parm (1-based)
-  std::int16_t col_parm = 0;             // target column in dw_parm
+  GridRef dw_parm;                     // receives the chosen value
+  std::optional<std::string> dw_name;  // list name, blanks and letter case ignored
+  std::int16_t row_parm = 0;           // target row in dw_parm (1-based)
+  std::int16_t col_parm = 0;           // target column in dw_parm
   // Extra SQL condition joined with " AND ", without parentheses: a
   // top-level OR in it ("a OR b") binds looser than the list's own LIKE and
   // lets rows outside the typed pattern through. Write "(a OR b)".

@@ -30,7 +30,8 @@ TEST(KeyTreeJson, EveryCorpusTreeRoundTrips) {
     for (const auto& file : fs::directory_iterator(dir.path())) {
       std::ifstream in(file.path(), std::ios::binary);
       std::string bytes((std::istreambuf_iterator<char>(in)), {});
-      std::unique_ptr<CItem> item(CKeyTree::CreateFromString(bytes.c_str(), static_cast<int>(bytes.size())));
+      std::unique_ptr<CItem> item(
+          CKeyTree::CreateFromString(bytes.c_str(), static_cast<int>(bytes.size())));
       if (!item) {
         const auto* record = reinterpret_cast<const unsigned char*>(bytes.data());
         item.reset(CItem::CreateFromBuf(record, bytes.size()));
@@ -64,13 +65,15 @@ TEST(KeyTreeJson, EveryKindOfValue) {
   std::string json = ToJson(&t);
   EXPECT_NE(json.find("\"int\": -7"), std::string::npos) << json;
   EXPECT_NE(json.find("\"real\": 2.0"), std::string::npos) << json;
-  EXPECT_NE(json.find("\"$guid\": \"{01020304-0506-0708-090A-0B0C0D0E0FFF}\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"$guid\": \"{01020304-0506-0708-090A-0B0C0D0E0FFF}\""), std::string::npos)
+      << json;
   EXPECT_NE(json.find("\"$hex\": \"00ab\""), std::string::npos) << json;
   EXPECT_NE(json.find("\"$bytes\": \"c4e3bac3\""), std::string::npos) << json;
   EXPECT_NE(json.find("\"$novalue\": true"), std::string::npos) << json;
 
   // Levels JSON objects cannot hold exactly fall back to "$tree".
-  std::unique_ptr<CItem> odd(CKeyTree::CreateFromString("(.(.\"b\", 1), (.\"a\", 2), 5, (.\"$hex\"))", -1));
+  std::unique_ptr<CItem> odd(
+      CKeyTree::CreateFromString("(.(.\"b\", 1), (.\"a\", 2), 5, (.\"$hex\"))", -1));
   ExpectRoundTrip(static_cast<CKeyTree&>(*odd), "odd levels");
   CKeyTree lone;
   lone.AddKey("$hex", "x");
@@ -79,15 +82,17 @@ TEST(KeyTreeJson, EveryKindOfValue) {
 
 TEST(KeyTreeJson, ObjectsInAnyOrderMakeSortedLevels) {
   std::unique_ptr<CKeyTree> t = TreeFromJson(R"({"b": 1, "a": {"y": 2.5, "x": "s"}})");
-  EXPECT_EQ(t->ToString(), CString("(.(.\"a\", (.(.\"x\", \"s\"), (.\"y\", 2.500000000000000))), (.\"b\", 1))"));
+  EXPECT_EQ(t->ToString(),
+            CString("(.(.\"a\", (.(.\"x\", \"s\"), (.\"y\", 2.500000000000000))), (.\"b\", 1))"));
   EXPECT_EQ(RealOf(t->GetAt("a.y"), 0), 2.5);
 }
 
 TEST(KeyTreeJson, JsonOutsideTheModelIsRefused) {
-  for (const char* bad : {"[1, 2]", "{\"a\": [1]}", "{\"a\": null}", "{\"a\": true}", "{\"a\": 1, \"a\": 2}",
-                          "{\"a\": {\"b\": 1, \"b\": 1}}", "{\"a\": 4294967296}", "{\"a\": {\"$hex\": \"abc\"}}",
-                          "{\"a\": {\"$guid\": \"nope\"}}", "{\"a\": {\"$list\": [{\"$novalue\": true}]}}",
-                          "{\"$guid\": \"{01020304-0506-0708-090A-0B0C0D0E0FFF}\"}", "{\"a\": ", "\"text\""})
+  for (const char* bad :
+       {"[1, 2]", "{\"a\": [1]}", "{\"a\": null}", "{\"a\": true}", "{\"a\": 1, \"a\": 2}",
+        "{\"a\": {\"b\": 1, \"b\": 1}}", "{\"a\": 4294967296}", "{\"a\": {\"$hex\": \"abc\"}}",
+        "{\"a\": {\"$guid\": \"nope\"}}", "{\"a\": {\"$list\": [{\"$novalue\": true}]}}",
+        "{\"$guid\": \"{01020304-0506-0708-090A-0B0C0D0E0FFF}\"}", "{\"a\": ", "\"text\""})
     EXPECT_THROW(TreeFromJson(bad), JsonError) << bad;
   std::string deep;
   for (int i = 0; i < 5000; ++i) deep += "{\"k\": ";

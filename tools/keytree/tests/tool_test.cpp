@@ -59,7 +59,8 @@ class KeyTreeTool : public ::testing::Test {
     }
     cmd += " >out.txt 2>err.txt";
     int raw = std::system(cmd.c_str());
-    Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir / "out.txt"), Slurp(dir / "err.txt")};
+    Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir / "out.txt"),
+             Slurp(dir / "err.txt")};
     return r;
   }
 
@@ -71,14 +72,18 @@ TEST_F(KeyTreeTool, SetCreatesAFileAndGetReadsIt) {
   EXPECT_EQ(Run({"set", "app.kt", "app.title", "\"\xe4\xbd\xa0\xe5\xa5\xbd\""}).status, 0);
   EXPECT_EQ(Run({"set", "app.kt", "app.ratio", "2.5"}).status, 0);
   // A new file is an archive.
-  EXPECT_EQ(Slurp(dir / "app.kt").substr(0, 14), std::string("\xFF\xFF\x01\x00\x08\x00" "CKeyTree", 14));
+  EXPECT_EQ(Slurp(dir / "app.kt").substr(0, 14), std::string("\xFF\xFF\x01\x00\x08\x00"
+                                                             "CKeyTree",
+                                                             14));
 
   Result port = Run({"get", "app.kt", "app.port"});
   EXPECT_EQ(port.status, 0);
   EXPECT_EQ(port.out, "8080\n");
   EXPECT_EQ(Run({"get", "app.kt", "app.title"}).out, "\"\xe4\xbd\xa0\xe5\xa5\xbd\"\n");
   EXPECT_EQ(Run({"get", "app.kt", "app.ratio"}).out, "2.500000000000000\n");
-  EXPECT_EQ(Run({"get", "app.kt", "app"}).out, "(.(.\"port\", 8080), (.\"ratio\", 2.500000000000000), (.\"title\", \"\xe4\xbd\xa0\xe5\xa5\xbd\"))\n");
+  EXPECT_EQ(Run({"get", "app.kt", "app"}).out,
+            "(.(.\"port\", 8080), (.\"ratio\", 2.500000000000000), (.\"title\", "
+            "\"\xe4\xbd\xa0\xe5\xa5\xbd\"))\n");
   EXPECT_EQ(Run({"get", "app.kt", "FileName"}).out, NameLine("app.kt"));
 
   // Setting again replaces; a missing key is status 1 with one line.
@@ -95,16 +100,19 @@ TEST_F(KeyTreeTool, ShowPrintsTheIndentedTree) {
   Run({"set", "c.kt", "b.c", "\"x\""});
   Result shown = Run({"show", "c.kt"});
   EXPECT_EQ(shown.status, 0);
-  std::string expected = "(.\n"
-                         "  (.\"FileName\", \"" + (dir / "c.kt").string() + "\"), \n"
-                         "  (.\"Schema\", 1), \n"
-                         "  (.\"a\", 1), \n"
-                         "  (.\"b\", \n"
-                         "    (.\n"
-                         "      (.\"c\", \"x\")\n"
-                         "    )\n"
-                         "  )\n"
-                         ")\n";
+  std::string expected =
+      "(.\n"
+      "  (.\"FileName\", \"" +
+      (dir / "c.kt").string() +
+      "\"), \n"
+      "  (.\"Schema\", 1), \n"
+      "  (.\"a\", 1), \n"
+      "  (.\"b\", \n"
+      "    (.\n"
+      "      (.\"c\", \"x\")\n"
+      "    )\n"
+      "  )\n"
+      ")\n";
   EXPECT_EQ(shown.out, expected);
 }
 
@@ -150,7 +158,8 @@ TEST_F(KeyTreeTool, BadInputIsStatusTwoWithOneLine) {
   std::ofstream(dir / "junk") << "not a key tree at all";
   std::string archive = Slurp(dir / "ok.kt");
   std::ofstream(dir / "cut.kt", std::ios::binary) << archive.substr(0, archive.size() - 3);
-  std::ofstream(dir / "cut.bin", std::ios::binary) << std::string("\xE1\x97\x01\x00\x05\xff\x00\x00", 8);
+  std::ofstream(dir / "cut.bin", std::ios::binary)
+      << std::string("\xE1\x97\x01\x00\x05\xff\x00\x00", 8);
   std::ofstream(dir / "bad.txt") << "(.(.\"a\", 1)";
 
   const std::initializer_list<std::string> cases[] = {
@@ -202,7 +211,8 @@ TEST_F(KeyTreeTool, JsonRoundTripAndGet) {
   EXPECT_NE(json.find("\"port\": 5432"), std::string::npos) << json;
   EXPECT_NE(json.find("\"ratio\": 2.0"), std::string::npos) << json;
   EXPECT_NE(json.find("\"$hex\": \"abcd\""), std::string::npos) << json;
-  EXPECT_NE(json.find("\"$guid\": \"{00000001-0002-0003-0405-060708090AFF}\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"$guid\": \"{00000001-0002-0003-0405-060708090AFF}\""), std::string::npos)
+      << json;
   ASSERT_EQ(Run({"convert", "a.json", "b.bin", "--from", "json", "--to", "binary"}).status, 0);
   ASSERT_EQ(Run({"convert", "a.json", "b.kt", "--from", "json"}).status, 0);
   // Apart from where each was saved, the trees are the same.
@@ -214,13 +224,15 @@ TEST_F(KeyTreeTool, JsonRoundTripAndGet) {
   EXPECT_EQ(shown("b.bin"), shown("a.kt"));
   EXPECT_EQ(shown("b.kt"), shown("a.kt"));
 
-  EXPECT_EQ(Run({"get", "a.kt", "db", "--json"}).out, "{\n  \"host\": \"数据库\",\n  \"port\": 5432\n}\n");
+  EXPECT_EQ(Run({"get", "a.kt", "db", "--json"}).out,
+            "{\n  \"host\": \"数据库\",\n  \"port\": 5432\n}\n");
   EXPECT_EQ(Run({"get", "a.kt", "--json", "ratio"}).out, "2.0\n");
   EXPECT_EQ(Run({"get", "a.kt", "nothing", "--json"}).status, 1);
 }
 
 TEST_F(KeyTreeTool, JsonOutsideTheModelIsStatusTwoWithOneLine) {
-  const char* bad[] = {"[1]", "{\"a\": null}", "{\"a\": 1, \"a\": 2}", "{\"a\": [1, 2]}", "{\"a\": false}", "{"};
+  const char* bad[] = {
+      "[1]", "{\"a\": null}", "{\"a\": 1, \"a\": 2}", "{\"a\": [1, 2]}", "{\"a\": false}", "{"};
   for (const char* text : bad) {
     std::ofstream(dir / "bad.json") << text;
     Result r = Run({"convert", "bad.json", "out.kt", "--from", "json"});

@@ -53,15 +53,18 @@ class ToolTest : public ::testing::Test {
 };
 
 TEST_F(ToolTest, OpenQuerySelectOk) {
-  ToolRun r = run({"--db", db, "--window", "f_list", "--list", "dl_dept", "--row", "4", "--col", "2", "--type", "00%",
-               "--query", "--select", "2", "--ok"});
+  ToolRun r = run({"--db", db, "--window", "f_list", "--list", "dl_dept", "--row", "4", "--col",
+                   "2", "--type", "00%", "--query", "--select", "2", "--ok"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "title: 部门信息查询\n"
-            "select: SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE ( \"DEPT\".\"CODE\" LIKE :CODE )  "
+            "select: SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE ( "
+            "\"DEPT\".\"CODE\" LIKE :CODE )  "
             "ORDER BY \"DEPT\".\"CODE\" ASC\n"
-            "rows: 6\n1: 0001|总经办\n2: 0002|财务部\n3: 0010|采购部\n4: 0100|销售部\n5: A001|审计部\n6: a001|小写部\n"
-            "select: SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE ( \"DEPT\".\"CODE\" LIKE :CODE )  "
+            "rows: 6\n1: 0001|总经办\n2: 0002|财务部\n3: 0010|采购部\n4: 0100|销售部\n5: "
+            "A001|审计部\n6: a001|小写部\n"
+            "select: SELECT \"DEPT\".\"CODE\", \"DEPT\".\"NAME\" FROM \"DEPT\" WHERE ( "
+            "\"DEPT\".\"CODE\" LIKE :CODE )  "
             "ORDER BY \"DEPT\".\"CODE\" ASC\n"
             "rows: 3\n1: 0001|总经办\n2: 0002|财务部\n3: 0010|采购部\n"
             "setitem(4, 2, \"0002\")\ntriggerevent(29)\ntriggerevent(20)\nclosed\n");
@@ -69,7 +72,8 @@ TEST_F(ToolTest, OpenQuerySelectOk) {
 }
 
 TEST_F(ToolTest, NullCellsPrintEmptyAndWhereIsSpliced) {
-  ToolRun r = run({"--db", db, "--window", "w_list", "--list", "dl_contract", "--where", "contract.flag_jxdx = 'J'"});
+  ToolRun r = run({"--db", db, "--window", "w_list", "--list", "dl_contract", "--where",
+                   "contract.flag_jxdx = 'J'"});
   EXPECT_EQ(r.status, 0);
   EXPECT_THAT(r.out, HasSubstr("AND contract.flag_jxdx = 'J' ORDER BY"));
   EXPECT_THAT(r.out, HasSubstr("rows: 2\n1: HT0001|北京华联|总经办|J\n2: HT0003|上海百货||J\n"));
@@ -79,17 +83,21 @@ TEST_F(ToolTest, NullOptionTellsNullFromEmpty) {
   picklist::testing::exec_sql(db, "UPDATE vendor SET name = '' WHERE code = '000002'");
   ToolRun r = run({"--db", db, "--window", "w_list", "--list", "dl_contract", "--null", "<null>"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_THAT(r.out, HasSubstr("1: HT0001|北京华联|总经办|J\n2: HT0002|<null>|财务部|D\n3: HT0003||<null>|J\n"));
+  EXPECT_THAT(
+      r.out,
+      HasSubstr("1: HT0001|北京华联|总经办|J\n2: HT0002|<null>|财务部|D\n3: HT0003||<null>|J\n"));
 }
 
 TEST_F(ToolTest, FailedRetrieveExitsWithOneAndTheDatabasesMessage) {
-  ToolRun r = run({"--db", db, "--window", "f_list", "--list", "dl_dept", "--where", "no_such_column = 1", "--ok"});
+  ToolRun r = run({"--db", db, "--window", "f_list", "--list", "dl_dept", "--where",
+                   "no_such_column = 1", "--ok"});
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.out, HasSubstr("rows: 0\n"));
   EXPECT_THAT(r.err, HasSubstr("no such column: no_such_column"));
   EXPECT_THAT(r.out, ::testing::Not(HasSubstr("setitem")));
 
-  r = run({"--db", db, "--window", "f_list", "--list", "dl_dept", "--where", "1=1; DROP TABLE dept"});
+  r = run(
+      {"--db", db, "--window", "f_list", "--list", "dl_dept", "--where", "1=1; DROP TABLE dept"});
   EXPECT_EQ(r.status, 1);
   EXPECT_THAT(r.err, HasSubstr("Text after the end of the statement"));
 }
@@ -99,12 +107,14 @@ TEST_F(ToolTest, PostgresqlConnectionStringPicksTheSameRows) {
   auto cluster = picklist::testing::postgresql_cluster(&skip);
   if (!cluster) GTEST_SKIP() << skip;
   picklist::testing::PgSample pg(*cluster);
-  ToolRun r = run({"--db", pg.conninfo(), "--window", "f_list", "--list", "dl_part", "--null", "-", "--type", "1%",
-                   "--query", "--select", "2", "--ok"});
+  ToolRun r = run({"--db", pg.conninfo(), "--window", "f_list", "--list", "dl_part", "--null", "-",
+                   "--type", "1%", "--query", "--select", "2", "--ok"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_THAT(r.out, HasSubstr("rows: 2\n1: 100001|矿泉水|550ml|瓶|1.50\n2: 100002|方便面|五连包|袋|12.00\n"
-                               "setitem(1, 1, \"100002\")\n"));
-  ToolRun bad = run({"--db", "host=/nonexistent dbname=x", "--window", "f_list", "--list", "dl_part"});
+  EXPECT_THAT(
+      r.out, HasSubstr("rows: 2\n1: 100001|矿泉水|550ml|瓶|1.50\n2: 100002|方便面|五连包|袋|12.00\n"
+                       "setitem(1, 1, \"100002\")\n"));
+  ToolRun bad =
+      run({"--db", "host=/nonexistent dbname=x", "--window", "f_list", "--list", "dl_part"});
   EXPECT_EQ(bad.status, 2);
   EXPECT_THAT(bad.err, HasSubstr("cannot open database"));
 }
@@ -117,10 +127,12 @@ TEST_F(ToolTest, ExitClosesWithoutWritingAndLaterActionsAreIgnored) {
 }
 
 TEST_F(ToolTest, EnterAndDoubleClickConfirmTheCurrentRow) {
-  ToolRun enter = run({"--db", db, "--window", "f_list", "--list", "dl_part", "--select", "3", "--enter"});
+  ToolRun enter =
+      run({"--db", db, "--window", "f_list", "--list", "dl_part", "--select", "3", "--enter"});
   EXPECT_THAT(enter.out, HasSubstr("3: 200001|毛巾||条|\nsetitem(1, 1, \"200001\")\n"));
   ToolRun dbl = run({"--db", db, "--window", "f_list", "--list", "dl_part", "--dblclick"});
-  EXPECT_THAT(dbl.out, HasSubstr("setitem(1, 1, \"100001\")\ntriggerevent(29)\ntriggerevent(20)\nclosed\n"));
+  EXPECT_THAT(dbl.out,
+              HasSubstr("setitem(1, 1, \"100001\")\ntriggerevent(29)\ntriggerevent(20)\nclosed\n"));
 }
 
 TEST_F(ToolTest, ConfirmOnNoRowsKeepsTheWindowOpen) {

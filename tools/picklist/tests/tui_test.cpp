@@ -56,8 +56,12 @@ TEST_F(TuiTest, ShowsTitleControlsCaptionsAndRowsAtTheListsWidths) {
   EXPECT_THAT(lines[1], HasSubstr("[ 查询 ]"));
   EXPECT_THAT(lines[1], HasSubstr("[ 退出 ]"));
   // 306 and 741 of 1600 units across 80 cells: 15 and 37 cells.
-  EXPECT_EQ(lines[2].rfind(picklist_tool::fit("编码", 15) + " " + picklist_tool::fit("名称", 37) + " ", 0), 0u);
-  EXPECT_EQ(lines[3].rfind(picklist_tool::fit("0001", 15) + " " + picklist_tool::fit("总经办", 37) + " ", 0), 0u);
+  EXPECT_EQ(lines[2].rfind(
+                picklist_tool::fit("编码", 15) + " " + picklist_tool::fit("名称", 37) + " ", 0),
+            0u);
+  EXPECT_EQ(lines[3].rfind(
+                picklist_tool::fit("0001", 15) + " " + picklist_tool::fit("总经办", 37) + " ", 0),
+            0u);
   EXPECT_THAT(lines.back(), HasSubstr("rows: 6"));
   for (const auto& l : lines) EXPECT_EQ(picklist_tool::text_width(l), 80) << l;
   // The current row is the one drawn in reverse.
@@ -81,7 +85,8 @@ TEST_F(TuiTest, TypeQueryMoveAndConfirmWithEnter) {
   EXPECT_EQ(window->current_row(), 3);
   screen->key(K::up);
   screen->key(K::enter);
-  EXPECT_THAT(grid.calls, ElementsAre("setitem(4, 2, \"0002\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(grid.calls,
+              ElementsAre("setitem(4, 2, \"0002\")", "triggerevent(29)", "triggerevent(20)"));
   EXPECT_TRUE(screen->done());
 }
 
@@ -91,7 +96,8 @@ TEST_F(TuiTest, MouseSelectsADoubleClickConfirmsAndButtonsPress) {
   EXPECT_EQ(window->current_row(), 3);
   EXPECT_TRUE(grid.calls.empty());
   screen->click(4, 3, true);
-  EXPECT_THAT(grid.calls, ElementsAre("setitem(4, 2, \"0002\")", "triggerevent(29)", "triggerevent(20)"));
+  EXPECT_THAT(grid.calls,
+              ElementsAre("setitem(4, 2, \"0002\")", "triggerevent(29)", "triggerevent(20)"));
 }
 
 TEST_F(TuiTest, EscapeAndTheExitButtonWriteNothing) {

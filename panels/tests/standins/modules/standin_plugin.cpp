@@ -99,11 +99,13 @@ class CStandInPlugin : public CQWBasePlugin {
   BOOL CreatePlugin(HWND parent, const RECT* rc) override {
     char16_t cls[64] = {};
     if (parent) GetClassNameW(parent, cls, 64);
-    Log("CreatePlugin parent=" + (parent ? ToUtf8(cls) : std::string("none")) + " rect=" + Rect(rc));
+    Log("CreatePlugin parent=" + (parent ? ToUtf8(cls) : std::string("none")) +
+        " rect=" + Rect(rc));
     return TRUE;
   }
   LRESULT OnNotify(UINT id, WPARAM w, LPARAM l) override {
-    Log("OnNotify " + std::to_string(id) + " " + Argument(id, w) + " " + Value(static_cast<std::uintptr_t>(l)));
+    Log("OnNotify " + std::to_string(id) + " " + Argument(id, w) + " " +
+        Value(static_cast<std::uintptr_t>(l)));
     return 0;
   }
   ~CStandInPlugin() override = default;
@@ -124,8 +126,8 @@ class CStandInPlugin : public CQWBasePlugin {
 
   static std::string Rect(const RECT* rc) {
     if (!rc) return "none";
-    return std::to_string(rc->left) + "," + std::to_string(rc->top) + "," + std::to_string(rc->right - rc->left) +
-           "," + std::to_string(rc->bottom - rc->top);
+    return std::to_string(rc->left) + "," + std::to_string(rc->top) + "," +
+           std::to_string(rc->right - rc->left) + "," + std::to_string(rc->bottom - rc->top);
   }
 
   // The notifications a request dialog gets carry a text and two records.
@@ -134,8 +136,8 @@ class CStandInPlugin : public CQWBasePlugin {
     if (!p) return "0";
     switch (id) {
       case 3233: return "text:" + Quote(TextAt(p, 1024));
-      case 3076: return "owner:" + Quote(TextAt(p + 72, 64));    // own user identifier
-      case 3198: return "group:" + Quote(TextAt(p + 35, 64));    // group identifier
+      case 3076: return "owner:" + Quote(TextAt(p + 72, 64));  // own user identifier
+      case 3198: return "group:" + Quote(TextAt(p + 35, 64));  // group identifier
       default: return Value(w);
     }
   }
