@@ -10,19 +10,19 @@ using namespace platform::ui;
 
 namespace {
 
-using platform::text::FontSpec;
+using platform::text::FontLook;
 
-FontSpec SpecOfDC(const DeviceContext& dc) { return platform::text::SpecOfFont(dc.font); }
+FontLook LookOfDC(const DeviceContext& dc) { return platform::text::LookOfFont(dc.font); }
 
-int LineHeightOf(const FontSpec& spec) { return platform::text::MetricsOf(spec).height; }
+int LineHeightOf(const FontLook& look) { return platform::text::MetricsOf(look).height; }
 
-int WidthOf(const FontSpec& spec, std::u16string_view text) {
-  return platform::text::TextWidth(spec, text);
+int WidthOf(const FontLook& look, std::u16string_view text) {
+  return platform::text::TextWidth(look, text);
 }
 
 // Draws one line with its top-left corner at logical (x, y), within `clip`
 // (logical; null for the DC's own clip).
-void DrawLine(DeviceContext& dc, const FontSpec& spec, int x, int y, std::u16string_view text,
+void DrawLine(DeviceContext& dc, const FontLook& look, int x, int y, std::u16string_view text,
               const RECT* clip) {
   if (!dc.canvas) return;
   RECT area = dc.clip;
@@ -34,10 +34,10 @@ void DrawLine(DeviceContext& dc, const FontSpec& spec, int x, int y, std::u16str
   if (dc.bkMode == OPAQUE) {
     RECT saved = dc.clip;
     dc.clip = area;
-    FillLogical(dc, RECT{x, y, x + WidthOf(spec, text), y + LineHeightOf(spec)}, dc.bkColour);
+    FillLogical(dc, RECT{x, y, x + WidthOf(look, text), y + LineHeightOf(look)}, dc.bkColour);
     dc.clip = saved;
   }
-  platform::text::DrawText(*dc.canvas, area, x + dc.org.x, y + dc.org.y, spec, text, dc.textColour);
+  platform::text::DrawText(*dc.canvas, area, x + dc.org.x, y + dc.org.y, look, text, dc.textColour);
 }
 
 std::u16string StripPrefixes(std::u16string_view text) {
@@ -69,9 +69,9 @@ bool BreakAfter(const std::u16string& line, std::size_t i) {
 
 // Greedy wrapping at the break opportunities; a word longer than the width
 // runs on to the next opportunity.
-std::vector<std::u16string> Wrap(const FontSpec& spec, const std::u16string& line, int width) {
+std::vector<std::u16string> Wrap(const FontLook& look, const std::u16string& line, int width) {
   std::vector<std::u16string> out;
-  std::vector<int> bx = platform::text::Boundaries(spec, line);
+  std::vector<int> bx = platform::text::Boundaries(look, line);
   std::size_t start = 0, n = line.size();
   while (start < n) {
     std::size_t i = start, lastBreak = std::u16string::npos;
@@ -103,14 +103,14 @@ std::vector<std::u16string> Wrap(const FontSpec& spec, const std::u16string& lin
   return out;
 }
 
-std::u16string Ellipsize(const FontSpec& spec, std::u16string_view text, int width) {
-  std::vector<int> bx = platform::text::Boundaries(spec, text);
+std::u16string Ellipsize(const FontLook& look, std::u16string_view text, int width) {
+  std::vector<int> bx = platform::text::Boundaries(look, text);
   if (bx.back() <= width) return std::u16string(text);
-  int dots = WidthOf(spec, u"...");
+  int dots = WidthOf(look, u"...");
   int avail = width - dots;
   if (avail < 0) {
     // Not even the ellipsis fits: as many dots as do.
-    int dot = std::max(1, WidthOf(spec, u"."));
+    int dot = std::max(1, WidthOf(look, u"."));
     return std::u16string(static_cast<std::size_t>(std::max(0, width / dot)), u'.');
   }
   std::size_t keep = 0;
@@ -123,24 +123,24 @@ std::u16string Ellipsize(const FontSpec& spec, std::u16string_view text, int wid
 }  // namespace
 
 int MeasureText(HFONT font, std::u16string_view text) {
-  return WidthOf(platform::text::SpecOfFont(font), text);
+  return WidthOf(platform::text::LookOfFont(font), text);
 }
 
-int FontLineHeight(HFONT font) { return LineHeightOf(platform::text::SpecOfFont(font)); }
+int FontLineHeight(HFONT font) { return LineHeightOf(platform::text::LookOfFont(font)); }
 
 std::u16string EllipsizeText(std::u16string_view text, int width) {
-  return Ellipsize(platform::text::SpecOfFont(0), text, width);
+  return Ellipsize(platform::text::LookOfFont(0), text, width);
 }
 
 std::u16string EllipsizeText(HDC hdc, std::u16string_view text, int width) {
   DeviceContext* dc = FindDC(hdc);
-  return Ellipsize(dc ? SpecOfDC(*dc) : platform::text::SpecOfFont(0), text, width);
+  return Ellipsize(dc ? LookOfDC(*dc) : platform::text::LookOfFont(0), text, width);
 }
 
 std::size_t TextPositionFromX(HDC hdc, std::u16string_view text, int x) {
   DeviceContext* dc = FindDC(hdc);
   std::vector<int> bx =
-      platform::text::Boundaries(dc ? SpecOfDC(*dc) : platform::text::SpecOfFont(0), text);
+      platform::text::Boundaries(dc ? LookOfDC(*dc) : platform::text::LookOfFont(0), text);
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (IsLow(text[i])) continue;
     std::size_t next = i + 1;
@@ -154,28 +154,28 @@ std::size_t TextPositionFromX(HDC hdc, std::u16string_view text, int x) {
 BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* tm) {
   DeviceContext* dc = FindDC(hdc);
   if (!dc || !tm) return FALSE;
-  FontSpec spec = SpecOfDC(*dc);
-  const auto& m = platform::text::MetricsOf(spec);
+  FontLook look = LookOfDC(*dc);
+  const auto& m = platform::text::MetricsOf(look);
   *tm = TEXTMETRICW{};
   tm->tmHeight = m.height;
   tm->tmAscent = m.ascent;
   tm->tmDescent = m.descent;
-  tm->tmInternalLeading = std::max(0, m.height - spec.pixels);
+  tm->tmInternalLeading = std::max(0, m.height - look.pixels);
   tm->tmAveCharWidth = m.aveCharWidth;
   tm->tmMaxCharWidth = m.maxCharWidth;
-  tm->tmWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  tm->tmItalic = spec.italic;
-  tm->tmUnderlined = spec.underline;
-  tm->tmStruckOut = spec.strikeOut;
+  tm->tmWeight = look.bold ? FW_BOLD : FW_NORMAL;
+  tm->tmItalic = look.italic;
+  tm->tmUnderlined = look.underline;
+  tm->tmStruckOut = look.strikeOut;
   return TRUE;
 }
 
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
   DeviceContext* dc = FindDC(hdc);
   if (!dc || !size || count < 0 || (count > 0 && !text)) return FALSE;
-  FontSpec spec = SpecOfDC(*dc);
-  size->cx = WidthOf(spec, std::u16string_view(text ? text : u"", static_cast<std::size_t>(count)));
-  size->cy = LineHeightOf(spec);
+  FontLook look = LookOfDC(*dc);
+  size->cx = WidthOf(look, std::u16string_view(text ? text : u"", static_cast<std::size_t>(count)));
+  size->cy = LineHeightOf(look);
   return TRUE;
 }
 
@@ -196,20 +196,20 @@ BOOL TextOutW(HDC hdc, int x, int y, LPCWSTR text, int count) {
   DeviceContext* dc = FindDC(hdc);
   if (!dc || count < 0 || (count > 0 && !text)) return FALSE;
   std::u16string_view s(text ? text : u"", static_cast<std::size_t>(count));
-  FontSpec spec = SpecOfDC(*dc);
-  int w = WidthOf(spec, s);
+  FontLook look = LookOfDC(*dc);
+  int w = WidthOf(look, s);
   if ((dc->textAlign & TA_CENTER) == TA_CENTER) x -= w / 2;
   else if (dc->textAlign & TA_RIGHT) x -= w;
-  if (dc->textAlign & TA_BOTTOM) y -= LineHeightOf(spec);
-  DrawLine(*dc, spec, x, y, s, nullptr);
+  if (dc->textAlign & TA_BOTTOM) y -= LineHeightOf(look);
+  DrawLine(*dc, look, x, y, s, nullptr);
   return TRUE;
 }
 
 int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
   DeviceContext* dc = FindDC(hdc);
   if (!dc || !rc || !text) return 0;
-  FontSpec spec = SpecOfDC(*dc);
-  int lineHeight = LineHeightOf(spec);
+  FontLook look = LookOfDC(*dc);
+  int lineHeight = LineHeightOf(look);
   std::u16string s =
       count < 0 ? std::u16string(text) : std::u16string(text, static_cast<std::size_t>(count));
   if (!(format & DT_NOPREFIX)) s = StripPrefixes(s);
@@ -233,7 +233,7 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
           s.substr(start, nl == std::u16string::npos ? std::u16string::npos : nl - start);
       if (!line.empty() && line.back() == u'\r') line.pop_back();
       if (format & DT_WORDBREAK) {
-        for (auto& piece : Wrap(spec, line, width)) lines.push_back(piece);
+        for (auto& piece : Wrap(look, line, width)) lines.push_back(piece);
       } else {
         lines.push_back(line);
       }
@@ -243,12 +243,12 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
   }
   if (s.empty()) lines.clear();
   if (format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
-    for (auto& line : lines) line = Ellipsize(spec, line, width);
+    for (auto& line : lines) line = Ellipsize(look, line, width);
   int height = static_cast<int>(lines.size()) * lineHeight;
 
   if (format & DT_CALCRECT) {
     int widest = 0;
-    for (auto& line : lines) widest = std::max(widest, WidthOf(spec, line));
+    for (auto& line : lines) widest = std::max(widest, WidthOf(look, line));
     rc->right = rc->left + widest;
     rc->bottom = rc->top + height;
     return height;
@@ -261,11 +261,11 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rc, UINT format) {
   }
   const RECT* clip = (format & DT_NOCLIP) ? nullptr : rc;
   for (auto& line : lines) {
-    int lw = WidthOf(spec, line);
+    int lw = WidthOf(look, line);
     int x = rc->left;
     if (format & DT_CENTER) x = rc->left + (width - lw) / 2;
     else if (format & DT_RIGHT) x = rc->right - lw;
-    DrawLine(*dc, spec, x, y, line, clip);
+    DrawLine(*dc, look, x, y, line, clip);
     y += lineHeight;
   }
   return height;

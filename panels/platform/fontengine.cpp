@@ -96,7 +96,7 @@ SizedFace* Sized(int face, int pixels) {
   return &lib.sized.emplace(key, s).first->second;
 }
 
-int BoldExtra(const FontSpec& spec) { return spec.bold ? std::max(1, (spec.pixels + 12) / 24) : 0; }
+int BoldExtra(const FontLook& look) { return look.bold ? std::max(1, (look.pixels + 12) / 24) : 0; }
 
 struct ShapedGlyph {
   unsigned id = 0;
@@ -106,7 +106,7 @@ struct ShapedGlyph {
 };
 
 // Shapes `text`; returns the glyphs and the total advance.
-int Shape(const FontSpec& spec, SizedFace& face, std::u16string_view text,
+int Shape(const FontLook& look, SizedFace& face, std::u16string_view text,
           std::vector<ShapedGlyph>& out) {
   hb_buffer_t* buf = hb_buffer_create();
   hb_buffer_add_utf16(buf, reinterpret_cast<const uint16_t*>(text.data()),
@@ -122,7 +122,7 @@ int Shape(const FontSpec& spec, SizedFace& face, std::u16string_view text,
   unsigned count = 0;
   hb_glyph_info_t* info = hb_buffer_get_glyph_infos(buf, &count);
   hb_glyph_position_t* pos = hb_buffer_get_glyph_positions(buf, &count);
-  int pen = 0, extra = BoldExtra(spec);
+  int pen = 0, extra = BoldExtra(look);
   out.clear();
   out.reserve(count);
   for (unsigned i = 0; i < count; ++i) {
@@ -140,12 +140,12 @@ int Shape(const FontSpec& spec, SizedFace& face, std::u16string_view text,
   return pen;
 }
 
-const GlyphImage& Render(const FontSpec& spec, SizedFace& face, unsigned id) {
+const GlyphImage& Render(const FontLook& look, SizedFace& face, unsigned id) {
   Library& lib = Lib();
   std::uint64_t key = (static_cast<std::uint64_t>(id) << 24) |
-                      (static_cast<std::uint64_t>(spec.pixels) << 4) |
-                      (static_cast<std::uint64_t>(spec.face) << 2) | (spec.bold ? 2u : 0u) |
-                      (spec.italic ? 1u : 0u);
+                      (static_cast<std::uint64_t>(look.pixels) << 4) |
+                      (static_cast<std::uint64_t>(look.face) << 2) | (look.bold ? 2u : 0u) |
+                      (look.italic ? 1u : 0u);
   auto it = lib.glyphs.find(key);
   if (it != lib.glyphs.end()) return it->second;
   GlyphImage img;
@@ -153,11 +153,11 @@ const GlyphImage& Render(const FontSpec& spec, SizedFace& face, unsigned id) {
   if (FT_Load_Glyph(face.ft, id,
                     FT_LOAD_TARGET_LIGHT | FT_LOAD_FORCE_AUTOHINT | FT_LOAD_NO_BITMAP) == 0 &&
       slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    if (spec.italic) {
+    if (look.italic) {
       FT_Matrix shear{0x10000, 0x3400, 0, 0x10000};  // about 11 degrees
       FT_Outline_Transform(&slot->outline, &shear);
     }
-    if (spec.bold) FT_Outline_EmboldenXY(&slot->outline, BoldExtra(spec) * 64, 0);
+    if (look.bold) FT_Outline_EmboldenXY(&slot->outline, BoldExtra(look) * 64, 0);
     if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
       const FT_Bitmap& bm = slot->bitmap;
       img.left = slot->bitmap_left;
@@ -177,10 +177,10 @@ const GlyphImage& Render(const FontSpec& spec, SizedFace& face, unsigned id) {
 
 // ---- the fallback: boxes of fixed proportions ----------------------------------------
 
-int FallbackAdvance(const FontSpec& spec, char16_t unit) {
+int FallbackAdvance(const FontLook& look, char16_t unit) {
   if (unit >= 0xDC00 && unit <= 0xDFFF) return 0;
-  int w = unit < 0x80 ? std::max(1, spec.pixels * 7 / 12) : spec.pixels;
-  return w + BoldExtra(spec);
+  int w = unit < 0x80 ? std::max(1, look.pixels * 7 / 12) : look.pixels;
+  return w + BoldExtra(look);
 }
 
 bool Inked(char16_t c) {
@@ -207,8 +207,8 @@ void Line(Canvas& canvas, const RECT& clip, int x, int y, int width, int thickne
 
 }  // namespace
 
-FontSpec SpecOf(const LOGFONTW& lf) {
-  FontSpec s;
+FontLook LookOf(const LOGFONTW& lf) {
+  FontLook s;
   if (lf.lfHeight < 0) {
     s.pixels = -lf.lfHeight;
   } else if (lf.lfHeight > 0) {
@@ -236,41 +236,41 @@ FontSpec SpecOf(const LOGFONTW& lf) {
   return s;
 }
 
-FontSpec SpecOfFont(HFONT font) {
+FontLook LookOfFont(HFONT font) {
   platform::ui::GdiObject* o = platform::ui::FindGdi(font, OBJ_FONT);
   if (!o) o = platform::ui::FindGdi(GetStockObject(SYSTEM_FONT), OBJ_FONT);
-  return o ? SpecOf(o->font) : FontSpec{};
+  return o ? LookOf(o->font) : FontLook{};
 }
 
-const FontMetrics& MetricsOf(const FontSpec& spec) {
+const FontMetrics& MetricsOf(const FontLook& look) {
   Library& lib = Lib();
-  auto key = std::make_tuple(spec.pixels, spec.face, spec.bold, spec.italic, spec.underline,
-                             spec.strikeOut);
+  auto key = std::make_tuple(look.pixels, look.face, look.bold, look.italic, look.underline,
+                             look.strikeOut);
   auto it = lib.fallbackMetrics.find(key);
   if (it != lib.fallbackMetrics.end()) return it->second;
   FontMetrics m;
-  if (SizedFace* f = Sized(spec.face, spec.pixels)) {
+  if (SizedFace* f = Sized(look.face, look.pixels)) {
     m = f->metrics;
   } else {
-    m.ascent = (spec.pixels * 13 + 11) / 12;
-    m.descent = (spec.pixels * 3 + 11) / 12;
+    m.ascent = (look.pixels * 13 + 11) / 12;
+    m.descent = (look.pixels * 3 + 11) / 12;
     m.height = m.ascent + m.descent;
   }
-  m.aveCharWidth = TextWidth(spec, u"x");
-  m.maxCharWidth = TextWidth(spec, u"\u4E2D");
+  m.aveCharWidth = TextWidth(look, u"x");
+  m.maxCharWidth = TextWidth(look, u"\u4E2D");
   return lib.fallbackMetrics.emplace(key, m).first->second;
 }
 
-std::vector<int> Boundaries(const FontSpec& spec, std::u16string_view text) {
+std::vector<int> Boundaries(const FontLook& look, std::u16string_view text) {
   std::size_t n = text.size();
   std::vector<int> x(n + 1, 0);
   std::vector<bool> set(n + 1, false);
-  SizedFace* f = Sized(spec.face, spec.pixels);
+  SizedFace* f = Sized(look.face, look.pixels);
   if (!f) {
     int pen = 0;
     for (std::size_t i = 0; i < n; ++i) {
       x[i] = pen;
-      pen += FallbackAdvance(spec, text[i]);
+      pen += FallbackAdvance(look, text[i]);
     }
     x[n] = pen;
     for (std::size_t i = 1; i < n; ++i)
@@ -278,7 +278,7 @@ std::vector<int> Boundaries(const FontSpec& spec, std::u16string_view text) {
     return x;
   }
   std::vector<ShapedGlyph> glyphs;
-  int width = Shape(spec, *f, text, glyphs);
+  int width = Shape(look, *f, text, glyphs);
   for (const ShapedGlyph& g : glyphs)
     if (g.cluster < n && !set[g.cluster]) {
       x[g.cluster] = g.x;
@@ -291,22 +291,22 @@ std::vector<int> Boundaries(const FontSpec& spec, std::u16string_view text) {
   return x;
 }
 
-int TextWidth(const FontSpec& spec, std::u16string_view text) {
-  return Boundaries(spec, text).back();
+int TextWidth(const FontLook& look, std::u16string_view text) {
+  return Boundaries(look, text).back();
 }
 
-void DrawText(Canvas& canvas, const RECT& clip, int x, int top, const FontSpec& spec,
+void DrawText(Canvas& canvas, const RECT& clip, int x, int top, const FontLook& look,
               std::u16string_view text, COLORREF colour) {
-  const FontMetrics& m = MetricsOf(spec);
+  const FontMetrics& m = MetricsOf(look);
   int baseline = top + m.ascent;
   colour &= 0xFFFFFFu;
   int width = 0;
-  if (SizedFace* f = Sized(spec.face, spec.pixels)) {
+  if (SizedFace* f = Sized(look.face, look.pixels)) {
     std::vector<ShapedGlyph> glyphs;
-    width = Shape(spec, *f, text, glyphs);
+    width = Shape(look, *f, text, glyphs);
     for (const ShapedGlyph& g : glyphs) {
       if (g.id == 0 || (g.cluster < text.size() && text[g.cluster] < 0x20)) continue;
-      const GlyphImage& img = Render(spec, *f, g.id);
+      const GlyphImage& img = Render(look, *f, g.id);
       int ox = x + g.x + g.dx + img.left, oy = baseline - g.dy - img.top;
       for (int j = 0; j < img.height; ++j)
         for (int i = 0; i < img.width; ++i)
@@ -316,7 +316,7 @@ void DrawText(Canvas& canvas, const RECT& clip, int x, int top, const FontSpec& 
   } else {
     int pen = x;
     for (char16_t c : text) {
-      int w = FallbackAdvance(spec, c);
+      int w = FallbackAdvance(look, c);
       if (Inked(c))
         for (int j = top + m.height / 5; j < baseline; ++j)
           for (int i = pen + 1; i < pen + w - 1; ++i) Blend(canvas, clip, i, j, colour, 255);
@@ -324,10 +324,10 @@ void DrawText(Canvas& canvas, const RECT& clip, int x, int top, const FontSpec& 
     }
     width = pen - x;
   }
-  int thickness = std::max(1, spec.pixels / 14);
-  if (spec.underline)
+  int thickness = std::max(1, look.pixels / 14);
+  if (look.underline)
     Line(canvas, clip, x, baseline + std::max(1, m.descent / 2), width, thickness, colour);
-  if (spec.strikeOut) Line(canvas, clip, x, baseline - m.ascent * 3 / 10, width, thickness, colour);
+  if (look.strikeOut) Line(canvas, clip, x, baseline - m.ascent * 3 / 10, width, thickness, colour);
 }
 
 bool FontFileAvailable() { return Lib().ok; }

@@ -24,7 +24,7 @@
 
 namespace platform::text {
 
-struct FontSpec {
+struct FontLook {
   int pixels = 12;  // the em size
   bool bold = false;
   bool italic = false;
@@ -36,9 +36,9 @@ struct FontSpec {
 // default of 12 pixels; the size is kept between 1 and 400 pixels. A weight
 // of 600 or more is bold. Fixed pitch, or a face whose name says mono,
 // Courier, Consolas or Terminal, takes the fixed-pitch face.
-FontSpec SpecOf(const LOGFONTW& lf);
+FontLook LookOf(const LOGFONTW& lf);
 // The font selected into a DC (the stock font for a bad handle).
-FontSpec SpecOfFont(HFONT font);
+FontLook LookOfFont(HFONT font);
 
 struct FontMetrics {
   int ascent = 0;
@@ -47,19 +47,19 @@ struct FontMetrics {
   int aveCharWidth = 0;  // advance of "x"
   int maxCharWidth = 0;  // advance of a CJK ideograph
 };
-const FontMetrics& MetricsOf(const FontSpec& spec);
+const FontMetrics& MetricsOf(const FontLook& look);
 
 // Where each UTF-16 boundary of `text` lies: n + 1 values, the first 0 and
 // the last the width. A position inside a character (a low surrogate, a
 // combining mark) has the x of the character's start.
-std::vector<int> Boundaries(const FontSpec& spec, std::u16string_view text);
-int TextWidth(const FontSpec& spec, std::u16string_view text);
+std::vector<int> Boundaries(const FontLook& look, std::u16string_view text);
+int TextWidth(const FontLook& look, std::u16string_view text);
 
 // Draws text with the top of its line at (x, top), in device co-ordinates,
 // within `clip` and the canvas. Coverage blends the colour over what is
 // there; the result is opaque. Control characters and characters the font
 // lacks draw nothing but keep their advance.
-void DrawText(Canvas& canvas, const RECT& clip, int x, int top, const FontSpec& spec,
+void DrawText(Canvas& canvas, const RECT& clip, int x, int top, const FontLook& look,
               std::u16string_view text, COLORREF colour);
 
 bool FontFileAvailable();

@@ -387,12 +387,12 @@ bool ApplyRecordBytes(const CXmlNode& n, std::vector<BYTE>& bytes, std::string& 
     }
     bytes.resize(static_cast<std::size_t>(size), 0);
   }
-  const std::string spec = ToUtf8(n.Attribute(u"record"));
+  const std::string form = ToUtf8(n.Attribute(u"record"));
   std::size_t start = 0;
-  while (start < spec.size()) {
-    std::size_t end = spec.find(' ', start);
-    if (end == std::string::npos) end = spec.size();
-    const std::string part = spec.substr(start, end - start);
+  while (start < form.size()) {
+    std::size_t end = form.find(' ', start);
+    if (end == std::string::npos) end = form.size();
+    const std::string part = form.substr(start, end - start);
     start = end + 1;
     if (part.empty()) continue;
     const std::size_t colon = part.find(':');

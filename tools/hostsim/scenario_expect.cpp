@@ -14,9 +14,9 @@ bool ExpectRequest(CScenarioRunner& r, const Args& a) {
   for (std::size_t i = 1; i < a.size(); ++i) {
     const bool one = a[i].rfind("area1=", 0) == 0, two = a[i].rfind("area2=", 0) == 0;
     if (!one && !two) return r.Malformed("bad request expectation \"" + a[i] + "\"");
-    const std::string spec = a[i].substr(6);
-    if (!AreaSpecValid(spec)) return r.Malformed("bad area bytes \"" + spec + "\"");
-    areas[one ? 0 : 1] = spec;
+    const std::string form = a[i].substr(6);
+    if (!AreaTextValid(form)) return r.Malformed("bad area bytes \"" + form + "\"");
+    areas[one ? 0 : 1] = form;
   }
   const auto& log = r.Session().Requests().Log();
   std::string seen;

@@ -41,47 +41,47 @@ bool ParsePatch(const std::string& word, int& area, std::size_t& offset, std::ve
 
 namespace {
 
-bool IsPrefixForm(const std::string& spec) {
-  return spec.rfind("int:", 0) == 0 || spec.rfind("text:", 0) == 0;
+bool IsPrefixForm(const std::string& form) {
+  return form.rfind("int:", 0) == 0 || form.rfind("text:", 0) == 0;
 }
 
-// OFF:VALUE split; false when the spec is not of that form.
-bool SplitOffset(const std::string& spec, std::size_t& offset, std::string& value) {
-  const std::size_t colon = spec.find(':');
-  if (colon == std::string::npos || IsPrefixForm(spec)) return false;
-  auto off = ScenarioNumber(spec.substr(0, colon));
+// OFF:VALUE split; false when the text has another shape.
+bool SplitOffset(const std::string& form, std::size_t& offset, std::string& value) {
+  const std::size_t colon = form.find(':');
+  if (colon == std::string::npos || IsPrefixForm(form)) return false;
+  auto off = ScenarioNumber(form.substr(0, colon));
   if (!off || *off < 0) return false;
   offset = static_cast<std::size_t>(*off);
-  value = spec.substr(colon + 1);
+  value = form.substr(colon + 1);
   return true;
 }
 
 }  // namespace
 
-bool AreaSpecValid(const std::string& spec) {
+bool AreaTextValid(const std::string& form) {
   std::vector<BYTE> bytes;
-  if (spec == "-") return true;
+  if (form == "-") return true;
   std::size_t offset;
   std::string value;
-  if (SplitOffset(spec, offset, value)) return ValueBytes(value, bytes);
-  if (spec.find(':') != std::string::npos && !IsPrefixForm(spec)) return false;
-  return ValueBytes(spec, bytes);
+  if (SplitOffset(form, offset, value)) return ValueBytes(value, bytes);
+  if (form.find(':') != std::string::npos && !IsPrefixForm(form)) return false;
+  return ValueBytes(form, bytes);
 }
 
-bool AreaMatches(const CHostArea& area, const std::string& spec) {
-  if (spec == "-") return !area.present;
+bool AreaMatches(const CHostArea& area, const std::string& form) {
+  if (form == "-") return !area.present;
   if (!area.present) return false;
   std::vector<BYTE> want;
   std::size_t o;
   std::string value;
-  if (SplitOffset(spec, o, value)) {
+  if (SplitOffset(form, o, value)) {
     if (!ValueBytes(value, want)) return false;
     return o + want.size() <= area.bytes.size() &&
            std::equal(want.begin(), want.end(),
                       area.bytes.begin() + static_cast<std::ptrdiff_t>(o));
   }
-  if (!ValueBytes(spec, want)) return false;
-  if (IsPrefixForm(spec))
+  if (!ValueBytes(form, want)) return false;
+  if (IsPrefixForm(form))
     return area.bytes.size() >= want.size() &&
            std::equal(want.begin(), want.end(), area.bytes.begin());
   return area.bytes == want;

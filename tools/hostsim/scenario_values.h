@@ -14,7 +14,7 @@ bool ValueBytes(const std::string& value, std::vector<BYTE>& out);
 bool ParsePatch(const std::string& word, int& area, std::size_t& offset, std::vector<BYTE>& bytes);
 // Whether an area expectation is well formed: "-", whole hex, int:, text:
 // or OFF:VALUE.
-bool AreaSpecValid(const std::string& spec);
+bool AreaTextValid(const std::string& form);
 // An area expectation: "-" (not requested), the whole area in hex, an
 // int:/text: prefix of the area, or OFF:VALUE for bytes at an offset.
-bool AreaMatches(const CHostArea& area, const std::string& spec);
+bool AreaMatches(const CHostArea& area, const std::string& form);

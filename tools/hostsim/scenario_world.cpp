@@ -22,19 +22,19 @@ bool Path(CScenarioRunner& r, const std::string& rel, std::string& out) {
 }
 
 // HEX, text:"..." (UTF-8) or gbk:"..." (code page 936) as file content.
-bool Content(CScenarioRunner& r, const std::string& spec, std::vector<BYTE>& out) {
+bool Content(CScenarioRunner& r, const std::string& form, std::vector<BYTE>& out) {
   out.clear();
-  if (spec.rfind("text:", 0) == 0) {
-    out.assign(spec.begin() + 5, spec.end());
-  } else if (spec.rfind("gbk:", 0) == 0) {
-    std::vector<char> bytes(spec.size() * 2 + 4);
-    const std::u16string wide = FromUtf8(spec.substr(4));
+  if (form.rfind("text:", 0) == 0) {
+    out.assign(form.begin() + 5, form.end());
+  } else if (form.rfind("gbk:", 0) == 0) {
+    std::vector<char> bytes(form.size() * 2 + 4);
+    const std::u16string wide = FromUtf8(form.substr(4));
     const int n =
         WideCharToMultiByte(936, 0, wide.c_str(), static_cast<int>(wide.size()), bytes.data(),
                             static_cast<int>(bytes.size()), nullptr, nullptr);
     if (n < 0 || (n == 0 && !wide.empty())) return r.Error("text not in code page 936");
     out.assign(bytes.begin(), bytes.begin() + n);
-  } else if (!ParseHex(spec, out)) {
+  } else if (!ParseHex(form, out)) {
     return r.Malformed("file content is HEX, text:\"...\" or gbk:\"...\"");
   }
   return true;
@@ -87,18 +87,18 @@ bool CmdIni(CScenarioRunner& r, const Args& a) {
 }
 
 // dword:N or hex:HEX as a registry value.
-bool RegistryValue(CScenarioRunner& r, const std::string& spec, DWORD& type,
+bool RegistryValue(CScenarioRunner& r, const std::string& form, DWORD& type,
                    std::vector<BYTE>& out) {
   out.clear();
-  if (spec.rfind("dword:", 0) == 0) {
+  if (form.rfind("dword:", 0) == 0) {
     long long n;
-    if (!r.Number(spec.substr(6), n)) return false;
+    if (!r.Number(form.substr(6), n)) return false;
     type = REG_DWORD;
     for (int i = 0; i < 4; ++i)
       out.push_back(static_cast<BYTE>(static_cast<std::uint32_t>(n) >> (8 * i)));
     return true;
   }
-  if (spec.rfind("hex:", 0) == 0 && ParseHex(spec.substr(4), out)) {
+  if (form.rfind("hex:", 0) == 0 && ParseHex(form.substr(4), out)) {
     type = REG_BINARY;
     return true;
   }
